@@ -1,0 +1,52 @@
+#include "gfx/PngFile.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+bool writePngRgba(const std::string& path, int width, int height, const uint8_t* rgba,
+                  bool withAlpha, std::string* error) {
+    auto fail = [&](const std::string& why) {
+        if (error) *error = path + ": " + why;
+        return false;
+    };
+    if (width <= 0 || height <= 0) return fail("empty picture");
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return fail(std::strerror(errno));
+
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return fail("out of memory");
+    }
+    std::vector<uint8_t> row(static_cast<size_t>(width) * (withAlpha ? 4 : 3));
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return fail("write error");
+    }
+    png_init_io(png, file);
+    png_set_compression_level(png, 3);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* src = rgba + static_cast<size_t>(y) * width * 4;
+        if (withAlpha) {
+            std::memcpy(row.data(), src, row.size());
+        } else {
+            for (int x = 0; x < width; ++x) std::memcpy(&row[x * 3], src + x * 4, 3);
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    if (std::fclose(file) != 0) return fail(std::strerror(errno));
+    return true;
+}

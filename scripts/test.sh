@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets up and builds with the test tools, then runs the whole test suite.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$root/scripts/setup.sh" --test
+cd "$root"
+ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"

@@ -1,0 +1,239 @@
+// Pixel filters: colours change, the size never does. Point filters work in
+// place; neighbour filters read the layer as it was before the operation.
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "texgen/Operations.h"
+
+namespace texgen {
+
+namespace {
+
+// Channel gradient |U - D| + |L - R| at every pixel, handed to `use` with the
+// pixel's index; neighbours wrapped.
+template <typename Use>
+void forEachGradient(const Layer& layer, Use use) {
+    const int w = layer.width, h = layer.height;
+    const uint32_t* p = layer.pixels;
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* row = p + static_cast<size_t>(y) * w;
+        const uint32_t* upRow = p + static_cast<size_t>((y - 1) & (h - 1)) * w;
+        const uint32_t* downRow = p + static_cast<size_t>((y + 1) & (h - 1)) * w;
+        for (int x = 0; x < w; ++x) {
+            const uint32_t u = upRow[x], d = downRow[x];
+            const uint32_t l = row[(x - 1) & (w - 1)], r = row[(x + 1) & (w - 1)];
+            const int gr = std::abs(red(u) - red(d)) + std::abs(red(l) - red(r));
+            const int gg = std::abs(green(u) - green(d)) + std::abs(green(l) - green(r));
+            const int gb = std::abs(blue(u) - blue(d)) + std::abs(blue(l) - blue(r));
+            use(static_cast<size_t>(y) * w + x, gr, gg, gb);
+        }
+    }
+}
+
+// A pixel spread into 16-bit lanes (red << 32 | green << 16 | blue), so that
+// sums of up to 255 channel values add without carries between channels.
+inline uint64_t spread(uint32_t p) {
+    return (static_cast<uint64_t>(p & 0xFF0000) << 16) | (static_cast<uint64_t>(p & 0xFF00) << 8) | (p & 0xFF);
+}
+inline uint32_t pack(uint64_t lanes) {
+    return static_cast<uint32_t>(((lanes >> 16) & 0xFF0000) | ((lanes >> 8) & 0xFF00) | (lanes & 0xFF));
+}
+const uint64_t kLaneLow8 = 0x000000FF00FF00FFull;
+
+}  // namespace
+
+void brightness(Layer& layer, const Layer&, const Operands& in) {
+    const int delta = in.byte[0] - 128;
+    const size_t n = pixelCount(layer);
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t p = layer.pixels[i];
+        layer.pixels[i] = rgb(clampByte(red(p) + delta), clampByte(green(p) + delta), clampByte(blue(p) + delta));
+    }
+}
+
+void edgeDarken(Layer& layer, const Layer&, const Operands&) {
+    std::vector<uint8_t> factor(pixelCount(layer));
+    forEachGradient(layer, [&](size_t i, int gr, int gg, int gb) {
+        factor[i] = static_cast<uint8_t>((765 - (gr >> 1) - (gg >> 1) - (gb >> 1)) / 3);
+    });
+    for (size_t i = 0; i < factor.size(); ++i) {
+        const uint32_t p = layer.pixels[i];
+        const int t = factor[i];
+        layer.pixels[i] = rgb((red(p) * t) >> 8, (green(p) * t) >> 8, (blue(p) * t) >> 8);
+    }
+}
+
+// The factor is held at 0 where the summed differences pass 382, so the
+// strongest edges stay black.
+void edgeShade(Layer& layer, const Layer&, const Operands&) {
+    std::vector<uint8_t> factor(pixelCount(layer));
+    forEachGradient(layer, [&](size_t i, int gr, int gg, int gb) {
+        factor[i] = static_cast<uint8_t>(std::max(0, (765 - 2 * (gr + gg + gb)) / 3));
+    });
+    for (size_t i = 0; i < factor.size(); ++i) {
+        const uint32_t p = layer.pixels[i];
+        const int t = factor[i];
+        layer.pixels[i] = rgb(std::min(red(p) * t / 192, 255), std::min(green(p) * t / 192, 255),
+                              std::min(blue(p) * t / 192, 255));
+    }
+}
+
+// f = 128 / (2 (192 - n)) up to n = 128, then (2n - 128) / 128: 1/3 .. 1 .. 382/128.
+void contrast(Layer& layer, const Layer&, const Operands& in) {
+    const int level = in.byte[0];
+    const double f = level <= 128 ? 128.0 / (2 * (192 - level)) : (2 * level - 128) * (1.0 / 128);
+    int map[256];
+    for (int c = 0; c < 256; ++c) map[c] = clampByte(static_cast<int>((c - 128) * f) + 128);
+    const size_t n = pixelCount(layer);
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t p = layer.pixels[i];
+        layer.pixels[i] = rgb(map[red(p)], map[green(p)], map[blue(p)]);
+    }
+}
+
+void edgeDetect(Layer& layer, const Layer&, const Operands&) {
+    std::vector<uint32_t> out(pixelCount(layer));
+    forEachGradient(layer, [&](size_t i, int gr, int gg, int gb) { out[i] = rgb(gr >> 1, gg >> 1, gb >> 1); });
+    std::copy(out.begin(), out.end(), layer.pixels);
+}
+
+// Three pixels ahead along d minus three behind, side by side along p.
+void emboss(Layer& layer, const Layer&, const Operands& in) {
+    static const int kSteps[8][4] = {  // dx, dy, px, py
+        {1, 1, 1, 0}, {0, 1, 1, 0}, {-1, 1, 1, 0}, {1, 0, 0, 1},
+        {-1, 0, 0, 1}, {1, -1, 1, 0}, {0, -1, 1, 0}, {-1, -1, 1, 0},
+    };
+    const int* s = kSteps[in.byte[0] & 7];  // directions above 7 are refused by the program check
+    const int dx = s[0], dy = s[1], px = s[2], py = s[3];
+    const int w = layer.width, h = layer.height;
+    const uint32_t* p = layer.pixels;
+    auto at = [&](int x, int y) { return p[static_cast<size_t>(y & (h - 1)) * w + (x & (w - 1))]; };
+    std::vector<uint32_t> out(pixelCount(layer));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            int r = 128, g = 128, b = 128;
+            for (int k = -1; k <= 1; ++k) {
+                const uint32_t ahead = at(x + dx + k * px, y + dy + k * py);
+                const uint32_t behind = at(x - dx + k * px, y - dy + k * py);
+                r += red(ahead) - red(behind);
+                g += green(ahead) - green(behind);
+                b += blue(ahead) - blue(behind);
+            }
+            out[static_cast<size_t>(y) * w + x] = rgb(clampByte(r), clampByte(g), clampByte(b));
+        }
+    }
+    std::copy(out.begin(), out.end(), layer.pixels);
+}
+
+void greyscale(Layer& layer, const Layer&, const Operands&) {
+    const size_t n = pixelCount(layer);
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t p = layer.pixels[i];
+        layer.pixels[i] = static_cast<uint32_t>((red(p) + green(p) + blue(p)) / 3) * 0x010101u;
+    }
+}
+
+void invert(Layer& layer, const Layer&, const Operands&) {
+    const size_t n = pixelCount(layer);
+    for (size_t i = 0; i < n; ++i) layer.pixels[i] = ~layer.pixels[i];
+}
+
+void posterize(Layer& layer, const Layer&, const Operands& in) {
+    const uint32_t m = 256u - (1u << std::min<int>(in.byte[0], 8));
+    const uint32_t mask = m | (m << 8) | (m << 16);
+    const size_t n = pixelCount(layer);
+    for (size_t i = 0; i < n; ++i) layer.pixels[i] &= mask;
+}
+
+void sharpen(Layer& layer, const Layer&, const Operands& in) {
+    const int w = layer.width, h = layer.height;
+    std::vector<uint32_t> out(pixelCount(layer));
+    for (int pass = 0; pass < in.byte[0]; ++pass) {
+        const uint32_t* p = layer.pixels;
+        for (int y = 0; y < h; ++y) {
+            const uint32_t* row = p + static_cast<size_t>(y) * w;
+            const uint32_t* upRow = p + static_cast<size_t>((y - 1) & (h - 1)) * w;
+            const uint32_t* downRow = p + static_cast<size_t>((y + 1) & (h - 1)) * w;
+            for (int x = 0; x < w; ++x) {
+                const uint32_t c = row[x], u = upRow[x], d = downRow[x];
+                const uint32_t l = row[(x - 1) & (w - 1)], r = row[(x + 1) & (w - 1)];
+                auto channel = [&](int (*ch)(uint32_t)) {
+                    return clampByte(2 * ch(c) - (ch(u) >> 2) - (ch(d) >> 2) - (ch(l) >> 2) - (ch(r) >> 2));
+                };
+                out[static_cast<size_t>(y) * w + x] = rgb(channel(red), channel(green), channel(blue));
+            }
+        }
+        std::copy(out.begin(), out.end(), layer.pixels);
+    }
+}
+
+// Passes run on channels spread into 16-bit lanes: 4C + L + R + U + D is at
+// most 2040 per channel, so one 64-bit add handles all three at once.
+void blur(Layer& layer, const Layer&, const Operands& in) {
+    const int passes = in.byte[0];
+    if (passes == 0) return;
+    const int w = layer.width, h = layer.height;
+    const size_t n = pixelCount(layer);
+    std::vector<uint64_t> a(n), b(n);
+    for (size_t i = 0; i < n; ++i) a[i] = spread(layer.pixels[i]);
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < h; ++y) {
+            const uint64_t* row = a.data() + static_cast<size_t>(y) * w;
+            const uint64_t* upRow = a.data() + static_cast<size_t>((y - 1) & (h - 1)) * w;
+            const uint64_t* downRow = a.data() + static_cast<size_t>((y + 1) & (h - 1)) * w;
+            uint64_t* out = b.data() + static_cast<size_t>(y) * w;
+            auto one = [&](int x, int left, int right) {
+                const uint64_t sum = 4 * row[x] + row[left] + row[right] + upRow[x] + downRow[x];
+                out[x] = (sum >> 3) & kLaneLow8;
+            };
+            if (w == 1) {
+                one(0, 0, 0);
+                continue;
+            }
+            one(0, w - 1, 1);
+            for (int x = 1; x < w - 1; ++x) one(x, x - 1, x + 1);
+            one(w - 1, w - 2, 0);
+        }
+        a.swap(b);
+    }
+    for (size_t i = 0; i < n; ++i) layer.pixels[i] = pack(a[i]);
+}
+
+namespace {
+
+// Box of n samples from -(n >> 1) to n - (n >> 1) - 1 along one axis,
+// wrapped, sliding over each line: `length` pixels `stride` apart.
+void boxBlurLines(Layer& layer, int n, int lines, int length, size_t lineStride, size_t stride) {
+    std::vector<uint32_t> out(pixelCount(layer));
+    const int first = -(n >> 1);
+    for (int line = 0; line < lines; ++line) {
+        const uint32_t* p = layer.pixels + line * lineStride;
+        auto at = [&](int k) { return spread(p[static_cast<size_t>(k & (length - 1)) * stride]); };
+        uint64_t sum = 0;
+        for (int k = first; k < first + n; ++k) sum += at(k);
+        for (int i = 0; i < length; ++i) {
+            const uint32_t r = static_cast<uint32_t>((sum >> 32) & 0xFFFF) / n;
+            const uint32_t g = static_cast<uint32_t>((sum >> 16) & 0xFFFF) / n;
+            const uint32_t b = static_cast<uint32_t>(sum & 0xFFFF) / n;
+            out[line * lineStride + static_cast<size_t>(i) * stride] = rgb(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b));
+            sum += at(i + first + n);
+            sum -= at(i + first);
+        }
+    }
+    std::copy(out.begin(), out.end(), layer.pixels);
+}
+
+}  // namespace
+
+void blurHorizontal(Layer& layer, const Layer&, const Operands& in) {
+    if (in.byte[0] == 0) return;  // refused by the program check
+    boxBlurLines(layer, in.byte[0], layer.height, layer.width, static_cast<size_t>(layer.width), 1);
+}
+
+void blurVertical(Layer& layer, const Layer&, const Operands& in) {
+    if (in.byte[0] == 0) return;
+    boxBlurLines(layer, in.byte[0], layer.width, layer.height, 1, static_cast<size_t>(layer.width));
+}
+
+}  // namespace texgen

@@ -1,0 +1,160 @@
+#pragma once
+// Internals of the texture generator: decoded operands, the operation table,
+// the instruction decoder and the helpers shared by the operation families.
+//
+// Conventions of every operation
+// - Layers hold 0x00RRGGBB words; a channel rule applies to red, green and
+//   blue separately, each an integer 0..255; results leave bits 24-31 at 0.
+// - w, h are the destination's width and height (powers of two); to wrap x
+//   means x & (w - 1), to wrap y means y & (h - 1), also for negative x, y.
+// - Values called single are float and are stored as float between steps;
+//   arithmetic on them is done in double. Float-to-int conversions truncate
+//   toward zero, integer divisions too.
+// - Operations that read neighbours compute into a temporary from the layer
+//   as it was before the operation, then copy the result back.
+#include <cstddef>
+#include <cstdint>
+
+#include "texgen/ColourRamp.h"
+#include "texgen/TextureGenerator.h"
+
+namespace texgen {
+
+// Operands of one instruction, decoded from its bytes.
+struct Operands {
+    int width = 0, height = 0;  // size byte: 512 >> code for each nibble
+    int countX = 0, countY = 0; // count byte: each nibble + 1 (1..16)
+    uint32_t colour[2] = {};    // colour operands in order, 0x00RRGGBB
+    ColourRamp ramp;
+    uint8_t byte[8] = {};       // plain byte operands in order
+    uint16_t word = 0;          // little-endian word operand
+    int source = 0;             // source layer index 0..5
+    const uint8_t* bits = nullptr;  // Bitmap: width*height/8 bytes, row by row
+};
+
+// Every operation: destination layer, source layer (the destination itself
+// for one-layer operations) and the decoded operands.
+using Operation = void (*)(Layer& dst, const Layer& src, const Operands& in);
+
+// One row of the opcode table. `operands` spells the layout after the flag
+// byte, one letter per operand:
+//   s size byte (1)   n count byte (1)   c colour (3)   r ramp (1 + 4 stops)
+//   b byte (1)        w word (2)         l source layer (1)
+//   x bitmap bits (width*height/8, after the size byte)
+struct OpInfo {
+    TextureOp op;
+    const char* name;
+    const char* operands;
+    Operation run;
+};
+
+extern const OpInfo kOps[kTextureOpCount];
+
+// Why an instruction is refused. The messages live in ProgramCheck.cpp.
+enum class Fault : uint8_t {
+    None,
+    ShortProgram,        // fewer than 4 bytes: no length word
+    LengthTooLong,       // a = L, b = bytes after the length word
+    TrailingBytes,       // a = bytes after the program's end
+    BadOpcode,           // a = opcode
+    BadDestination,      // a = index
+    BadSource,           // a = index
+    BadSizeCode,         // a = code
+    BadRampCount,        // a = count
+    PastEnd,             // a = opcode, b = bytes missing
+    PlasmaTilesNotPow2,  // a = count, b = 0 across / 1 down
+    PlasmaTilesTooMany,  // a = count, b = size
+    PixelateTooLarge,    // a = block, b = width, c = height
+    ZeroLength,          // a = opcode
+    BadEmbossDirection,  // a = direction
+    BitmapTooNarrow,     // a = width
+    ZeroSpread,
+    BadPosterizeBits,    // a = bits
+};
+
+struct FaultInfo {
+    Fault fault = Fault::None;
+    uint32_t offset = 0;  // offending byte, from the start of the program
+    int a = 0, b = 0, c = 0;
+};
+
+std::string faultMessage(const FaultInfo& fault);
+
+// A decoded instruction.
+struct Instruction {
+    uint8_t opcode = 0;
+    uint32_t channelMask = 0;  // 0x00RRGGBB bits to write
+    int destination = 0;
+    Operands in;
+    uint32_t length = 0;       // bytes, opcode and flags included
+};
+
+// Decodes the instruction at `offset` of a program whose instructions end at
+// `end` (an offset). Refuses what is outside the format and what can be
+// judged from the instruction alone; reads no byte at or past `end`.
+bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, Instruction* out,
+                       FaultInfo* fault);
+
+// Pixel helpers.
+inline int red(uint32_t p) { return static_cast<int>((p >> 16) & 0xFF); }
+inline int green(uint32_t p) { return static_cast<int>((p >> 8) & 0xFF); }
+inline int blue(uint32_t p) { return static_cast<int>(p & 0xFF); }
+inline uint32_t rgb(int r, int g, int b) {
+    return (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) | static_cast<uint32_t>(b);
+}
+inline int clampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+// Floor division by 4 of a possibly negative value (an arithmetic shift by 2).
+inline int floorDiv4(int v) { return v >= 0 ? v / 4 : -((-v + 3) / 4); }
+inline size_t pixelCount(const Layer& layer) {
+    return static_cast<size_t>(layer.width) * static_cast<size_t>(layer.height);
+}
+
+// Zero-filled anonymous page memory for the generator's 1 MiB buffers.
+uint32_t* allocatePages(size_t words);
+void freePages(uint32_t* pixels, size_t words);
+// Sets the first `words` words to zero; whole pages go back to the system.
+void zeroPages(uint32_t* pixels, size_t words);
+
+// The operations, one line of maths each; families in their own sources.
+// Ramp and plasma (RampPlasma.cpp)
+void plasma(Layer&, const Layer&, const Operands&);          // midpoint-displacement fractal -> ramp
+// Patterns (Patterns.cpp)
+void checker(Layer&, const Layer&, const Operands&);         // A where (fx<.5)==(fy<.5), else B
+void radialGradient(Layer&, const Layer&, const Operands&);  // ramp(min(r²/area·128/k, .99999))
+void noise(Layer&, const Layer&, const Operands&);           // ramp(next()/32767) per pixel
+void bitmap(Layer&, const Layer&, const Operands&);          // bit 1 -> colour 1, bit 0 -> colour 2
+void sineWaves(Layer&, const Layer&, const Operands&);       // ramp(A1 sin(A0 sin vx+P4+vy) + A3 sin(vx+P5+S2))
+// Transforms (Transforms.cpp)
+void mirror(Layer&, const Layer&, const Operands&);          // flip x (0x10), then y (0x01)
+void sineWarp(Layer&, const Layer&, const Operands&);        // 2x2 average at p + G(cos 2πs, sin 2πs)
+void scroll(Layer&, const Layer&, const Operands&);          // out(x,y) = in(x+dx, y+dy)
+void pixelate(Layer&, const Layer&, const Operands&);        // out(x,y) = in((x&~(B-1))+B/2, …)
+void jitter(Layer&, const Layer&, const Operands&);          // out(x,y) = in(x+rand·a, y+rand·a)
+void rotate90(Layer&, const Layer&, const Operands&);        // t+1 quarter turns: out(x,y) = in(W-1-y, x)
+void twirl(Layer&, const Layer&, const Operands&);           // rotate by φ(r) inside the inscribed disc
+// Filters (Filters.cpp)
+void brightness(Layer&, const Layer&, const Operands&);      // c = sat(c + b - 128)
+void edgeDarken(Layer&, const Layer&, const Operands&);      // c = c·t >> 8, t = (765 - Σ gradient/2)/3
+void edgeShade(Layer&, const Layer&, const Operands&);       // c = min(c·t/192, 255), t = (765 - 2Σ gradient)/3
+void contrast(Layer&, const Layer&, const Operands&);        // c = sat(trunc((c - 128)·f) + 128)
+void edgeDetect(Layer&, const Layer&, const Operands&);      // c = (|U-D| + |L-R|) >> 1
+void emboss(Layer&, const Layer&, const Operands&);          // c = sat(128 + Σ ahead - Σ behind)
+void greyscale(Layer&, const Layer&, const Operands&);       // c = (r + g + b) / 3
+void invert(Layer&, const Layer&, const Operands&);          // p = ~p
+void posterize(Layer&, const Layer&, const Operands&);       // c = c & ~((1 << n) - 1)
+void sharpen(Layer&, const Layer&, const Operands&);         // c = sat(2C - U/4 - D/4 - L/4 - R/4), n passes
+void blur(Layer&, const Layer&, const Operands&);            // c = (4C + L + R + U + D) >> 3, n passes
+void blurHorizontal(Layer&, const Layer&, const Operands&);  // c = Σ n samples along x / n
+void blurVertical(Layer&, const Layer&, const Operands&);    // c = Σ n samples along y / n
+// Combiners (Combiners.cpp); the source is the second layer
+void add(Layer&, const Layer&, const Operands&);             // d = min(d + s, 255)
+void copy(Layer&, const Layer&, const Operands&);            // d = s, size too
+void directionalBlur(Layer&, const Layer&, const Operands&); // d = mean of n samples along angle(s)
+void displaceAdd(Layer&, const Layer&, const Operands&);     // d = min(d + S(x+k·∇x/4, y+k·∇y/4), 255)
+void blend(Layer&, const Layer&, const Operands&);           // d = (s·a + d·(255 - a)) / 255
+void multiply(Layer&, const Layer&, const Operands&);        // d = s·d / 255
+void scatter(Layer&, const Layer&, const Operands&);         // m random stamps of s, added with saturation
+void hardLight(Layer&, const Layer&, const Operands&);       // s>=128: d + (255-d)(s-128)2/255, else s·d >> 7
+void subtract(Layer&, const Layer&, const Operands&);        // d = max(d - s, 0)
+
+}  // namespace texgen

@@ -1,0 +1,111 @@
+// Colour ramps and the plasma fractal.
+#include <cmath>
+#include <vector>
+
+#include "texgen/Operations.h"
+#include "texgen/RandomSource.h"
+
+namespace {
+const float kS255 = 1.0f / 255.0f;  // scales a stop position to 0..1 (255 * kS255 is just above 1)
+}
+
+uint32_t ColourRamp::colourAt(float t) const {
+    const double a = std::fabs(static_cast<double>(t));
+    const double u = static_cast<float>(a - std::trunc(a));
+    const int n = count < 1 ? 1 : (count > kMaxStops ? kMaxStops : count);
+    int i = 0;
+    while (i < n && !(stops[i].position * static_cast<double>(kS255) >= u)) ++i;
+    if (i == 0) return texgen::rgb(stops[0].red, stops[0].green, stops[0].blue);
+    // Past the last stop (only when it lies below 255, or u is not a number):
+    // hold the last stop's colour.
+    if (i == n) return texgen::rgb(stops[n - 1].red, stops[n - 1].green, stops[n - 1].blue);
+    const RampStop& p = stops[i - 1];
+    const RampStop& q = stops[i];
+    const double lo = p.position * static_cast<double>(kS255);
+    const double hi = q.position * static_cast<double>(kS255);
+    const double f = (u - lo) / (hi - lo);
+    auto mix = [f](int from, int to) { return static_cast<int>(from * (1.0 - f) + to * f); };
+    return texgen::rgb(mix(p.red, q.red), mix(p.green, q.green), mix(p.blue, q.blue));
+}
+
+namespace texgen {
+
+// Midpoint displacement on a gx x gy grid (one tile), values 0..0.99999,
+// wrapped at the grid's edges so the tile repeats without seams.
+void plasma(Layer& dst, const Layer&, const Operands& in) {
+    const int gx = in.width / in.countX;  // powers of two: the program check makes sure
+    const int gy = in.height / in.countY;
+    std::vector<float> grid(static_cast<size_t>(gx) * gy);
+    float* g = grid.data();
+
+    RandomSource random(in.byte[1]);
+    g[0] = static_cast<float>(random.next() * static_cast<double>(1.0f / 32767.0f));
+
+    const double r4 = static_cast<float>(in.byte[0] * 0.25);
+    const double k = 1.0f / 16383.0f;
+    const float top = 0.99999f;
+    auto disp = [&](double avg, double scale) -> float {
+        const double v = avg + (16383 - random.next()) * r4 * scale * k;
+        if (v >= 1.0) return top;
+        if (v < 0) return 0.0f;
+        return static_cast<float>(v);
+    };
+
+    int sx = gx, sy = gy;
+    for (;;) {
+        const int hx = sx / 2;
+        if (sx > 1) {  // row midpoints
+            const double scaleX = static_cast<float>(static_cast<double>(sx) / gx);
+            for (int y = 0; y < gy; y += sy) {
+                float* row = g + static_cast<size_t>(y) * gx;
+                for (int x = hx; x < gx; x += sx) {
+                    const double avg = static_cast<float>((static_cast<double>(row[x - hx]) + row[(x + hx) & (gx - 1)]) * 0.5);
+                    row[x] = disp(avg, scaleX);
+                }
+            }
+        }
+        if (sy > 1) {  // column midpoints, then centres, row by row
+            const int hy = sy / 2;
+            const double scaleY = static_cast<float>(static_cast<double>(sy) / gy);
+            const double scaleC = static_cast<float>(static_cast<double>(sx + sy) / (gx + gy));
+            for (int y = hy; y < gy; y += sy) {
+                const float* up = g + static_cast<size_t>(y - hy) * gx;
+                const float* down = g + static_cast<size_t>((y + hy) & (gy - 1)) * gx;
+                float* row = g + static_cast<size_t>(y) * gx;
+                for (int x = 0; x < gx; x += sx)
+                    row[x] = disp((static_cast<double>(up[x]) + down[x]) * 0.5, scaleY);
+                if (hx < gx) {
+                    for (int x = hx; x < gx; x += sx) {
+                        const int right = (x + hx) & (gx - 1);
+                        const double sum = static_cast<double>(down[right]) + up[right] + down[x - hx] + up[x - hx];
+                        row[x] = disp(sum * 0.25, scaleC);
+                    }
+                }
+            }
+        }
+        if (sx <= 2 && sy <= 2) break;
+        if (sx <= 2) {
+            sy /= 2;
+            sx = 2;
+        } else if (sy <= 2) {
+            sx /= 2;
+            sy = 2;
+        } else {
+            sx /= 2;
+            sy /= 2;
+        }
+    }
+
+    // Colour each cell once, then tile the grid over the layer.
+    std::vector<uint32_t> colours(grid.size());
+    for (size_t i = 0; i < grid.size(); ++i) colours[i] = in.ramp.colourAt(grid[i]);
+    dst.width = in.width;
+    dst.height = in.height;
+    for (int y = 0; y < dst.height; ++y) {
+        const uint32_t* cells = colours.data() + static_cast<size_t>(y & (gy - 1)) * gx;
+        uint32_t* out = dst.pixels + static_cast<size_t>(y) * dst.width;
+        for (int x = 0; x < dst.width; ++x) out[x] = cells[x & (gx - 1)];
+    }
+}
+
+}  // namespace texgen

@@ -1,0 +1,161 @@
+#include "gfx/Tga.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Everything the reader ever prints. Latin-1 text: \xF3 is "ó", \xE1 "á",
+// \xED "í".
+constexpr const char* kCannotOpen = "TGA: No se ha podido abrir %s\n";
+constexpr const char* kWrongType = "No se soporta otro tipo que no sea TRUE COLOR descomprimido\n";
+constexpr const char* kWrongDepth = "No se soporta los TGAs de %d bpp (S\xF3lo 32 y 24 descomprimido)\n";
+constexpr const char* kTooLarge = "TGA: %s mide %ux%u, no cabe en una textura (m\xE1ximo %u p\xEDxeles)\n";
+constexpr const char* kTruncated = "TGA: El fichero %s termina antes de tiempo\n";
+
+constexpr uint8_t kTrueColour = 2;
+constexpr uint8_t kTopFirst = 0x20;
+constexpr uint8_t kRightToLeft = 0x10;
+
+uint16_t word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+// Discards n bytes; false when the file ends first.
+bool skip(FILE* file, unsigned long n) {
+    uint8_t buffer[512];
+    while (n > 0) {
+        const size_t chunk = n < sizeof buffer ? n : sizeof buffer;
+        if (std::fread(buffer, 1, chunk, file) != chunk) return false;
+        n -= chunk;
+    }
+    return true;
+}
+
+// Reads the height rows of the file into pixels->data, top row first and left
+// to right whatever corner the file starts in. Each file row is read straight
+// into the memory of the row it becomes and widened there, so no buffer
+// beyond the picture is needed. False when the file ends early.
+bool readPixels(FILE* file, const TgaImage& header, TgaPixels* pixels) {
+    const int width = pixels->width;
+    const int height = pixels->height;
+    const size_t bytesPerPixel = header.pixelDepth / 8;
+    const bool topFirst = (header.descriptor & kTopFirst) != 0;
+    const bool rightToLeft = (header.descriptor & kRightToLeft) != 0;
+
+    for (int i = 0; i < height; ++i) {
+        const int y = topFirst ? i : height - 1 - i;
+        uint32_t* row = pixels->data + static_cast<size_t>(y) * width;
+        uint8_t* bytes = reinterpret_cast<uint8_t*>(row);
+        const size_t rowBytes = bytesPerPixel * width;
+        if (std::fread(bytes, 1, rowBytes, file) != rowBytes) return false;
+
+        // Widen from the last pixel down so no unread bytes are overwritten;
+        // bytes b, g, r(, a) become the word b + g<<8 + r<<16 + a<<24.
+        for (int k = width - 1; k >= 0; --k) {
+            const uint8_t* p = bytes + bytesPerPixel * k;
+            const uint32_t alpha = bytesPerPixel == 4 ? p[3] : 0;
+            row[k] = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (alpha << 24);
+        }
+        if (rightToLeft) {
+            for (int a = 0, b = width - 1; a < b; ++a, --b) {
+                const uint32_t t = row[a];
+                row[a] = row[b];
+                row[b] = t;
+            }
+        }
+    }
+    return true;
+}
+
+// Drops whatever a refused load had allocated.
+bool refuse(FILE* file, TgaImage* image) {
+    std::fclose(file);
+    std::free(image->pixels.data);
+    std::free(image->imageId);
+    image->pixels.data = nullptr;
+    image->imageId = nullptr;
+    return false;
+}
+
+}  // namespace
+
+void tgaInit(TgaImage* image) { *image = TgaImage(); }
+
+bool tgaLoad(const char* path, TgaImage* image) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        std::printf(kCannotOpen, path);
+        return false;
+    }
+
+    uint8_t header[18];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+        std::printf(kTruncated, path);
+        return refuse(file, image);
+    }
+    image->idLength = header[0];
+    image->colourMapType = header[1];
+    image->imageType = header[2];
+    image->colourMapFirst = word(header + 3);
+    image->colourMapLength = word(header + 5);
+    image->colourMapEntrySize = header[7];
+    image->xOrigin = word(header + 8);
+    image->yOrigin = word(header + 10);
+    image->width = word(header + 12);
+    image->height = word(header + 14);
+    image->pixelDepth = header[16];
+    image->descriptor = header[17];
+
+    image->imageId = nullptr;
+    if (image->idLength != 0) {
+        image->imageId = static_cast<uint8_t*>(std::malloc(image->idLength));
+        if (!image->imageId || std::fread(image->imageId, 1, image->idLength, file) != image->idLength) {
+            std::printf(kTruncated, path);
+            return refuse(file, image);
+        }
+    }
+
+    if (image->imageType != kTrueColour) {
+        std::printf(kWrongType);
+        return refuse(file, image);
+    }
+    if (image->pixelDepth != 24 && image->pixelDepth != 32) {
+        std::printf(kWrongDepth, image->pixelDepth);
+        return refuse(file, image);
+    }
+    const uint32_t pixelCount = uint32_t(image->width) * image->height;
+    if (pixelCount > TgaImage::kMaxPixels) {
+        std::printf(kTooLarge, path, unsigned(image->width), unsigned(image->height),
+                    unsigned(TgaImage::kMaxPixels));
+        return refuse(file, image);
+    }
+
+    // A true-colour file may still carry a colour map (unused by its pixels);
+    // the pixels start after it.
+    if (image->colourMapType == 1) {
+        const unsigned long mapBytes =
+            static_cast<unsigned long>(image->colourMapLength) * ((image->colourMapEntrySize + 7u) / 8u);
+        if (!skip(file, mapBytes)) {
+            std::printf(kTruncated, path);
+            return refuse(file, image);
+        }
+    }
+
+    image->pixels.width = image->width;
+    image->pixels.height = image->height;
+    image->pixels.data = nullptr;
+    if (pixelCount != 0) {
+        image->pixels.data = static_cast<uint32_t*>(std::malloc(size_t(pixelCount) * 4));
+        if (!image->pixels.data || !readPixels(file, *image, &image->pixels)) {
+            std::printf(kTruncated, path);
+            return refuse(file, image);
+        }
+    }
+    std::fclose(file);
+    return true;
+}
+
+void tgaFree(TgaImage* image) {
+    if (image->pixels.data) std::free(image->pixels.data);
+    if (image->imageId) std::free(image->imageId);
+}

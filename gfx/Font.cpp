@@ -1,0 +1,84 @@
+#include "gfx/Font.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+#include <string>
+
+#include "gfx/DataPath.h"
+#include "gfx/Texture.h"
+#include "gfx/Tga.h"
+
+unsigned int Font::listBase = 0;
+
+Font::~Font() {
+    delete texture;
+    if (image) {
+        tgaFree(image);
+        delete image;
+    }
+}
+
+void Font::build() {
+    // A second build replaces the sheet of the first.
+    delete texture;
+    if (image) {
+        tgaFree(image);
+        delete image;
+    }
+
+    texture = new Texture;
+    image = new TgaImage;
+    tgaInit(image);
+    const std::string path = dataPath("font.fnt");
+    if (!tgaLoad(path.c_str(), image)) {
+        tgaFree(image);
+        delete image;
+        image = nullptr;
+    }
+    texture->setImage(image, RedBlueExchange::BySize);
+
+    listBase = glGenLists(256);
+    texture->bind();
+    for (int g = 0; g < 256; ++g) {
+        const float cx = float(g % 16) / 16.0f;
+        const float cy = float(g / 16) / 16.0f;
+        glNewList(listBase + g, GL_COMPILE);
+        glBegin(GL_QUADS);
+        glTexCoord2f(cx, 1.0f - cy - 0.0625f);
+        glVertex2i(0, 0);
+        glTexCoord2f(cx + 0.0625f, 1.0f - cy - 0.0625f);
+        glVertex2i(16, 0);
+        glTexCoord2f(cx + 0.0625f, 1.0f - cy);
+        glVertex2i(16, 16);
+        glTexCoord2f(cx, 1.0f - cy);
+        glVertex2i(0, 16);
+        glEnd();
+        glTranslated(10, 0, 0);
+        glEndList();
+    }
+}
+
+void Font::print(double x, double y, float scale, const char* text, int set) {
+    if (set > 1) set = 1;
+    if (set < 0) set = 0;
+    if (!text) text = "";
+    if (texture) texture->bind();
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 640, 0, 480, -100, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslated(x, y, 0);
+    glScalef(scale, scale, scale);
+    glListBase(listBase - 32 + 128 * set);
+    glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_BYTE, text);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The bitmap font: one sheet texture of 16 x 16 glyph cells read from
+// dataPath("font.fnt") (a 256x256, 32-bit TGA; glyphs show where alpha > 0)
+// and 256 display lists, one per glyph, each drawing a 16x16 textured square
+// and moving the pen 10 units right.
+//
+// Sheet layout, as the reader delivers it (row 0 first in memory, which is
+// texture row t = 0). Glyph g sits in cell column g % 16, cell row g / 16;
+// cell row 0 occupies the LAST 16 pixel rows, and each glyph is stored upside
+// down there (its top on screen is its highest-numbered pixel row):
+//
+//   pixel row   0 +----+----+-- ... --+----+   t = 0
+//                 |240 |241 |         |255 |   cell row 15  (glyphs 240..255)
+//              16 +----+----+-- ... --+----+
+//                 :    :    :         :    :
+//             224 +----+----+-- ... --+----+
+//                 | 16 | 17 |         | 31 |   cell row 1   (glyphs 16..31)
+//             240 +----+----+-- ... --+----+
+//                 |  0 |  1 |         | 15 |   cell row 0   (glyphs 0..15)
+//             255 +----+----+-- ... --+----+   t = 1
+//                 col 0: pixels 0..15, col 1: 16..31, ... col 15: 240..255
+//
+// Glyph g spans s = (g%16)/16 .. +1/16 and t = 1-(g/16)/16-1/16 .. 1-(g/16)/16.
+// In file terms: a sheet drawn the usual way (glyph row 0 first, each glyph's
+// top row first) and saved bottom-row-first (descriptor bit 5 clear) with its
+// rows in that drawing order shows upright text.
+//
+// Characters: glyph = code - 32 + 128 * set. Set 0 is glyphs 0..127, set 1 is
+// glyphs 128..255; space is glyph 0 (128).
+//
+// Ownership and state:
+//   - The owning scene creates a Font with new, calls build() while loading
+//     (GL context current) and deletes it at teardown. The Font owns its sheet
+//     Texture and decoded TgaImage; its destructor frees them without any GL
+//     call, so it may run after the context is gone. Texture names and
+//     display lists end with the context.
+//   - listBase is shared by every Font: each build() overwrites it, and every
+//     Font prints with the lists built last (all fonts use the same sheet and
+//     geometry, so the output is the same).
+//   - print() leaves the matrix mode GL_MODELVIEW, the sheet texture bound and
+//     depth testing enabled; colour, blending and GL_TEXTURE_2D are the
+//     caller's and are not touched.
+struct TgaImage;
+class Texture;
+
+class Font {
+public:
+    Font() = default;
+    ~Font();
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+
+    // Reads the sheet, uploads it (with the by-size red/blue exchange) and
+    // compiles the 256 glyph lists. If the sheet cannot be read the reader's
+    // message is printed, image stays null and the sheet is uploaded as
+    // 256x256 transparent black, so captions are invisible.
+    void build();
+
+    // Prints text with its first glyph's lower-left corner at (x, y) of a
+    // 640x480 space whose origin is the window's lower-left corner; glyphs
+    // are 16*scale square and advance 10*scale. set: 0 or 1, above 1 counts as
+    // 1, below 0 as 0. A null text prints nothing.
+    void print(double x, double y, float scale, const char* text, int set);
+
+    static unsigned int listBase;  // first of the 256 glyph lists of the last build
+
+    Texture* texture = nullptr;  // the sheet; owned
+    TgaImage* image = nullptr;   // the decoded sheet, kept after upload; owned; null if unreadable
+};

@@ -1,0 +1,273 @@
+// The module the build wrote to data/km_groov.it, read back by two
+// independent players (libopenmpt and libxmp) and rendered to audio.
+#include <gtest/gtest.h>
+#include <xmp.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <libopenmpt/libopenmpt.hpp>
+#include <libopenmpt/libopenmpt_ext.hpp>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "ItWriter.h"
+#include "Song.h"
+
+namespace {
+
+constexpr int kRate = 44000;  // the show's output rate
+
+const std::vector<char>& moduleBytes() {
+  static const std::vector<char> bytes = [] {
+    std::ifstream in(GLOWMOTION_DATA_DIR "/km_groov.it", std::ios::binary);
+    return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }();
+  return bytes;
+}
+
+const music::Song& song() {
+  static const music::Song s = music::composeSong();
+  return s;
+}
+
+double dB(double v) { return 20.0 * std::log10(std::max(v, 1e-9)); }
+
+// Loudness figures over blocks of 10 ms of a rendering.
+struct Render {
+  static constexpr int kBlock = kRate / 100;
+  std::vector<double> sumSquares;  // per block, both channels
+  double peak = 0;
+  double seconds = 0;
+
+  double rms(double from, double to) const {
+    const size_t a = static_cast<size_t>(from * 100);
+    const size_t b = std::min(sumSquares.size(), static_cast<size_t>(to * 100));
+    double sum = 0;
+    for (size_t i = a; i < b; ++i) sum += sumSquares[i];
+    return std::sqrt(sum / (2.0 * kBlock * static_cast<double>(b - a)));
+  }
+};
+
+// Renders with libopenmpt's default settings; `solo` >= 0 mutes every other
+// channel. `mono`, when given, receives the mid signal.
+Render render(int solo, std::vector<float>* mono) {
+  openmpt::module_ext module(moduleBytes());
+  auto* interactive = static_cast<openmpt::ext::interactive*>(module.get_interface(openmpt::ext::interactive_id));
+  if (solo >= 0) {
+    for (int ch = 0; ch < module.get_num_channels(); ++ch) interactive->set_channel_mute_status(ch, ch != solo);
+  }
+  Render r;
+  std::vector<float> buffer(2 * Render::kBlock);
+  for (;;) {
+    const size_t frames = module.read_interleaved_stereo(kRate, Render::kBlock, buffer.data());
+    if (frames == 0) break;
+    double sum = 0;
+    for (size_t i = 0; i < 2 * frames; ++i) {
+      sum += static_cast<double>(buffer[i]) * buffer[i];
+      r.peak = std::max(r.peak, static_cast<double>(std::fabs(buffer[i])));
+    }
+    if (mono) {
+      for (size_t i = 0; i < frames; ++i) mono->push_back(0.5f * (buffer[2 * i] + buffer[2 * i + 1]));
+    }
+    r.sumSquares.push_back(sum);
+    r.seconds += static_cast<double>(frames) / kRate;
+  }
+  return r;
+}
+
+const Render& fullMix() {
+  static const Render r = render(-1, nullptr);
+  return r;
+}
+
+const music::Section& section(const std::string& name) {
+  for (const music::Section& s : song().sections) {
+    if (s.name == name) return s;
+  }
+  throw std::runtime_error("no section " + name);
+}
+
+double sectionStart(const std::string& name) { return music::barStart(section(name).firstBar); }
+double sectionEnd(const std::string& name) {
+  const music::Section& s = section(name);
+  return music::barStart(s.firstBar + s.bars);
+}
+
+}  // namespace
+
+TEST(Module, BuildWroteTheCurrentComposition) {
+  ASSERT_FALSE(moduleBytes().empty()) << "missing " GLOWMOTION_DATA_DIR "/km_groov.it";
+  const std::vector<uint8_t> fresh = music::writeIt(song().module);
+  EXPECT_EQ(std::vector<char>(fresh.begin(), fresh.end()), moduleBytes());
+}
+
+TEST(Module, LibopenmptReadsWhatWasWrittenWithoutWarnings) {
+  std::ostringstream log;
+  openmpt::module module(moduleBytes(), log);
+  EXPECT_EQ(log.str(), "");
+  EXPECT_EQ(module.get_metadata("warnings"), "");
+  EXPECT_EQ(module.get_metadata("type"), "it");
+  EXPECT_EQ(module.get_metadata("tracker"), "Impulse Tracker 2.14");
+  EXPECT_EQ(module.get_metadata("title"), song().module.title);
+  EXPECT_EQ(module.get_num_channels(), music::kChannelCount);
+  EXPECT_EQ(module.get_num_orders(), static_cast<int>(song().module.orders.size()));
+  EXPECT_EQ(module.get_num_patterns(), static_cast<int>(song().module.patterns.size()));
+  EXPECT_EQ(module.get_num_samples(), music::kSampleCount);
+  EXPECT_EQ(module.get_num_instruments(), 0);
+  const double duration = module.get_duration_seconds();
+  EXPECT_GE(duration, 125.0);
+  EXPECT_LE(duration, 130.0);
+  EXPECT_NEAR(duration, music::barStart(song().totalBars), 0.1);
+}
+
+TEST(Module, LibopenmptSeesEveryCellThatWasWritten) {
+  openmpt::module module(moduleBytes());
+  const music::ItModule& m = song().module;
+  for (size_t o = 0; o < m.orders.size(); ++o) {
+    EXPECT_EQ(module.get_order_pattern(static_cast<int>(o)), m.orders[o]);
+  }
+  int notes = 0;
+  for (size_t p = 0; p < m.patterns.size(); ++p) {
+    const music::ItPattern& pattern = m.patterns[p];
+    const int pat = static_cast<int>(p);
+    ASSERT_EQ(module.get_pattern_num_rows(pat), pattern.rows);
+    for (int row = 0; row < pattern.rows; ++row) {
+      for (int ch = 0; ch < pattern.channels; ++ch) {
+        const music::ItCell& c = pattern.at(row, ch);
+        const auto read = [&](int what) { return module.get_pattern_row_channel_command(pat, row, ch, what); };
+        SCOPED_TRACE("pattern " + std::to_string(p) + " row " + std::to_string(row) + " channel " + std::to_string(ch));
+        // libopenmpt counts notes from 1; cut and off keep their codes.
+        const int note = c.note == music::ItCell::kNone ? 0 : c.note < 120 ? c.note + 1 : c.note;
+        ASSERT_EQ(read(openmpt::module::command_note), note);
+        ASSERT_EQ(read(openmpt::module::command_instrument), c.sample);
+        if (c.volume != music::ItCell::kNone) {
+          ASSERT_EQ(read(openmpt::module::command_volume), c.volume);
+        } else {
+          ASSERT_EQ(read(openmpt::module::command_volumeffect), 0);
+        }
+        ASSERT_EQ(read(openmpt::module::command_effect) != 0, c.effect != 0);
+        if (c.effect) {
+          ASSERT_EQ(read(openmpt::module::command_parameter), c.param);
+        }
+        if (c.note >= 0 && c.note < 120) ++notes;
+      }
+    }
+  }
+  EXPECT_GT(notes, 1000);
+}
+
+TEST(Module, LibxmpLoadsItAndAgreesOnTheDuration) {
+  xmp_context ctx = xmp_create_context();
+  ASSERT_EQ(xmp_load_module_from_memory(ctx, moduleBytes().data(), static_cast<long>(moduleBytes().size())), 0);
+  xmp_module_info info;
+  xmp_get_module_info(ctx, &info);
+  const music::ItModule& m = song().module;
+  EXPECT_STREQ(info.mod->name, m.title.c_str());
+  EXPECT_EQ(info.mod->chn, music::kChannelCount);
+  EXPECT_EQ(info.mod->pat, static_cast<int>(m.patterns.size()));
+  EXPECT_EQ(info.mod->smp, music::kSampleCount);
+  EXPECT_EQ(info.mod->spd, music::kSpeed);
+  EXPECT_EQ(info.mod->bpm, music::kTempo);
+  ASSERT_GE(info.mod->len, static_cast<int>(m.orders.size()));
+  for (size_t o = 0; o < m.orders.size(); ++o) EXPECT_EQ(info.mod->xxo[o], m.orders[o]);
+  ASSERT_GE(info.num_sequences, 1);
+  const double xmpSeconds = info.seq_data[0].duration / 1000.0;
+  openmpt::module module(moduleBytes());
+  EXPECT_NEAR(xmpSeconds, module.get_duration_seconds(), 0.5);
+  xmp_release_module(ctx);
+  xmp_free_context(ctx);
+}
+
+TEST(Module, SectionsStartOnTheBarLinesNearestTheSceneChanges) {
+  const double bar = music::barStart(1);
+  EXPECT_NEAR(bar, 1.905, 0.001);
+  ASSERT_EQ(song().sections.size(), 7u);
+  int next = 0;
+  for (const music::Section& s : song().sections) {
+    SCOPED_TRACE(s.name);
+    EXPECT_EQ(s.firstBar, next);
+    next += s.bars;
+    EXPECT_LE(std::fabs(music::barStart(s.firstBar) - s.sceneStart), bar / 2);
+  }
+  EXPECT_EQ(next, song().totalBars);
+  // The song outlasts the show (125 s) by less than 5 seconds.
+  EXPECT_GT(music::barStart(song().totalBars), 125.0);
+  EXPECT_LT(music::barStart(song().totalBars), 130.0);
+}
+
+TEST(ModuleAudio, NeverClipsAndSitsAtASensibleLevel) {
+  const Render& r = fullMix();
+  EXPECT_NEAR(r.seconds, music::barStart(song().totalBars), 0.2);
+  EXPECT_LT(dB(r.peak), -1.0) << "peak";
+  const double groove = dB(r.rms(sectionStart("dance floor"), sectionEnd("dance floor")));
+  EXPECT_GT(groove, -18.0);
+  EXPECT_LT(groove, -11.0);
+  for (const music::Section& s : song().sections) {
+    SCOPED_TRACE(s.name);
+    EXPECT_GT(dB(r.rms(music::barStart(s.firstBar), music::barStart(s.firstBar + s.bars))), -30.0);
+  }
+}
+
+TEST(ModuleAudio, BreakdownIsQuieterAndTheReturnIsBig) {
+  const Render& r = fullMix();
+  const double groove = dB(r.rms(sectionStart("dance floor"), sectionEnd("dance floor")));
+  // The breakdown proper: the greetings before the kick comes back.
+  const double breakdown = dB(r.rms(sectionStart("greetings"), sectionStart("greetings") + 6 * music::barStart(1)));
+  const double shower = dB(r.rms(sectionStart("shower"), sectionEnd("shower")));
+  EXPECT_LT(breakdown, groove - 3.0);
+  EXPECT_GT(shower, groove - 0.5);
+}
+
+TEST(ModuleAudio, OutroFadesWithTheEndScene) {
+  const Render& r = fullMix();
+  const double groove = dB(r.rms(sectionStart("dance floor"), sectionEnd("dance floor")));
+  const double endStart = dB(r.rms(sectionStart("end"), sectionStart("end") + 4.0));
+  const double showEnd = dB(r.rms(121.0, 125.0));
+  const double tail = dB(r.rms(r.seconds - 1.0, r.seconds));
+  EXPECT_GT(endStart, groove - 3.0);
+  EXPECT_LT(showEnd, endStart - 6.0);
+  EXPECT_LT(tail, showEnd - 10.0);
+}
+
+TEST(ModuleAudio, KickTrackBeatsAt126PerMinute) {
+  std::vector<float> kick;
+  render(music::kKickChannel, &kick);
+  float peak = 0;
+  for (float v : kick) peak = std::max(peak, std::fabs(v));
+  ASSERT_GT(peak, 0.05f);
+  // Onsets: the signal rises above a quarter of the peak, having fallen
+  // below an eighth since the previous onset. The time is that of the first
+  // sample over the threshold.
+  const float threshold = 0.25f * peak;
+  std::vector<double> onsets;
+  bool armed = true;
+  const size_t block = kRate / 200;
+  for (size_t b = 0; b + block <= kick.size(); b += block) {
+    float level = 0;
+    for (size_t i = b; i < b + block; ++i) level = std::max(level, std::fabs(kick[i]));
+    if (armed && level >= threshold) {
+      size_t i = b;
+      while (std::fabs(kick[i]) < threshold) ++i;
+      onsets.push_back(static_cast<double>(i) / kRate);
+      armed = false;
+    } else if (level < 0.5f * threshold) {
+      armed = true;
+    }
+  }
+  // Beat-to-beat intervals (gaps of a whole bar or more are breaks).
+  double sum = 0;
+  int beats = 0;
+  for (size_t i = 1; i < onsets.size(); ++i) {
+    const double gap = onsets[i] - onsets[i - 1];
+    if (gap > 0.3 && gap < 0.7) {
+      sum += gap;
+      ++beats;
+    }
+  }
+  ASSERT_GT(beats, 150);
+  const double bpm = 60.0 / (sum / beats);
+  EXPECT_NEAR(bpm, 126.0, 1.0);
+}

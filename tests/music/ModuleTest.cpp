@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
@@ -205,9 +206,12 @@ TEST(ModuleAudio, NeverClipsAndSitsAtASensibleLevel) {
   const double groove = dB(r.rms(sectionStart("dance floor"), sectionEnd("dance floor")));
   EXPECT_GT(groove, -18.0);
   EXPECT_LT(groove, -11.0);
+  std::printf("peak %.2f dBFS\n", dB(r.peak));
   for (const music::Section& s : song().sections) {
     SCOPED_TRACE(s.name);
-    EXPECT_GT(dB(r.rms(music::barStart(s.firstBar), music::barStart(s.firstBar + s.bars))), -30.0);
+    const double rms = dB(r.rms(music::barStart(s.firstBar), music::barStart(s.firstBar + s.bars)));
+    std::printf("%-12s bars %2d-%2d  RMS %6.2f dBFS\n", s.name.c_str(), s.firstBar, s.firstBar + s.bars - 1, rms);
+    EXPECT_GT(rms, -30.0);
   }
 }
 
@@ -269,5 +273,6 @@ TEST(ModuleAudio, KickTrackBeatsAt126PerMinute) {
   }
   ASSERT_GT(beats, 150);
   const double bpm = 60.0 / (sum / beats);
+  std::printf("kick track: %zu onsets, %d beat intervals, %.3f BPM\n", onsets.size(), beats, bpm);
   EXPECT_NEAR(bpm, 126.0, 1.0);
 }

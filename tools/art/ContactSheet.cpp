@@ -79,7 +79,7 @@ bool writeContactSheet(const std::string& dataDir, const std::string& pngPath, s
             tw = sheetW - 2 * margin;
             th = f.height * tw / f.width;
         }
-        const double cellW = std::max(tw, 230.0);
+        const double cellW = std::max(tw, 262.0);
         if (x + cellW > sheetW - margin) {
             x = margin;
             y += rowH + label + gap;
@@ -116,7 +116,7 @@ bool writeContactSheet(const std::string& dataDir, const std::string& pngPath, s
         std::snprintf(info, sizeof info, "%dx%d  %d-bit  %d frame%s  %s", c.file->width, c.file->height,
                       c.file->depth, c.file->frames, c.file->frames == 1 ? "" : "s",
                       exchangeName(c.file->exchange));
-        useFace(cr, Face::SansBold, 12);
+        useFace(cr, Face::SansBold, 11);
         setColour(cr, hex(0xC8B8D8));
         cairo_move_to(cr, c.x, c.y + c.h + 34);
         cairo_show_text(cr, info);

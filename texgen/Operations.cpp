@@ -123,10 +123,10 @@ static_assert(tableInOpcodeOrder(), "row k of the table describes opcode k");
 bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, Instruction* out,
                        FaultInfo* fault) {
     OperandReader in(program, offset, end);
-    if (!in.has(1)) return fail(fault, Fault::PastEnd, offset, -1, 1);
+    if (!in.has(1)) return fail(fault, Fault::PastEnd, offset, -1);
     const uint8_t opcode = in.byte();
     if (opcode >= kTextureOpCount) return fail(fault, Fault::BadOpcode, offset, opcode);
-    if (!in.has(1)) return fail(fault, Fault::PastEnd, offset, opcode, 1);
+    if (!in.has(1)) return fail(fault, Fault::PastEnd, offset, opcode);
     const uint8_t flags = in.byte();
     if ((flags & 15) >= TextureGenerator::kLayerCount)
         return fail(fault, Fault::BadDestination, offset + 1, flags & 15);
@@ -138,14 +138,12 @@ bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, In
                       ((flags & 0x20) ? 0x0000FFu : 0u);
     Operands& ops = ins.in;
     int colours = 0, bytes = 0;
-    auto missing = [&](uint32_t need) {
-        return fail(fault, Fault::PastEnd, offset, opcode, static_cast<int>(need - in.remaining()));
-    };
+    auto missing = [&]() { return fail(fault, Fault::PastEnd, offset, opcode); };
     for (const char* kind = kOps[opcode].operands; *kind; ++kind) {
         const uint32_t at = in.offset();
         switch (*kind) {
         case 's': {
-            if (!in.has(1)) return missing(1);
+            if (!in.has(1)) return missing();
             const uint8_t size = in.byte();
             const int wCode = size >> 4, hCode = size & 15;
             if (wCode > 9) return fail(fault, Fault::BadSizeCode, at, wCode);
@@ -155,23 +153,23 @@ bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, In
             break;
         }
         case 'n': {
-            if (!in.has(1)) return missing(1);
+            if (!in.has(1)) return missing();
             const uint8_t count = in.byte();
             ops.countX = (count >> 4) + 1;
             ops.countY = (count & 15) + 1;
             break;
         }
         case 'c': {
-            if (!in.has(3)) return missing(3);
+            if (!in.has(3)) return missing();
             const uint8_t* c = in.take(3);
             ops.colour[colours++] = rgb(c[0], c[1], c[2]);
             break;
         }
         case 'r': {
-            if (!in.has(1)) return missing(1);
+            if (!in.has(1)) return missing();
             const uint8_t count = in.byte();
             if (count == 0 || count > ColourRamp::kMaxStops) return fail(fault, Fault::BadRampCount, at, count);
-            if (!in.has(4u * count)) return missing(4u * count);
+            if (!in.has(4u * count)) return missing();
             ops.ramp.count = count;
             const uint8_t* s = in.take(4u * count);
             for (int i = 0; i < count; ++i)
@@ -179,17 +177,17 @@ bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, In
             break;
         }
         case 'b':
-            if (!in.has(1)) return missing(1);
+            if (!in.has(1)) return missing();
             ops.byte[bytes++] = in.byte();
             break;
         case 'w': {
-            if (!in.has(2)) return missing(2);
+            if (!in.has(2)) return missing();
             const uint8_t* w = in.take(2);
             ops.word = static_cast<uint16_t>(w[0] | (w[1] << 8));
             break;
         }
         case 'l': {
-            if (!in.has(1)) return missing(1);
+            if (!in.has(1)) return missing();
             const uint8_t source = in.byte();
             if (source >= TextureGenerator::kLayerCount) return fail(fault, Fault::BadSource, at, source);
             ops.source = source;
@@ -197,7 +195,7 @@ bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, In
         }
         case 'x': {
             const uint32_t n = static_cast<uint32_t>(ops.width) * static_cast<uint32_t>(ops.height) / 8;
-            if (!in.has(n)) return missing(n);
+            if (!in.has(n)) return missing();
             ops.bits = in.take(n);
             break;
         }

@@ -61,7 +61,7 @@ enum class Fault : uint8_t {
     BadSource,           // a = index
     BadSizeCode,         // a = code
     BadRampCount,        // a = count
-    PastEnd,             // a = opcode, b = bytes missing
+    PastEnd,             // a = opcode (-1 when not even that is there)
     PlasmaTilesNotPow2,  // a = count, b = 0 across / 1 down
     PlasmaTilesTooMany,  // a = count, b = size
     PixelateTooLarge,    // a = block, b = width, c = height

@@ -36,7 +36,7 @@ std::string faultMessage(const FaultInfo& f) {
         break;
     case Fault::PastEnd:
         if (op)
-            std::snprintf(text, sizeof text, "%s instruction runs %d bytes past the end of the program", op, f.b);
+            std::snprintf(text, sizeof text, "%s instruction runs past the end of the program", op);
         else
             std::snprintf(text, sizeof text, "instruction runs past the end of the program");
         break;

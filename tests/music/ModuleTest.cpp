@@ -160,6 +160,36 @@ TEST(Module, LibopenmptSeesEveryCellThatWasWritten) {
   EXPECT_GT(notes, 1000);
 }
 
+TEST(Module, PatternNotesArePitchesInEachInstrumentsRegister) {
+  // Samples are tuned so that a pattern note is the pitch heard: the bass
+  // stays low, the drums sit on C-5, the lead above the pad.
+  struct Range {
+    int low = 1000, high = -1;
+  };
+  std::vector<Range> ranges(music::kChannelCount);
+  for (const music::ItPattern& p : song().module.patterns) {
+    for (int row = 0; row < p.rows; ++row) {
+      for (int ch = 0; ch < p.channels; ++ch) {
+        const int n = p.at(row, ch).note;
+        if (n < 0 || n >= 120) continue;
+        ranges[static_cast<size_t>(ch)].low = std::min(ranges[static_cast<size_t>(ch)].low, n);
+        ranges[static_cast<size_t>(ch)].high = std::max(ranges[static_cast<size_t>(ch)].high, n);
+      }
+    }
+  }
+  const auto range = [&](int ch) { return ranges[static_cast<size_t>(ch)]; };
+  EXPECT_GE(range(music::kBassChannel).low, 24);   // C1
+  EXPECT_LE(range(music::kBassChannel).high, 52);  // E3
+  EXPECT_EQ(range(music::kKickChannel).low, 60);
+  EXPECT_EQ(range(music::kKickChannel).high, 60);
+  EXPECT_GT(range(music::kLeadChannel).low, range(music::kPadChannel1).low);
+  EXPECT_GE(range(music::kLeadChannel).low, 60);
+  EXPECT_LE(range(music::kLeadChannel).high, 96);
+  // The bass sample (recorded at A1) plays back at its own rate on A1.
+  const music::ItSample& bass = song().module.samples[music::kBassSample - 1];
+  EXPECT_NEAR(bass.c5Speed * std::pow(2.0, (33 - 60) / 12.0), 44100.0, 1.0);
+}
+
 TEST(Module, LibxmpLoadsItAndAgreesOnTheDuration) {
   xmp_context ctx = xmp_create_context();
   ASSERT_EQ(xmp_load_module_from_memory(ctx, moduleBytes().data(), static_cast<long>(moduleBytes().size())), 0);

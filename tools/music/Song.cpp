@@ -455,10 +455,11 @@ class Score {
   ItCell& at(int row, int channel) {
     return rows_[static_cast<size_t>(row) * kChannelCount + static_cast<size_t>(channel)];
   }
-  // A note of `sample`, given as a MIDI pitch.
+  // A note at a MIDI pitch: samples are tuned so that pattern note n sounds
+  // MIDI note n (C-5 is middle C).
   void note(int row, int channel, int sample, int midi, int volume) {
     ItCell& c = at(row, channel);
-    c.note = midi - rootOf(sample) + 60;
+    c.note = midi;
     c.sample = sample;
     c.volume = volume;
   }
@@ -466,17 +467,13 @@ class Score {
   void drumLine(int row0, int channel, int sample, const char* line, double gain) {
     for (int step = 0; step < kRowsPerBar; ++step) {
       const double level = levelOf(line[step]);
-      if (level > 0) note(row0 + step, channel, sample, rootOf(sample), scaled(kMix[channel].volume, level * gain));
+      if (level > 0) note(row0 + step, channel, sample, 60, scaled(kMix[channel].volume, level * gain));
     }
   }
-  static void setRoots(const std::array<int, kSampleCount + 1>& roots) { roots_ = roots; }
-  static int rootOf(int sample) { return roots_[static_cast<size_t>(sample)]; }
 
  private:
   std::vector<ItCell> rows_;
-  static std::array<int, kSampleCount + 1> roots_;
 };
-std::array<int, kSampleCount + 1> Score::roots_{};
 
 int tomPitch(char c) {
   switch (c) {
@@ -668,22 +665,20 @@ Song composeSong() {
     m.channelVolume[static_cast<size_t>(ch)] = 64;
   }
 
-  std::array<int, kSampleCount + 1> roots{};
   for (const Instrument& ins : kInstruments) {
     const Wave w = ins.make();
     ItSample s;
     s.name = ins.name;
     s.fileName = ins.file;
     s.data = toPcm16(w);
-    s.c5Speed = static_cast<uint32_t>(w.rate);
+    // Rate at which the sample sounds middle C: pattern notes are pitches.
+    s.c5Speed = static_cast<uint32_t>(std::lround(w.rate * std::pow(2.0, (60 - w.rootMidi) / 12.0)));
     s.defaultVolume = ins.defaultVolume;
     s.loop = w.loop;
     s.loopBegin = static_cast<uint32_t>(w.loopBegin);
     s.loopEnd = static_cast<uint32_t>(w.loopEnd);
     m.samples.push_back(s);
-    roots[static_cast<size_t>(ins.sample)] = w.rootMidi;
   }
-  Score::setRoots(roots);
 
   Score score(song.totalBars);
   Held held;

@@ -113,6 +113,7 @@ TEST(Module, LibopenmptReadsWhatWasWrittenWithoutWarnings) {
   EXPECT_EQ(module.get_metadata("type"), "it");
   EXPECT_EQ(module.get_metadata("tracker"), "Impulse Tracker 2.14");
   EXPECT_EQ(module.get_metadata("title"), song().module.title);
+  EXPECT_NE(module.get_metadata("message").find("synthesized in code"), std::string::npos);
   EXPECT_EQ(module.get_num_channels(), music::kChannelCount);
   EXPECT_EQ(module.get_num_orders(), static_cast<int>(song().module.orders.size()));
   EXPECT_EQ(module.get_num_patterns(), static_cast<int>(song().module.patterns.size()));

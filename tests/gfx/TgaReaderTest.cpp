@@ -1,243 +1,115 @@
 // The TGA reader on files written here byte by byte.
-#include <gtest/gtest.h>
-
-#include <memory>
-
 #include "TgaFiles.h"
-#include "gfx/Tga.h"
 
 using namespace tgatest;
 
 namespace {
 
-const char* const kTypeMessage = "No se soporta otro tipo que no sea TRUE COLOR descomprimido\n";
-
-// One load: the record, the result and what the reader printed.
-struct Load {
-    explicit Load(const std::string& path) : image(new TgaImage) {
-        tgaInit(image.get());
-        testing::internal::CaptureStdout();
-        ok = tgaLoad(path.c_str(), image.get());
-        output = testing::internal::GetCapturedStdout();
-    }
-    ~Load() { tgaFree(image.get()); }
-    uint32_t at(int x, int y) const { return image->pixels.data[y * image->pixels.width + x]; }
-
-    std::unique_ptr<TgaImage> image;
-    bool ok = false;
-    std::string output;
-};
-
-class TgaReader : public ::testing::Test {
-protected:
-    std::string write(const std::string& name, const std::vector<uint8_t>& bytes) {
-        const std::string path = dir.file(name);
-        writeFile(path, bytes);
-        return path;
-    }
-    std::string write(const std::string& name, const TgaSpec& spec) { return write(name, tgaBytes(spec)); }
-
-    // Every pixel of the loaded picture equals spec.colour, alpha 0 for 24 bits.
-    static void expectPicture(const Load& load, const TgaSpec& spec) {
-        ASSERT_TRUE(load.ok) << load.output;
-        EXPECT_EQ(load.output, "");
-        ASSERT_EQ(load.image->pixels.width, spec.width);
-        ASSERT_EQ(load.image->pixels.height, spec.height);
-        for (int y = 0; y < spec.height; ++y) {
-            for (int x = 0; x < spec.width; ++x) {
-                Rgba c = spec.colour(x, y);
-                if (spec.depth == 24) c.a = 0;
-                ASSERT_EQ(load.at(x, y), readerWord(c)) << "pixel " << x << "," << y;
-            }
+TEST(TgaReader, DecodesEveryCornerOrderBothDepthsAndImageIds) {
+    TempDir dir("tga-reader");
+    for (int depth : {24, 32}) {
+        for (uint8_t descriptor : {0x20, 0x00, 0x30, 0x10, 0x08}) {
+            SCOPED_TRACE(testing::Message() << depth << " bits, descriptor " << int(descriptor));
+            TgaSpec spec;
+            spec.width = 7;  // odd: 24-bit rows of 21 bytes
+            spec.height = 300 / depth;
+            spec.depth = depth;
+            spec.descriptor = descriptor;
+            spec.imageId = descriptor == 0x10 ? "made by hand" : "";
+            Load load(dir.write("pic.tga", tgaBytes(spec)));
+            expectPicture(load, spec.width, spec.height, depth == 32);
+            EXPECT_EQ(load.image->idLength, spec.imageId.size());
+            if (!spec.imageId.empty())
+                EXPECT_EQ(std::string(reinterpret_cast<char*>(load.image->imageId), 12), "made by hand");
+            else
+                EXPECT_EQ(load.image->imageId, nullptr);
         }
     }
-
-    TempDir dir{"tga-reader"};
-};
-
-TEST_F(TgaReader, EveryCornerOrderReadsTopRowFirstLeftToRight) {
-    for (uint8_t descriptor : {0x20, 0x00, 0x30, 0x10, 0x28, 0x08}) {
-        SCOPED_TRACE(testing::Message() << "descriptor " << int(descriptor));
-        TgaSpec spec;
-        spec.width = 5;
-        spec.height = 3;
-        spec.descriptor = descriptor;
-        Load load(write("corner.tga", spec));
-        expectPicture(load, spec);
-    }
+    // Bottom-left: the last file row is row 0; 16-bit header fields are little-endian.
+    Load bl(dir.write("bl.tga", std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2, 0, 32, 0x08,  //
+                                  0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0x80}));
+    ASSERT_TRUE(bl.ok);
+    EXPECT_EQ(bl.at(0, 0), 0x80FF0000u);
+    EXPECT_EQ(bl.at(0, 1), 0xFF0000FFu);
+    // A colour map in a true-colour file is skipped; a TGA 2.0 footer is ignored.
+    TgaSpec mapped;
+    mapped.colourMapType = 1, mapped.colourMapLength = 5, mapped.colourMapEntrySize = 24;
+    std::vector<uint8_t> bytes = tgaBytes(mapped);
+    const std::string footer = std::string(8, '\0') + "TRUEVISION-XFILE.";
+    bytes.insert(bytes.end(), footer.begin(), footer.end());
+    expectPicture(Load(dir.write("cmap.tga", bytes)), 4, 3, true);
 }
 
-TEST_F(TgaReader, BottomLeftFileHasItsLastFileRowAtRowZero) {
-    // Raw bytes: row 0 of the file is blue, row 1 is red; bottom-left origin.
-    std::vector<uint8_t> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2, 0, 32, 0x08,
-                                  0xFF, 0, 0, 0xFF,   // file row 0: blue, alpha 255
-                                  0, 0, 0xFF, 0x80};  // file row 1: red, alpha 128
-    Load load(write("bl.tga", bytes));
-    ASSERT_TRUE(load.ok);
-    EXPECT_EQ(load.at(0, 0), 0x80FF0000u);  // red on top
-    EXPECT_EQ(load.at(0, 1), 0xFF0000FFu);
-    EXPECT_EQ(load.image->descriptor, 0x08);
-}
-
-TEST_F(TgaReader, TwentyFourBitPixelsHaveAlphaZero) {
-    TgaSpec spec;
-    spec.depth = 24;
-    spec.width = 7;  // odd width: rows of 21 bytes
-    spec.height = 4;
-    spec.descriptor = 0x00;
-    Load load(write("rgb.tga", spec));
-    expectPicture(load, spec);
-    for (int i = 0; i < 28; ++i) EXPECT_EQ(load.image->pixels.data[i] >> 24, 0u);
-}
-
-TEST_F(TgaReader, ImageIdIsKeptAndSkipped) {
-    TgaSpec spec;
-    spec.imageId = "made by hand";
-    Load load(write("id.tga", spec));
-    expectPicture(load, spec);
-    ASSERT_EQ(load.image->idLength, 12);
-    ASSERT_NE(load.image->imageId, nullptr);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(load.image->imageId), 12), "made by hand");
-
-    Load plain(write("noid.tga", TgaSpec{}));
-    EXPECT_EQ(plain.image->imageId, nullptr);
-}
-
-TEST_F(TgaReader, ColourMapOfATrueColourFileIsSkipped) {
-    TgaSpec spec;
-    spec.colourMapType = 1;
-    spec.colourMapLength = 5;
-    spec.colourMapEntrySize = 24;
-    spec.imageId = "x";
-    Load load(write("cmap.tga", spec));
-    expectPicture(load, spec);
-}
-
-TEST_F(TgaReader, HeaderFieldsAreLittleEndian) {
-    TgaSpec spec;
-    spec.width = 300;  // 0x012C
-    spec.height = 2;
-    Load load(write("wide.tga", spec));
-    ASSERT_TRUE(load.ok);
-    EXPECT_EQ(load.image->width, 300);
-    EXPECT_EQ(load.image->pixels.width, 300);
-    EXPECT_EQ(load.image->pixelDepth, 32);
-    EXPECT_EQ(load.at(299, 1), readerWord(patternColour(299, 1)));
-}
-
-TEST_F(TgaReader, ZeroWidthOrHeightIsAnEmptyPicture) {
+TEST(TgaReader, EmptyAndTextureSizedPictures) {
+    TempDir dir("tga-sizes");
     for (auto [w, h] : {std::pair{0, 0}, std::pair{0, 40}, std::pair{40, 0}}) {
         TgaSpec spec;
-        spec.width = w;
-        spec.height = h;
-        Load load(write("empty.tga", spec));
+        spec.width = w, spec.height = h;
+        Load load(dir.write("empty.tga", tgaBytes(spec)));
         EXPECT_TRUE(load.ok);
         EXPECT_EQ(load.output, "");
-        EXPECT_EQ(load.image->pixels.width, w);
-        EXPECT_EQ(load.image->pixels.height, h);
         EXPECT_EQ(load.image->pixels.data, nullptr);
     }
+    TgaSpec edge;
+    edge.width = edge.height = 512, edge.depth = 24;
+    expectPicture(Load(dir.write("512.tga", tgaBytes(edge))), 512, 512, false);
 }
 
-TEST_F(TgaReader, RefusalsPrintTheirMessagesAndKeepNothing) {
+TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
+    TempDir dir("tga-refusals");
     const std::string missing = dir.file("no such picture.tga");
     Load open(missing);
     EXPECT_FALSE(open.ok);
     EXPECT_EQ(open.output, "TGA: No se ha podido abrir " + missing + "\n");
 
-    TgaSpec rle;
-    rle.type = 10;
-    rle.imageId = "id";
-    Load type(write("rle.tga", rle));
-    EXPECT_FALSE(type.ok);
-    EXPECT_EQ(type.output, kTypeMessage);
-    EXPECT_EQ(type.image->imageId, nullptr);
-
-    for (uint8_t t : {0, 1, 3, 9, 11}) {
-        TgaSpec other;
-        other.type = t;
-        Load load(write("other.tga", other));
+    for (uint8_t type : {10, 0, 1, 3, 9, 11}) {  // 10: run-length encoded true colour
+        TgaSpec spec;
+        spec.type = type, spec.imageId = "id";
+        Load load(dir.write("type.tga", tgaBytes(spec)));
         EXPECT_FALSE(load.ok);
-        EXPECT_EQ(load.output, kTypeMessage) << "type " << int(t);
+        EXPECT_EQ(load.output, kTypeMessage) << "type " << int(type);
+        EXPECT_TRUE(load.empty());
     }
-
     TgaSpec sixteen;
     sixteen.depth = 16;
-    Load depth(write("d16.tga", sixteen));
+    Load depth(dir.write("d16.tga", tgaBytes(sixteen)));
     EXPECT_FALSE(depth.ok);
-    // "Sólo" with the single Latin-1 byte 0xF3.
-    EXPECT_EQ(depth.output, "No se soporta los TGAs de 16 bpp (S\xF3lo 32 y 24 descomprimido)\n");
-    EXPECT_EQ(depth.image->pixels.data, nullptr);
-}
+    EXPECT_EQ(depth.output, kDepth16Message);  // "Sólo" with the single byte 0xF3
+    EXPECT_TRUE(depth.empty());
 
-TEST_F(TgaReader, PictureLargerThanATextureIsRefusedBeforeReadingPixels) {
-    // Header claims 1024x1024 but carries no pixels: refused for its size,
-    // not for its length.
-    std::vector<uint8_t> header = tgaBytes(TgaSpec{});
-    header.resize(18);
-    header[12] = 0x00, header[13] = 0x04, header[14] = 0x00, header[15] = 0x04;
-    const std::string path = write("big.tga", header);
-    Load load(path);
-    EXPECT_FALSE(load.ok);
-    EXPECT_EQ(load.output, "TGA: " + path + " mide 1024x1024, no cabe en una textura (m\xE1ximo 262144 p\xEDxeles)\n");
-    EXPECT_EQ(load.image->pixels.data, nullptr);
-
-    // 65535x65535 would overflow 32-bit byte counts.
-    header[12] = header[13] = header[14] = header[15] = 0xFF;
-    Load huge(write("huge.tga", header));
-    EXPECT_FALSE(huge.ok);
-
-    // Exactly a texture's worth (512x512) and 1x262144-shaped pictures fit.
-    TgaSpec edge;
-    edge.width = 512;
-    edge.height = 512;
-    edge.depth = 24;
-    Load fits(write("512.tga", edge));
-    expectPicture(fits, edge);
-    edge.width = 513;
-    Load over(write("513.tga", edge));
-    EXPECT_FALSE(over.ok);
-}
-
-TEST_F(TgaReader, FilesEndingEarlyAreRefusedNamingThePath) {
-    TgaSpec spec;
-    spec.imageId = "abcdef";
-    spec.width = 6;
-    spec.height = 5;
-    const std::vector<uint8_t> whole = tgaBytes(spec);
-    // In the header, in the image ID, in the first pixel, in the last pixel.
-    for (size_t length : {size_t(0), size_t(10), size_t(17), size_t(18), size_t(21), size_t(24), size_t(30),
-                          whole.size() - 1}) {
-        SCOPED_TRACE(testing::Message() << "length " << length);
-        const std::string path = write("cut.tga", std::vector<uint8_t>(whole.begin(), whole.begin() + length));
+    // Too many pixels for a texture: refused from the header alone, before
+    // any pixel memory, whatever the file length.
+    for (auto [w, h] : {std::pair{1024, 1024}, std::pair{513, 512}, std::pair{65535, 65535}}) {
+        std::vector<uint8_t> bytes = tgaBytes(TgaSpec{});  // 4x3 pixels follow the header
+        bytes[12] = uint8_t(w), bytes[13] = uint8_t(w >> 8), bytes[14] = uint8_t(h), bytes[15] = uint8_t(h >> 8);
+        const std::string path = dir.write("big.tga", bytes);
         Load load(path);
         EXPECT_FALSE(load.ok);
-        EXPECT_EQ(load.output, "TGA: El fichero " + path + " termina antes de tiempo\n");
-        EXPECT_EQ(load.image->pixels.data, nullptr);
-        EXPECT_EQ(load.image->imageId, nullptr);
+        EXPECT_EQ(load.output, "TGA: " + path + " mide " + std::to_string(w) + "x" + std::to_string(h) +
+                                   ", no cabe en una textura (m\xE1ximo 262144 p\xEDxeles)\n");
+        EXPECT_TRUE(load.empty());
     }
-    // A colour map that runs past the end.
-    TgaSpec mapped;
-    mapped.colourMapType = 1;
-    mapped.colourMapLength = 200;
-    mapped.colourMapEntrySize = 32;
-    mapped.width = mapped.height = 0;
-    std::vector<uint8_t> bytes = tgaBytes(mapped);
-    bytes.resize(bytes.size() - 1);
-    Load map(write("map.tga", bytes));
-    EXPECT_FALSE(map.ok);
-
-    Load complete(write("whole.tga", whole));
-    expectPicture(complete, spec);
 }
 
-TEST_F(TgaReader, TrailingBytesAfterThePixelsAreIgnored) {
+TEST(TgaReader, FilesEndingEarlyAreRefusedNamingThePath) {
+    TempDir dir("tga-truncated");
     TgaSpec spec;
-    std::vector<uint8_t> bytes = tgaBytes(spec);
-    const char footer[] = "\0\0\0\0\0\0\0\0TRUEVISION-XFILE.";
-    bytes.insert(bytes.end(), footer, footer + sizeof footer);
-    Load load(write("footer.tga", bytes));
-    expectPicture(load, spec);
+    spec.imageId = "abcdef", spec.width = 6, spec.height = 5;
+    const std::vector<uint8_t> whole = tgaBytes(spec);
+    // In the header, the image ID, the first pixel, the last pixel.
+    for (size_t length : {0, 10, 17, 18, 21, 24, 30, int(whole.size()) - 1}) {
+        const std::string path = dir.write("cut.tga", std::vector<uint8_t>(whole.begin(), whole.begin() + length));
+        Load load(path);
+        EXPECT_FALSE(load.ok) << length;
+        EXPECT_EQ(load.output, truncatedMessage(path)) << length;
+        EXPECT_TRUE(load.empty());
+    }
+    TgaSpec mapped;  // colour map running past the end
+    mapped.colourMapType = 1, mapped.colourMapLength = 200, mapped.colourMapEntrySize = 32;
+    mapped.width = mapped.height = 0;
+    std::vector<uint8_t> bytes = tgaBytes(mapped);
+    bytes.pop_back();
+    EXPECT_FALSE(Load(dir.write("map.tga", bytes)).ok);
 }
 
 }  // namespace

@@ -39,7 +39,6 @@ inline uint64_t spread(uint32_t p) {
 inline uint32_t pack(uint64_t lanes) {
     return static_cast<uint32_t>(((lanes >> 16) & 0xFF0000) | ((lanes >> 8) & 0xFF00) | (lanes & 0xFF));
 }
-const uint64_t kLaneLow8 = 0x000000FF00FF00FFull;
 
 }  // namespace
 
@@ -168,36 +167,38 @@ void sharpen(Layer& layer, const Layer&, const Operands& in) {
     }
 }
 
-// Passes run on channels spread into 16-bit lanes: 4C + L + R + U + D is at
-// most 2040 per channel, so one 64-bit add handles all three at once.
+// Red and blue share one 32-bit word as 16-bit lanes (0x00RR00BB) and green
+// has a word of its own: 4C + L + R + U + D is at most 2040 per channel, so
+// the lanes never carry into each other and each pass is two adds per pixel.
+inline uint32_t blurPixel(uint32_t c, uint32_t l, uint32_t r, uint32_t u, uint32_t d) {
+    const uint32_t rb = 4 * (c & 0xFF00FFu) + (l & 0xFF00FFu) + (r & 0xFF00FFu) + (u & 0xFF00FFu) + (d & 0xFF00FFu);
+    const uint32_t g = 4 * (c & 0xFF00u) + (l & 0xFF00u) + (r & 0xFF00u) + (u & 0xFF00u) + (d & 0xFF00u);
+    return ((rb >> 3) & 0xFF00FFu) | ((g >> 3) & 0xFF00u);
+}
+
 void blur(Layer& layer, const Layer&, const Operands& in) {
     const int passes = in.byte[0];
-    if (passes == 0) return;
     const int w = layer.width, h = layer.height;
+    if (passes == 0 || w == 0 || h == 0) return;
     const size_t n = pixelCount(layer);
-    std::vector<uint64_t> a(n), b(n);
-    for (size_t i = 0; i < n; ++i) a[i] = spread(layer.pixels[i]);
+    std::vector<uint32_t> a(layer.pixels, layer.pixels + n), b(n);
     for (int pass = 0; pass < passes; ++pass) {
         for (int y = 0; y < h; ++y) {
-            const uint64_t* row = a.data() + static_cast<size_t>(y) * w;
-            const uint64_t* upRow = a.data() + static_cast<size_t>((y - 1) & (h - 1)) * w;
-            const uint64_t* downRow = a.data() + static_cast<size_t>((y + 1) & (h - 1)) * w;
-            uint64_t* out = b.data() + static_cast<size_t>(y) * w;
-            auto one = [&](int x, int left, int right) {
-                const uint64_t sum = 4 * row[x] + row[left] + row[right] + upRow[x] + downRow[x];
-                out[x] = (sum >> 3) & kLaneLow8;
-            };
+            const uint32_t* row = a.data() + static_cast<size_t>(y) * w;
+            const uint32_t* upRow = a.data() + static_cast<size_t>((y - 1) & (h - 1)) * w;
+            const uint32_t* downRow = a.data() + static_cast<size_t>((y + 1) & (h - 1)) * w;
+            uint32_t* out = b.data() + static_cast<size_t>(y) * w;
             if (w == 1) {
-                one(0, 0, 0);
+                out[0] = blurPixel(row[0], row[0], row[0], upRow[0], downRow[0]);
                 continue;
             }
-            one(0, w - 1, 1);
-            for (int x = 1; x < w - 1; ++x) one(x, x - 1, x + 1);
-            one(w - 1, w - 2, 0);
+            out[0] = blurPixel(row[0], row[w - 1], row[1], upRow[0], downRow[0]);
+            for (int x = 1; x < w - 1; ++x) out[x] = blurPixel(row[x], row[x - 1], row[x + 1], upRow[x], downRow[x]);
+            out[w - 1] = blurPixel(row[w - 1], row[w - 2], row[0], upRow[w - 1], downRow[w - 1]);
         }
         a.swap(b);
     }
-    for (size_t i = 0; i < n; ++i) layer.pixels[i] = pack(a[i]);
+    std::copy(a.begin(), a.end(), layer.pixels);
 }
 
 namespace {

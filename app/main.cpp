@@ -1,1 +1,90 @@
-int main() { return 0; }
+// Glowmotion: 125 seconds of disco in OpenGL.
+#include "app/CaptureWindow.h"
+#include "app/Demo.h"
+#include "app/Options.h"
+#include "gfx/DataPath.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+// data/ beside the executable, wherever the show is started from.
+std::string defaultDataDirectory() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) return (exe.parent_path() / "data").string();
+    if (char* base = SDL_GetBasePath()) {
+        std::string dir = std::string(base) + "data";
+        SDL_free(base);
+        return dir;
+    }
+    return "data";
+}
+
+int runShow(Demo& demo) {
+    if (!demo.window) return 1;
+    demo.loadAll();
+    const int code = demo.run();
+    demo.close();
+    return code;
+}
+
+int capture(const Options& options) {
+    std::error_code error;
+    std::filesystem::create_directories(*options.captureDir, error);
+    if (error || !std::filesystem::is_directory(*options.captureDir)) {
+        std::fprintf(stderr, "glowmotion: cannot make capture folder %s\n", options.captureDir->c_str());
+        return 1;
+    }
+    DemoSetup setup;
+    auto window = std::make_unique<CaptureWindow>(*options.captureDir, options.fps);
+    CaptureWindow* recorder = window.get();
+    setup.window = std::move(window);
+    setup.audio = makeSilentAudioOutput();  // recording plays no music
+    setup.startAt = options.startAt;
+    if (options.endAt) setup.endAt = *options.endAt;
+    Demo demo("Glowmotion", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false, std::move(setup));
+    if (!demo.window) return 1;
+    demo.loadAll();
+    int code = demo.run();
+    if (!recorder->ok()) code = 1;
+    else std::fprintf(stderr, "glowmotion: wrote %d frames to %s\n", recorder->framesWritten(),
+                      options.captureDir->c_str());
+    demo.close();
+    return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    const std::optional<Options> options = parseOptions(argc, argv, &error);
+    if (!options) {
+        std::fprintf(stderr, "glowmotion: %s\n%s", error.c_str(), usageText());
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(usageText(), stdout);
+        return 0;
+    }
+    setDataDirectory(options->dataDir ? *options->dataDir : defaultDataDirectory());
+    if (options->captureDir) return capture(*options);
+
+    DemoSetup setup;
+    auto window = std::make_unique<GLWindow>();
+    window->setFullscreenMode(options->exclusive ? FullscreenMode::Exclusive : FullscreenMode::Desktop);
+    window->setVsync(options->vsync);
+    window->setResizable(options->windowed);
+    setup.window = std::move(window);
+    setup.startAt = options->startAt;
+    if (options->endAt) setup.endAt = *options->endAt;
+    Demo demo("Glowmotion", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, !options->windowed, std::move(setup));
+    const int code = runShow(demo);
+    SDL_Quit();
+    return code;
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The driver: owns the window, the music, the show clock and the scenes,
+// loads everything, runs the frame loop over the timeline, tears down.
+//
+// Ownership: the Demo owns all of the above and frees them in ~Demo() in a
+// fixed order (clock, music, scenes in slot order), after close() has
+// destroyed the window and with it the OpenGL context.
+#include "app/GLWindow.h"
+#include "app/MusicPlayer.h"
+#include "app/Timer.h"
+#include "scenes/SceneRegistry.h"
+
+#include <functional>
+#include <limits>
+#include <memory>
+#include <string>
+
+// One row of the timeline: the scene in `slot` draws while from < t < to
+// (show seconds, compared as 32-bit floats).
+struct TimelineWindow {
+    float from;
+    float to;
+    SceneSlot slot;
+};
+
+constexpr TimelineWindow kTimeline[] = {
+    {-std::numeric_limits<float>::infinity(), 19.0f, kTurntableSlot},
+    {19.1f, 36.0f, kCreditsSlot},
+    {36.1f, 43.8f, kStarTunnelSlot},
+    {43.9f, 103.0f, kDanceFloorSlot},
+    {103.1f, 124.9f, kEndSlot},
+};
+// The loop ends in the first frame whose show time is above this.
+constexpr float kShowEnd = 125.0f;
+
+// Slot of the scene that draws at show time t, or -1 (a gap, or the end).
+int sceneAt(float t);
+
+// The title while the frame rate is shown; rate < 0 means "not measured yet".
+std::string frameRateTitle(const char* baseTitle, int rate);
+
+// What the Demo is built from; every part has a default for the real show.
+struct DemoSetup {
+    std::unique_ptr<GLWindow> window;               // default: an SDL window
+    std::unique_ptr<AudioOutput> audio;             // default: the sound device
+    std::function<SceneSet()> scenes;               // default: makeScenes
+    std::string musicPath;                          // default: km_groov.it in the data folder
+    double startAt = 0.0;                           // show position of the first frame, seconds
+    double endAt = std::numeric_limits<double>::infinity();  // stop after this show time
+};
+
+class Demo {
+public:
+    Demo(const char* title, int width, int height, int bits, bool fullscreen, DemoSetup setup = {});
+    ~Demo();
+    Demo(const Demo&) = delete;
+    Demo& operator=(const Demo&) = delete;
+
+    void loadAll();
+    // Shows the window, starts music and clocks, runs the loop, stops the
+    // music. Returns the exit status: the code of the quit message taken,
+    // 0 when the show ended by itself, 1 when the window could not be shown.
+    int run();
+    void close();
+
+    int framesPresented() const { return frames; }
+
+    bool quitRequested = false;
+    char title[256] = {};
+    std::unique_ptr<GLWindow> window;   // null after a failed creation
+    std::unique_ptr<MusicPlayer> music;
+    std::string musicPath;
+    std::unique_ptr<Timer> clock;
+    SceneSet scenes;
+
+private:
+    void pollKeys(bool& fpsShown, const char* baseTitle);
+
+    double startAt;
+    float endAt;
+    int frames = 0;
+};

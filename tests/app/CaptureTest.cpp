@@ -1,0 +1,168 @@
+// Offscreen capture through the real driver: frame files, their times,
+// orientation, gaps that keep the previous picture, and the letterbox bars
+// that the window keeps black around the picture.
+#include "PngRead.h"
+
+#include "app/CaptureWindow.h"
+#include "app/Demo.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+// Clears to one colour, then paints the top half of the picture blue.
+class PaintScene final : public Scene {
+public:
+    PaintScene(float r, float g, float b) : red(r), green(g), blue(b) {}
+    bool render(int, float) override {
+        glClearColor(red, green, blue, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_DEPTH_TEST);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(0, 1, 0, 1, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glColor3f(0, 0, 1);
+        glBegin(GL_QUADS);
+        glVertex2f(0, 0.5f); glVertex2f(1, 0.5f); glVertex2f(1, 1); glVertex2f(0, 1);
+        glEnd();
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_DEPTH_TEST);
+        return true;
+    }
+
+private:
+    float red, green, blue;
+};
+
+std::string freshDirectory(const char* name) {
+    const std::string dir = "/tmp/glowmotion-" + std::string(name) + "-" + std::to_string(getpid());
+    std::filesystem::remove_all(dir);
+    return dir;
+}
+
+bool isColour(const uint8_t* p, int r, int g, int b) { return p[0] == r && p[1] == g && p[2] == b; }
+
+}  // namespace
+
+TEST(Capture, WritesOneFramePerStepAndKeepsThePictureInGaps) {
+    const std::string dir = freshDirectory("capture");
+    std::filesystem::create_directories(dir);
+    DemoSetup setup;
+    auto window = std::make_unique<CaptureWindow>(dir, 10);
+    CaptureWindow* recorder = window.get();
+    setup.window = std::move(window);
+    setup.audio = makeSilentAudioOutput();
+    setup.scenes = [] {
+        SceneSet set = makeScenes();
+        set[kTurntableSlot] = std::make_unique<PaintScene>(1, 0, 0);
+        set[kCreditsSlot] = std::make_unique<PaintScene>(0, 1, 0);
+        return set;
+    };
+    setup.startAt = 18.8;
+    setup.endAt = 19.25;
+    {
+        Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
+        ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
+        demo.loadAll();
+        EXPECT_EQ(demo.run(), 0);
+        // t = 18.8, 18.9, 19.0 (gap), 19.1 (gap), 19.2; 19.3 is past the end.
+        EXPECT_EQ(recorder->framesWritten(), 5);
+        demo.close();
+    }
+    Timer::releaseDrivenTime();
+    Timer::setStartPosition(0.0);
+
+    std::vector<RgbaPicture> frames(5);
+    for (int k = 0; k < 5; ++k) {
+        char name[16];
+        std::snprintf(name, sizeof name, "/%06d.png", k);
+        ASSERT_TRUE(readPng(dir + name, frames[k])) << name;
+        ASSERT_EQ(frames[k].width, 800);
+        ASSERT_EQ(frames[k].height, 600);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir + "/000005.png"));
+    for (int k = 0; k < 5; ++k) {
+        const bool credits = k == 4;
+        // Top row first: the blue half is the first rows of the file.
+        EXPECT_TRUE(isColour(frames[k].at(400, 10), 0, 0, 255)) << k;
+        EXPECT_TRUE(isColour(frames[k].at(400, 590), credits ? 0 : 255, credits ? 255 : 0, 0)) << k;
+    }
+    // Gap frames repeat the last drawn picture exactly.
+    EXPECT_EQ(frames[2].rgba, frames[1].rgba);
+    EXPECT_EQ(frames[3].rgba, frames[1].rgba);
+    std::filesystem::remove_all(dir);
+}
+
+namespace {
+// A window over an offscreen framebuffer wider than 4:3, to see the bars.
+class WideWindow final : public GLWindow {
+public:
+    bool create(const char*, int w, int h, int, bool) override {
+        width = w;
+        height = h;
+        return gl.create(w, h, nullptr);
+    }
+    void destroy() override { gl.destroy(); }
+    void swapBuffers() override { clearBars(); }
+    OffscreenGL gl;
+};
+}  // namespace
+
+TEST(Letterbox, PictureIsTheLargestCentred4To3Rectangle) {
+    auto check = [](int w, int h, Viewport expected) {
+        const Viewport v = letterboxViewport(w, h);
+        EXPECT_EQ(v.x, expected.x) << w << "x" << h;
+        EXPECT_EQ(v.y, expected.y) << w << "x" << h;
+        EXPECT_EQ(v.width, expected.width) << w << "x" << h;
+        EXPECT_EQ(v.height, expected.height) << w << "x" << h;
+    };
+    check(800, 600, {0, 0, 800, 600});
+    check(1920, 1080, {240, 0, 1440, 1080});
+    check(1280, 1024, {0, 32, 1280, 960});
+    check(2560, 1600, {213, 0, 2133, 1600});
+    check(640, 1, {319, 0, 1, 1});
+    check(0, 0, {0, 0, 1, 1});
+}
+
+TEST(Letterbox, ClearsReachOnlyThePictureAndTheBarsStayBlack) {
+    WideWindow window;
+    ASSERT_TRUE(window.create("wide", 1000, 600, 32, false));
+    window.show();
+    EXPECT_EQ(window.viewport.x, 100);
+    EXPECT_EQ(window.viewport.width, 800);
+    // A scene clears white; an earlier frame had left the bars grey.
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.5f, 0.5f, 0.5f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    window.swapBuffers();
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[0], 1.0f);  // the scene's clear colour survives presenting
+    std::vector<uint8_t> rgba;
+    window.gl.readPixels(rgba);
+    auto pixel = [&](int x, int y) { return &rgba[(static_cast<size_t>(y) * 1000 + x) * 4]; };
+    for (int y : {0, 300, 599}) {
+        EXPECT_TRUE(isColour(pixel(0, y), 0, 0, 0));
+        EXPECT_TRUE(isColour(pixel(99, y), 0, 0, 0));
+        EXPECT_TRUE(isColour(pixel(100, y), 255, 255, 255));
+        EXPECT_TRUE(isColour(pixel(899, y), 255, 255, 255));
+        EXPECT_TRUE(isColour(pixel(900, y), 0, 0, 0));
+        EXPECT_TRUE(isColour(pixel(999, y), 0, 0, 0));
+    }
+    window.destroy();
+}

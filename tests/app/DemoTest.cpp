@@ -1,0 +1,277 @@
+// The driver's loop: timeline, end of show, keys, frame-rate title, window
+// messages and the order in which scenes are loaded, started and destroyed.
+#include "FakeWindow.h"
+#include "RecordingScene.h"
+
+#include "app/Demo.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+struct Harness {
+    SceneLog log;
+    FakeWindow* window = nullptr;
+    std::unique_ptr<Demo> demo;
+
+    explicit Harness(std::vector<double> times) {
+        auto fake = std::make_unique<FakeWindow>();
+        fake->times = std::move(times);
+        window = fake.get();
+        DemoSetup setup;
+        setup.window = std::move(fake);
+        setup.audio = makeSilentAudioOutput();
+        setup.scenes = [this] { return recordingScenes(&log); };
+        setup.musicPath = "/nonexistent/km_groov.it";
+        demo = std::make_unique<Demo>("Glowmotion", 800, 600, 32, true, std::move(setup));
+        demo->loadAll();
+    }
+    ~Harness() { Timer::releaseDrivenTime(); }
+
+    // Slot drawn in each presented frame, -1 where nothing drew.
+    std::vector<int> drawnPerFrame() const {
+        std::vector<int> drawn(window->presented, -1);
+        size_t r = 0;
+        for (int frame = 0; frame < window->presented && r < log.renders.size(); ++frame) {
+            const float t = static_cast<float>(window->times[std::min<size_t>(frame, window->times.size() - 1)]);
+            if (log.renders[r].second == t) drawn[frame] = log.renders[r++].first;
+        }
+        return drawn;
+    }
+};
+
+std::vector<double> framesAt60(double from, double to) {
+    std::vector<double> times;
+    for (int k = 0; from + k / 60.0 <= to; ++k) times.push_back(from + k / 60.0);
+    return times;
+}
+
+}  // namespace
+
+TEST(Timeline, StrictBoundsLeaveGapsBetweenScenes) {
+    struct Case { float t; int slot; };
+    const Case cases[] = {
+        {0.0f, kTurntableSlot},     {18.99f, kTurntableSlot},  {19.0f, -1},   {19.05f, -1},
+        {19.1f, -1},                {19.11f, kCreditsSlot},    {35.99f, kCreditsSlot},
+        {36.0f, -1},                {36.1f, -1},               {36.11f, kStarTunnelSlot},
+        {43.79f, kStarTunnelSlot},  {43.8f, -1},               {43.9f, -1},   {43.91f, kDanceFloorSlot},
+        {102.99f, kDanceFloorSlot}, {103.0f, -1},              {103.1f, -1},  {103.11f, kEndSlot},
+        {124.89f, kEndSlot},        {124.9f, -1},              {125.0f, -1},  {125.01f, -1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(sceneAt(c.t), c.slot) << "t = " << c.t;
+}
+
+TEST(Timeline, LoopDrawsTheSceneOfEachMomentAndNothingInGaps) {
+    Harness h({18.99, 19.0, 19.05, 19.1, 19.11, 43.8, 43.9, 43.91, 124.9, 125.0, 125.01, 126.0});
+    EXPECT_EQ(h.demo->run(), 0);
+    // The frame at 125.01 is presented and counted; then the loop ends.
+    EXPECT_EQ(h.window->presented, 11);
+    EXPECT_EQ(h.demo->framesPresented(), 11);
+    const std::vector<int> expected = {kTurntableSlot, -1, -1, -1, kCreditsSlot, -1, -1, kDanceFloorSlot, -1, -1, -1};
+    EXPECT_EQ(h.drawnPerFrame(), expected);
+    EXPECT_EQ(h.log.renders.size(), 3u);
+}
+
+TEST(Timeline, ShowTime125EndsNothing) {
+    Harness h({125.0, 125.0, 125.0, 125.5});
+    EXPECT_EQ(h.demo->run(), 0);
+    EXPECT_EQ(h.window->presented, 4);
+    EXPECT_TRUE(h.log.renders.empty());
+}
+
+TEST(Timeline, EndAtStopsBeforeDrawingPastIt) {
+    auto fake = std::make_unique<FakeWindow>();
+    fake->times = {10.0, 10.5, 11.0, 11.5, 12.0};
+    FakeWindow* window = fake.get();
+    SceneLog log;
+    DemoSetup setup;
+    setup.window = std::move(fake);
+    setup.audio = makeSilentAudioOutput();
+    setup.scenes = [&log] { return recordingScenes(&log); };
+    setup.endAt = 11.0;
+    Demo demo("Glowmotion", 800, 600, 32, true, std::move(setup));
+    demo.loadAll();
+    EXPECT_EQ(demo.run(), 0);
+    EXPECT_EQ(window->presented, 3);
+    EXPECT_EQ(log.renders.size(), 3u);
+    Timer::releaseDrivenTime();
+}
+
+TEST(Keys, EscapeEndsTheShowAfterDrawingTheFrameItIsSeenIn) {
+    Harness h(framesAt60(1.0, 3.0));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 5) w.keyState->setKey(vk::Escape, true);
+    };
+    EXPECT_EQ(h.demo->run(), 0);
+    // Frame 5 sees Escape and is still drawn; frame 6's pass takes the quit message.
+    EXPECT_EQ(h.window->presented, 6);
+    EXPECT_EQ(h.log.renders.size(), 6u);
+}
+
+TEST(Keys, OnlyEscapeActsWhenF12IsDownToo) {
+    Harness h(framesAt60(1.0, 3.0));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 2) {
+            w.keyState->setKey(vk::Escape, true);
+            w.keyState->setKey(vk::F12, true);
+        }
+    };
+    EXPECT_EQ(h.demo->run(), 0);
+    EXPECT_EQ(h.window->presented, 3);
+    EXPECT_STREQ(h.window->title, "Glowmotion");
+    EXPECT_EQ(h.window->keyState->keys[vk::F12], 1);  // untouched
+}
+
+TEST(Keys, FrameThatTakesAMessageChecksNoKeysButIsDrawn) {
+    Harness h(framesAt60(1.0, 1.2));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        w.keyState->setKey(vk::Escape, true);
+        // A message every pass until frame 8: Escape stays unseen until then.
+        if (frame < 8) w.queue.push_back({WindowMessage::Type::Other, 0, 0, 0});
+    };
+    EXPECT_EQ(h.demo->run(), 0);
+    EXPECT_EQ(h.window->presented, 9);
+    EXPECT_EQ(h.log.renders.size(), 9u);
+}
+
+TEST(Keys, KeyMessagesFillTheTableAndAutoRepeatStoresOneAgain) {
+    FakeWindow w;
+    w.dispatchMessage({WindowMessage::Type::KeyDown, 'A', 0, 0});
+    w.dispatchMessage({WindowMessage::Type::KeyDown, 'A', 0, 0});
+    EXPECT_EQ(w.keyState->keys['A'], 1);
+    w.dispatchMessage({WindowMessage::Type::KeyUp, 'A', 0, 0});
+    EXPECT_EQ(w.keyState->keys['A'], 0);
+    w.dispatchMessage({WindowMessage::Type::KeyDown, 300, 0, 0});  // out of range: ignored
+    for (int k = 0; k < 256; ++k) EXPECT_EQ(w.keyState->keys[k], 0) << k;
+}
+
+TEST(FrameRateTitle, ExactTexts) {
+    EXPECT_EQ(frameRateTitle("Glowmotion", -1), "! Glowmotion  .:[fps ...]:.");
+    EXPECT_EQ(frameRateTitle("Glowmotion", 60), "! Glowmotion  .:[fps  60 ]:.");
+    EXPECT_EQ(frameRateTitle("Glowmotion", 0), "! Glowmotion  .:[fps  0 ]:.");
+}
+
+TEST(FrameRateTitle, F12AtTwoAndAHalfSecondsShowsTheRateFromFourSeconds) {
+    Harness h(framesAt60(2.5, 6.0));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 0) w.press(vk::F12);   // taken as a message in pass 0; seen in pass 1
+        if (frame == 30) w.press(vk::F12);  // at 3.0 s: off again ...
+        if (frame == 60) w.press(vk::F12);  // ... and on at 3.5 s
+    };
+    h.demo->run();
+    const auto& titles = h.window->titleAtFrame;
+    ASSERT_GE(titles.size(), 200u);
+    EXPECT_EQ(titles[0], "Glowmotion");
+    EXPECT_EQ(titles[1], "! Glowmotion  .:[fps ...]:.");
+    EXPECT_EQ(titles[29], "! Glowmotion  .:[fps ...]:.");
+    EXPECT_EQ(titles[31], "Glowmotion");
+    EXPECT_EQ(titles[61], "! Glowmotion  .:[fps ...]:.");
+    // Frame 90 is at 4.0 s: 90 frames presented before it, whole = 4.
+    EXPECT_EQ(titles[89], "! Glowmotion  .:[fps ...]:.");
+    EXPECT_EQ(titles[90], frameRateTitle("Glowmotion", 90 / 4));
+    EXPECT_EQ(titles[149], frameRateTitle("Glowmotion", 149 / 4));  // 4.98 s: still counting
+    // From 5.0 s the last text of the second stands.
+    EXPECT_EQ(titles[151], titles[149]);
+    EXPECT_EQ(titles.back(), titles[149]);
+}
+
+TEST(FrameRateTitle, NoRateBeforeOneSecondAndNoneWhileHidden) {
+    Harness h(framesAt60(0.0, 4.5));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 0) w.press(vk::F12);
+    };
+    h.demo->run();
+    for (int k = 1; k < 240; ++k) EXPECT_EQ(h.window->titleAtFrame[k], "! Glowmotion  .:[fps ...]:.") << k;
+    EXPECT_EQ(h.window->titleAtFrame[240], "! Glowmotion  .:[fps  60 ]:.");  // 240 frames by 4.0 s
+    EXPECT_EQ(h.window->titleAtFrame[241], frameRateTitle("Glowmotion", 241 / 4));
+
+    Harness hidden(framesAt60(3.9, 4.5));
+    hidden.demo->run();
+    for (const std::string& title : hidden.window->titleAtFrame) EXPECT_EQ(title, "Glowmotion");
+}
+
+TEST(FrameRateTitle, HeldF12TogglesOnEveryRepeat) {
+    Harness h(framesAt60(1.0, 1.2));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame % 2 == 0 && frame < 6) w.press(vk::F12);  // auto-repeat: down, down, down
+    };
+    h.demo->run();
+    EXPECT_EQ(h.window->titleAtFrame[1], "! Glowmotion  .:[fps ...]:.");
+    EXPECT_EQ(h.window->titleAtFrame[3], "Glowmotion");
+    EXPECT_EQ(h.window->titleAtFrame[5], "! Glowmotion  .:[fps ...]:.");
+}
+
+TEST(Messages, CloseDestroysTheWindowAndEndsWithStatusZero) {
+    Harness h(framesAt60(1.0, 1.5));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 3 && w.destroyed == 0) w.queue.push_back({WindowMessage::Type::Close, 0, 0, 0});
+        // The real exit handler never returns; this one does, so end the loop.
+        if (w.exitCode == 0) w.postQuitMessage(7);
+    };
+    h.demo->run();
+    EXPECT_EQ(h.window->exitCode, 0);
+    EXPECT_EQ(h.window->destroyed, 1);
+}
+
+TEST(Messages, SizeWithHeightZeroKeepsHeightOne) {
+    FakeWindow w;
+    w.dispatchMessage({WindowMessage::Type::Size, 0, 640, 0});
+    EXPECT_EQ(w.width, 640);
+    EXPECT_EQ(w.height, 1);
+}
+
+TEST(Messages, QuitMessageEndsTheLoopWithItsCode) {
+    Harness h(framesAt60(1.0, 2.0));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 4) w.queue.push_back({WindowMessage::Type::Quit, 3, 0, 0});
+    };
+    EXPECT_EQ(h.demo->run(), 3);
+    EXPECT_EQ(h.window->presented, 4);  // the pass that takes it draws nothing
+}
+
+TEST(Lifecycle, ScenesLoadStartAndDieInSlotOrder) {
+    Harness h({1.0, 126.0});
+    h.demo->run();
+    h.demo->close();
+    EXPECT_EQ(h.demo->window, nullptr);
+    h.demo.reset();
+    const std::vector<std::string> expected = {
+        "load 0", "load 1", "load 2", "load 3", "load 4", "start 0", "start 1", "start 2", "start 3", "start 4",
+        "destroy 0", "destroy 1", "destroy 2", "destroy 3", "destroy 4"};
+    EXPECT_EQ(h.log.events, expected);
+    EXPECT_EQ(h.window->presentedWhileLoading, 1);
+}
+
+TEST(Lifecycle, FailedShowStartsNothing) {
+    Harness h({1.0});
+    h.window->showResult = false;
+    EXPECT_EQ(h.demo->run(), 1);
+    EXPECT_EQ(h.window->presented, 0);
+    for (const std::string& event : h.log.events) EXPECT_EQ(event.rfind("start", 0), std::string::npos);
+}
+
+TEST(Lifecycle, StartAtMovesEveryClock) {
+    auto fake = std::make_unique<FakeWindow>();
+    fake->times = {0.0, 0.5};  // driven seconds since the clocks started
+    FakeWindow* window = fake.get();
+    SceneLog log;
+    DemoSetup setup;
+    setup.window = std::move(fake);
+    setup.audio = makeSilentAudioOutput();
+    setup.scenes = [&log] { return recordingScenes(&log); };
+    setup.startAt = 124.5;
+    setup.endAt = 124.9;
+    Demo demo("Glowmotion", 800, 600, 32, true, std::move(setup));
+    demo.loadAll();
+    demo.run();
+    ASSERT_EQ(log.renders.size(), 1u);
+    EXPECT_EQ(log.renders[0].second, 124.5f);
+    EXPECT_EQ(window->presented, 1);
+    Timer scene;
+    scene.start();
+    EXPECT_DOUBLE_EQ(scene.seconds(), 124.5);
+    Timer::setStartPosition(0.0);
+    Timer::releaseDrivenTime();
+}

@@ -1,0 +1,33 @@
+#pragma once
+// A scene that writes what is done to it into a shared log.
+#include "scenes/SceneRegistry.h"
+
+#include <string>
+#include <vector>
+
+struct SceneLog {
+    std::vector<std::string> events;   // "load 1", "start 1", "destroy 1"
+    std::vector<std::pair<int, float>> renders;  // (slot, show time)
+};
+
+class RecordingScene final : public Scene {
+public:
+    RecordingScene(int slotIndex, SceneLog* sceneLog) : slot(slotIndex), log(sceneLog) {}
+    ~RecordingScene() override { log->events.push_back("destroy " + std::to_string(slot)); }
+    void load(int, int) override { log->events.push_back("load " + std::to_string(slot)); }
+    void start() override { log->events.push_back("start " + std::to_string(slot)); }
+    bool render(int, float t) override {
+        log->renders.emplace_back(slot, t);
+        return true;
+    }
+
+private:
+    int slot;
+    SceneLog* log;
+};
+
+inline SceneSet recordingScenes(SceneLog* log) {
+    SceneSet set;
+    for (int i = 0; i < kSceneCount; ++i) set[i] = std::make_unique<RecordingScene>(i, log);
+    return set;
+}

@@ -206,6 +206,7 @@ namespace {
 // Box of n samples from -(n >> 1) to n - (n >> 1) - 1 along one axis,
 // wrapped, sliding over each line: `length` pixels `stride` apart.
 void boxBlurLines(Layer& layer, int n, int lines, int length, size_t lineStride, size_t stride) {
+    if (lines == 0 || length == 0) return;
     std::vector<uint32_t> out(pixelCount(layer));
     const int first = -(n >> 1);
     for (int line = 0; line < lines; ++line) {

@@ -85,6 +85,15 @@ TEST(TexgenProgramCheck, PixelateBlockLargerThanTheLayer) {
                   "larger than the 4x8 layer");
 }
 
+TEST(TexgenProgramCheck, PixelateOfAnEmptyLayerSamplesNothingAndPasses) {
+    EXPECT_TRUE(checkOf(program({{0x09, 0xE0, 0x05}})).ok);
+    auto gen = std::make_unique<TextureGenerator>();
+    ASSERT_TRUE(gen->setProgram(program({{0x09, 0xE0, 0x05}}).data()));
+    gen->run();
+    EXPECT_EQ(0, gen->layers[0].width);
+    EXPECT_EQ(0u, gen->images[0][0]);
+}
+
 TEST(TexgenProgramCheck, ZeroBlurLengths) {
     expectRefused(program({kChecker, {0x21, 0xE0, 0x00}}), 16, "BlurHorizontal length 0");
     expectRefused(program({kChecker, {0x22, 0xE0, 0x00}}), 16, "BlurVertical length 0");

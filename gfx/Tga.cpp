@@ -13,6 +13,7 @@ constexpr const char* kWrongType = "No se soporta otro tipo que no sea TRUE COLO
 constexpr const char* kWrongDepth = "No se soporta los TGAs de %d bpp (S\xF3lo 32 y 24 descomprimido)\n";
 constexpr const char* kTooLarge = "TGA: %s mide %ux%u, no cabe en una textura (m\xE1ximo %u p\xEDxeles)\n";
 constexpr const char* kTruncated = "TGA: El fichero %s termina antes de tiempo\n";
+constexpr const char* kNoMemory = "TGA: No hay memoria para leer %s\n";
 
 constexpr uint8_t kTrueColour = 2;
 constexpr uint8_t kTopFirst = 0x20;
@@ -110,7 +111,7 @@ bool tgaLoad(const char* path, TgaImage* image) {
     if (image->idLength != 0) {
         image->imageId = static_cast<uint8_t*>(std::malloc(image->idLength));
         if (!image->imageId || std::fread(image->imageId, 1, image->idLength, file) != image->idLength) {
-            std::printf(kTruncated, path);
+            std::printf(image->imageId ? kTruncated : kNoMemory, path);
             return refuse(file, image);
         }
     }
@@ -147,7 +148,7 @@ bool tgaLoad(const char* path, TgaImage* image) {
     if (pixelCount != 0) {
         image->pixels.data = static_cast<uint32_t*>(std::malloc(size_t(pixelCount) * 4));
         if (!image->pixels.data || !readPixels(file, *image, &image->pixels)) {
-            std::printf(kTruncated, path);
+            std::printf(image->pixels.data ? kTruncated : kNoMemory, path);
             return refuse(file, image);
         }
     }

@@ -17,7 +17,8 @@
 //   - more than TgaImage::kMaxPixels pixels, more than a Texture holds (names
 //     the path and size; refused before any pixel memory is allocated);
 //   - the file ends early, in the header, the image ID, the colour map or the
-//     pixels (names the path).
+//     pixels (names the path);
+//   - no memory for the image ID or the pixels (names the path).
 // After a refusal the record holds no allocation (imageId and pixels.data
 // are null), so nothing half-read can be used; tgaFree is still safe.
 // A width or height of 0 loads as an empty picture (pixels.data null).

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -16,7 +17,8 @@ struct Harness {
     FakeWindow* window = nullptr;
     std::unique_ptr<Demo> demo;
 
-    explicit Harness(std::vector<double> times) {
+    explicit Harness(std::vector<double> times, double startAt = 0.0,
+                     double endAt = std::numeric_limits<double>::infinity()) {
         auto fake = std::make_unique<FakeWindow>();
         fake->times = std::move(times);
         window = fake.get();
@@ -25,10 +27,15 @@ struct Harness {
         setup.audio = makeSilentAudioOutput();
         setup.scenes = [this] { return recordingScenes(&log); };
         setup.musicPath = "/nonexistent/km_groov.it";
+        setup.startAt = startAt;
+        setup.endAt = endAt;
         demo = std::make_unique<Demo>("Glowmotion", 800, 600, 32, true, std::move(setup));
         demo->loadAll();
     }
-    ~Harness() { Timer::releaseDrivenTime(); }
+    ~Harness() {
+        Timer::releaseDrivenTime();
+        Timer::setStartPosition(0.0);
+    }
 
     // Slot drawn in each presented frame, -1 where nothing drew.
     std::vector<int> drawnPerFrame() const {
@@ -82,21 +89,10 @@ TEST(Timeline, ShowTime125EndsNothing) {
 }
 
 TEST(Timeline, EndAtStopsBeforeDrawingPastIt) {
-    auto fake = std::make_unique<FakeWindow>();
-    fake->times = {10.0, 10.5, 11.0, 11.5, 12.0};
-    FakeWindow* window = fake.get();
-    SceneLog log;
-    DemoSetup setup;
-    setup.window = std::move(fake);
-    setup.audio = makeSilentAudioOutput();
-    setup.scenes = [&log] { return recordingScenes(&log); };
-    setup.endAt = 11.0;
-    Demo demo("Glowmotion", 800, 600, 32, true, std::move(setup));
-    demo.loadAll();
-    EXPECT_EQ(demo.run(), 0);
-    EXPECT_EQ(window->presented, 3);
-    EXPECT_EQ(log.renders.size(), 3u);
-    Timer::releaseDrivenTime();
+    Harness h({10.0, 10.5, 11.0, 11.5, 12.0}, 0.0, 11.0);
+    EXPECT_EQ(h.demo->run(), 0);
+    EXPECT_EQ(h.window->presented, 3);
+    EXPECT_EQ(h.log.renders.size(), 3u);
 }
 
 TEST(Keys, EscapeEndsTheShowAfterDrawingTheFrameItIsSeenIn) {
@@ -253,25 +249,14 @@ TEST(Lifecycle, FailedShowStartsNothing) {
 }
 
 TEST(Lifecycle, StartAtMovesEveryClock) {
-    auto fake = std::make_unique<FakeWindow>();
-    fake->times = {0.0, 0.5};  // driven seconds since the clocks started
-    FakeWindow* window = fake.get();
-    SceneLog log;
-    DemoSetup setup;
-    setup.window = std::move(fake);
-    setup.audio = makeSilentAudioOutput();
-    setup.scenes = [&log] { return recordingScenes(&log); };
-    setup.startAt = 124.5;
-    setup.endAt = 124.9;
-    Demo demo("Glowmotion", 800, 600, 32, true, std::move(setup));
-    demo.loadAll();
-    demo.run();
-    ASSERT_EQ(log.renders.size(), 1u);
-    EXPECT_EQ(log.renders[0].second, 124.5f);
-    EXPECT_EQ(window->presented, 1);
+    // Driven seconds since the clocks started; the show begins at 124.5.
+    Harness h({0.0, 0.5}, 124.5, 124.9);
+    h.demo->run();
+    ASSERT_EQ(h.log.renders.size(), 1u);
+    EXPECT_EQ(h.log.renders[0].second, 124.5f);
+    EXPECT_EQ(h.log.renders[0].first, kEndSlot);
+    EXPECT_EQ(h.window->presented, 1);
     Timer scene;
     scene.start();
     EXPECT_DOUBLE_EQ(scene.seconds(), 124.5);
-    Timer::setStartPosition(0.0);
-    Timer::releaseDrivenTime();
 }

@@ -98,6 +98,36 @@ close)
   wait_show 30
   [ "$status" -eq 0 ] || fail "status $status, expected 0"
   ;;
+plays-music)
+  # SDL's disk driver writes what the show plays into a file, in real time.
+  start_xvfb
+  module=$(dirname "$show")/data/km_groov.it
+  [ -f "$module" ] || fail "no module at $module"
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" \
+    "$show" --windowed --start-at 50 --end-at 52 2>"$work/err" & show_pid=$!
+  wait_show 60
+  [ "$status" -eq 0 ] || fail "status $status"
+  python3 - "$work/audio.raw" <<'PY' || fail "no music in the audio output"
+import array, math, sys
+samples = array.array('f', open(sys.argv[1], 'rb').read())  # 44000 Hz stereo float
+assert len(samples) > 44000, "less than half a second of audio: %d" % len(samples)
+rms = math.sqrt(sum(x * x for x in samples) / len(samples))
+peak = max(abs(x) for x in samples)
+print("audio: %.2f s, rms %.3f, peak %.3f" % (len(samples) / 88000.0, rms, peak))
+assert 0.02 < rms and peak <= 1.0
+PY
+  # The same show with the module missing plays silence and still ends well.
+  mkdir "$work/no-music" && cp "$(dirname "$module")"/*.tga "$(dirname "$module")"/font.fnt "$work/no-music/"
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/silence.raw" \
+    "$show" --windowed --data "$work/no-music" --start-at 50 --end-at 51 2>"$work/err" & show_pid=$!
+  wait_show 60
+  [ "$status" -eq 0 ] || fail "without module: status $status"
+  python3 - "$work/silence.raw" <<'PY' || fail "sound without a module"
+import array, sys
+samples = array.array('f', open(sys.argv[1], 'rb').read())
+assert samples and max(abs(x) for x in samples) == 0.0
+PY
+  ;;
 *)
   fail "unknown case $case_name"
   ;;

@@ -66,9 +66,14 @@ void Demo::pollKeys(bool& fpsShown, const char* baseTitle) {
         fpsShown = !fpsShown;
         window->setTitle(fpsShown ? frameRateTitle(baseTitle, -1).c_str() : baseTitle);
     } else {
-        const int whole = static_cast<int>(clock->seconds());
-        if (fpsShown && whole > 0 && whole % 4 == 0) {
-            window->setTitle(frameRateTitle(baseTitle, frames / whole).c_str());
+        // The rate is refreshed during every fourth second of the show; it
+        // counts the frames since the loop began over the whole seconds
+        // since then, which differ from the show's only after --start-at.
+        const double now = clock->seconds();
+        const int whole = static_cast<int>(now);
+        const int elapsed = static_cast<int>(now - startAt);
+        if (fpsShown && whole > 0 && whole % 4 == 0 && elapsed > 0) {
+            window->setTitle(frameRateTitle(baseTitle, frames / elapsed).c_str());
         }
     }
 }

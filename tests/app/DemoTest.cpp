@@ -188,6 +188,20 @@ TEST(FrameRateTitle, NoRateBeforeOneSecondAndNoneWhileHidden) {
     for (const std::string& title : hidden.window->titleAtFrame) EXPECT_EQ(title, "Glowmotion");
 }
 
+TEST(FrameRateTitle, AfterStartAtTheRateCountsFromTheFirstFrame) {
+    // Driven seconds since the clocks started; the show begins at 2.5.
+    std::vector<double> times;
+    for (int k = 0; k <= 120; ++k) times.push_back(k / 60.0);
+    Harness h(times, 2.5);
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 0) w.press(vk::F12);
+    };
+    h.demo->run();
+    EXPECT_EQ(h.window->titleAtFrame[89], "! Glowmotion  .:[fps ...]:.");  // show time 3.98
+    // Show time 4.0 is 1.5 s after the first frame: whole second 1, 90 frames.
+    EXPECT_EQ(h.window->titleAtFrame[90], "! Glowmotion  .:[fps  90 ]:.");
+}
+
 TEST(FrameRateTitle, HeldF12TogglesOnEveryRepeat) {
     Harness h(framesAt60(1.0, 1.2));
     h.window->beforeFrame = [](FakeWindow& w, int frame) {

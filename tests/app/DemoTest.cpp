@@ -5,6 +5,7 @@
 
 #include "app/Demo.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -273,4 +274,22 @@ TEST(Lifecycle, StartAtMovesEveryClock) {
     Timer scene;
     scene.start();
     EXPECT_DOUBLE_EQ(scene.seconds(), 124.5);
+}
+
+TEST(Keys, SdlKeysMapToWin32VirtualKeyCodes) {
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_ESCAPE), 27);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_F12), 123);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_F1), 112);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_a), 'A');
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_z), 'Z');
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_0), '0');
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_9), '9');
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_RETURN), 13);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_SPACE), 32);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_LEFT), 37);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_UP), 38);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_RIGHT), 39);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_DOWN), 40);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_5), 101);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_APPLICATION), 0);  // no code: never reaches the table
 }

@@ -53,13 +53,4 @@ void CaptureWindow::swapBuffers() {
     Timer::setDrivenTime(static_cast<double>(written) / fps);
 }
 
-bool CaptureWindow::peekMessage(WindowMessage& message) {
-    if (!quitPosted) return false;
-    quitPosted = false;
-    message = WindowMessage{};
-    message.type = WindowMessage::Type::Quit;
-    message.wParam = quitCode;
-    return true;
-}
-
 void CaptureWindow::showError(const char* text) { std::fprintf(stderr, "%s: %s\n", kErrorCaption, text); }

@@ -22,7 +22,6 @@ public:
     bool show() override;
     void destroy() override;
     void swapBuffers() override;
-    bool peekMessage(WindowMessage& message) override;
     void showError(const char* text) override;
 
     // Frames written so far (the presented start-up frame is not one).

@@ -18,7 +18,6 @@ public:
     KeyState();
     void reset();                        // every key up
     void setKey(int code, bool down);    // code 0..255; others are ignored
-    bool isDown(int code) const { return code >= 0 && code < 256 && keys[code] != 0; }
 
     std::unique_ptr<uint8_t[]> keys;     // 256 entries, 1 while down
 };

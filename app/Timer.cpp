@@ -46,6 +46,3 @@ void Timer::releaseDrivenTime() { clockState().driven = false; }
 bool Timer::isDriven() { return clockState().driven; }
 
 void Timer::setStartPosition(double seconds) { clockState().startPositionTicks = toTicks(seconds); }
-double Timer::startPosition() {
-    return static_cast<double>(clockState().startPositionTicks) / static_cast<double>(kTicksPerSecond);
-}

@@ -26,7 +26,6 @@ public:
     // Every Timer started from now on reads `seconds` right after start():
     // the whole show begins at that position (--start-at). Default 0.
     static void setStartPosition(double seconds);
-    static double startPosition();
 
 private:
     static int64_t counter();

@@ -1,6 +1,6 @@
 #include "app/CaptureWindow.h"
 
-#include "app/Timer.h"
+#include "base/Timer.h"
 #include "gfx/PngFile.h"
 
 #include <cstdio>

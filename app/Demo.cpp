@@ -1,6 +1,6 @@
 #include "app/Demo.h"
 
-#include "gfx/DataPath.h"
+#include "base/DataPath.h"
 
 #include <GL/gl.h>
 
@@ -14,14 +14,6 @@ const char* const kFrameRateLabel = " .:[fps ";
 const char* const kFrameRateEnd = "]:.";
 const char* const kFrameRateWaiting = " .:[fps ...]:.";
 }  // namespace
-
-int sceneAt(float t) {
-    int slot = -1;
-    for (const TimelineWindow& window : kTimeline) {
-        if (window.from < t && t < window.to) slot = window.slot;
-    }
-    return slot;
-}
 
 std::string frameRateTitle(const char* baseTitle, int rate) {
     char line[256];

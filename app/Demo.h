@@ -7,34 +7,14 @@
 // destroyed the window and with it the OpenGL context.
 #include "app/GLWindow.h"
 #include "app/MusicPlayer.h"
-#include "app/Timer.h"
+#include "base/Timeline.h"
+#include "base/Timer.h"
 #include "scenes/SceneRegistry.h"
 
 #include <functional>
 #include <limits>
 #include <memory>
 #include <string>
-
-// One row of the timeline: the scene in `slot` draws while from < t < to
-// (show seconds, compared as 32-bit floats).
-struct TimelineWindow {
-    float from;
-    float to;
-    SceneSlot slot;
-};
-
-constexpr TimelineWindow kTimeline[] = {
-    {-std::numeric_limits<float>::infinity(), 19.0f, kTurntableSlot},
-    {19.1f, 36.0f, kCreditsSlot},
-    {36.1f, 43.8f, kStarTunnelSlot},
-    {43.9f, 103.0f, kDanceFloorSlot},
-    {103.1f, 124.9f, kEndSlot},
-};
-// The loop ends in the first frame whose show time is above this.
-constexpr float kShowEnd = 125.0f;
-
-// Slot of the scene that draws at show time t, or -1 (a gap, or the end).
-int sceneAt(float t);
 
 // The title while the frame rate is shown; rate < 0 means "not measured yet".
 std::string frameRateTitle(const char* baseTitle, int rate);

@@ -2,7 +2,7 @@
 #include "app/CaptureWindow.h"
 #include "app/Demo.h"
 #include "app/Options.h"
-#include "gfx/DataPath.h"
+#include "base/DataPath.h"
 
 #include <SDL.h>
 

@@ -2,14 +2,21 @@
 
 #include <GL/gl.h>
 
-#include <cstring>
 #include <string>
 
-#include "gfx/DataPath.h"
+#include "base/DataPath.h"
 #include "gfx/Texture.h"
 #include "gfx/Tga.h"
 
 unsigned int Font::listBase = 0;
+
+int Font::glyphOf(char c, int set) {
+    if (set > 1) set = 1;
+    if (set < 0) set = 0;
+    // The character as a signed byte, as the glyph lists have always read text.
+    const int glyph = static_cast<signed char>(c) - 32 + 128 * set;
+    return glyph >= 0 && glyph < 256 ? glyph : -1;
+}
 
 Font::~Font() {
     delete texture;
@@ -74,8 +81,21 @@ void Font::print(double x, double y, float scale, const char* text, int set) {
     glLoadIdentity();
     glTranslated(x, y, 0);
     glScalef(scale, scale, scale);
-    glListBase(listBase - 32 + 128 * set);
-    glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_BYTE, text);
+    glListBase(listBase);
+    // Glyphs go to GL in chunks; a character whose glyph lies outside the
+    // sheet is left out (no glyph, no advance).
+    GLubyte glyphs[256];
+    GLsizei count = 0;
+    for (const char* c = text; *c; ++c) {
+        const int glyph = glyphOf(*c, set);
+        if (glyph < 0) continue;
+        glyphs[count++] = static_cast<GLubyte>(glyph);
+        if (count == static_cast<GLsizei>(sizeof glyphs)) {
+            glCallLists(count, GL_UNSIGNED_BYTE, glyphs);
+            count = 0;
+        }
+    }
+    if (count > 0) glCallLists(count, GL_UNSIGNED_BYTE, glyphs);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

@@ -25,8 +25,11 @@
 // top row first) and saved bottom-row-first (descriptor bit 5 clear) with its
 // rows in that drawing order shows upright text.
 //
-// Characters: glyph = code - 32 + 128 * set. Set 0 is glyphs 0..127, set 1 is
-// glyphs 128..255; space is glyph 0 (128).
+// Characters: glyph = code - 32 + 128 * set, the code read as a signed byte.
+// Set 0 is glyphs 0..127, set 1 is glyphs 128..255; space is glyph 0 (128).
+// Printable ASCII (32..126) is on the sheet in both sets; a character whose
+// glyph falls outside 0..255 (codes below 32 in set 0, bytes above 127 in
+// set 0) is not on the sheet and print() leaves it out.
 //
 // Ownership and state:
 //   - The owning scene creates a Font with new, calls build() while loading
@@ -59,8 +62,13 @@ public:
     // Prints text with its first glyph's lower-left corner at (x, y) of a
     // 640x480 space whose origin is the window's lower-left corner; glyphs
     // are 16*scale square and advance 10*scale. set: 0 or 1, above 1 counts as
-    // 1, below 0 as 0. A null text prints nothing.
+    // 1, below 0 as 0. A null text prints nothing. Characters not on the sheet
+    // (see above) draw nothing and do not move the pen.
     void print(double x, double y, float scale, const char* text, int set);
+
+    // The glyph that prints c in `set` (clamped as print does), or -1 when
+    // the character is not on the sheet.
+    static int glyphOf(char c, int set);
 
     static unsigned int listBase;  // first of the 256 glyph lists of the last build
 

@@ -1,14 +1,47 @@
 #pragma once
 // The contract every scene of the show implements.
 //
-// The Demo owns its scenes. It calls, in this order and only on the main
-// thread with the OpenGL context current:
+// Calls. The Demo owns its scenes (made in scenes/SceneRegistry.cpp, held in
+// slot order) and calls them only on the main thread, with the OpenGL
+// context current, in this order:
 //   load(0, 0)   once, before the window is shown: make every texture,
 //                display list, quadric, font and the scene's own Timer here;
 //   start()      once, right after the show clock starts: start the Timer;
-//   render(0, t) every frame whose show time t lies in the scene's window.
-// The destructor runs after the OpenGL context is gone, so it only frees
-// memory and never calls OpenGL.
+//   render(0, t) every frame whose show time t lies in the scene's window of
+//                the timeline (base/Timeline.h); never in the gaps.
+// Constructors and destructors make no OpenGL call: a scene is built before
+// the context exists and destroyed after it is gone. Texture names, display
+// lists and quadrics end with the context.
+//
+// Time. A scene's motion reads its own Timer, started by start() together
+// with the show clock, so scene time and show time are the same seconds; a
+// few scenes also read the show time passed to render. Both come from the
+// one clock source behind Timer: the monotonic clock while the show plays,
+// the driven time while frames are captured (Timer::setDrivenTime), so a
+// scene never reads any other clock. With --start-at S both begin at S.
+//
+// State. Animation state that lives from frame to frame (angles, strip
+// positions, frame counters, the previous frame's time, list names,
+// quadrics) starts at fixed values when the scene object is made and is
+// never reset by load or start; it lives in the scene object, which lives
+// for the whole run.
+//
+// OpenGL state when render is called:
+//   - matrix mode GL_MODELVIEW; the projection is the show's 45-degree
+//     perspective for a 4:3 picture (near 0.1, far 3000);
+//   - the viewport and the scissor box are the show's picture; the window
+//     owns them, and the scissor test is on outside of scenes' control;
+//   - GL_TEXTURE_2D enabled, smooth shading, depth function GL_LEQUAL;
+//   - whatever colour, clear colour, blending, blend function and depth
+//     test the previous frame left, whichever scene drew it (on the first
+//     frame: clear colour (0, 0, 0, 0.5), colour (1, 1, 1, 0.5), depth test
+//     on, blending off). The show's look depends on this carry-over: each
+//     scene sets what it needs and leaves what the next one expects.
+// A scene must leave:
+//   - matrix mode GL_MODELVIEW with the modelview and projection stacks as
+//     deep as it found them (pushes matched by pops; the projection matrix
+//     itself restored if the scene changes it);
+//   - the viewport, the scissor box and the scissor test untouched.
 class Scene {
 public:
     virtual ~Scene();

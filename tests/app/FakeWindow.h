@@ -2,7 +2,7 @@
 // A window for driving the Demo in tests: no display, a scripted message
 // queue, the driven clock moved by the test after every presented frame.
 #include "app/GLWindow.h"
-#include "app/Timer.h"
+#include "base/Timer.h"
 
 #include <deque>
 #include <functional>

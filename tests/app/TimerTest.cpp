@@ -1,5 +1,5 @@
 // The show clock: monotonic, restartable, drivable, and movable to a start position.
-#include "app/Timer.h"
+#include "base/Timer.h"
 
 #include <gtest/gtest.h>
 

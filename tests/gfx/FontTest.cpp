@@ -8,7 +8,7 @@
 
 #include "GlTestContext.h"
 #include "TgaFiles.h"
-#include "gfx/DataPath.h"
+#include "base/DataPath.h"
 #include "gfx/Font.h"
 #include "gfx/PngFile.h"
 #include "gfx/Texture.h"

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
+
+#include "base/Timeline.h"
 #include <libopenmpt/libopenmpt_ext.hpp>
 #include <memory>
 #include <sstream>
@@ -228,6 +230,20 @@ TEST(Module, SectionsStartOnTheBarLinesNearestTheSceneChanges) {
   // The song outlasts the show (125 s) by less than 5 seconds.
   EXPECT_GT(music::barStart(song().totalBars), 125.0);
   EXPECT_LT(music::barStart(song().totalBars), 130.0);
+}
+
+TEST(Module, EverySectionStartsWithinOneBarOfItsPlaceInTheShowTimeline) {
+  // The composition takes its section times from the show's timeline table;
+  // a scene moved there moves the music with it.
+  const double bar = music::barStart(1);
+  ASSERT_EQ(static_cast<int>(song().sections.size()), kShowMomentCount);
+  for (int i = 0; i < kShowMomentCount; ++i) {
+    const music::Section& s = song().sections[static_cast<size_t>(i)];
+    SCOPED_TRACE(s.name);
+    EXPECT_EQ(s.name, kShowMoments[i].name);
+    EXPECT_DOUBLE_EQ(s.sceneStart, kShowMoments[i].start);
+    EXPECT_LE(std::fabs(music::barStart(s.firstBar) - kShowMoments[i].start), bar);
+  }
 }
 
 TEST(ModuleAudio, NeverClipsAndSitsAtASensibleLevel) {

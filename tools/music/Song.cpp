@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "Synth.h"
+#include "base/Timeline.h"
 
 namespace music {
 namespace {
@@ -176,6 +177,15 @@ Part groove(const char* name, int bars) {
   return p;
 }
 
+// A section that lines up with the show moment of the same name in the
+// show's timeline; its bars are counted by the arrangement.
+Section showSection(const char* name) {
+  for (const ShowMoment& moment : kShowMoments) {
+    if (std::string(moment.name) == name) return Section{name, 0, 0, moment.start};
+  }
+  throw std::logic_error(std::string("no show moment named ") + name);
+}
+
 struct SectionParts {
   Section section;
   std::vector<Part> parts;
@@ -186,7 +196,7 @@ std::vector<SectionParts> arrangement() {
   std::vector<SectionParts> song;
 
   {  // Turntable: the record spins up.
-    SectionParts s{{"turntable", 0, 0, 0.0}, {}};
+    SectionParts s{showSection("turntable"), {}};
     Part pad;
     pad.name = "pad alone, riser";
     pad.bars = 2;
@@ -215,7 +225,7 @@ std::vector<SectionParts> arrangement() {
     song.push_back(s);
   }
   {  // Credits: the groove proper.
-    SectionParts s{{"credits", 0, 0, 19.1}, {}};
+    SectionParts s{showSection("credits"), {}};
     Part main = groove("full groove, funk bass, stabs", 8);
     main.crash = true;
     s.parts.push_back(main);
@@ -234,7 +244,7 @@ std::vector<SectionParts> arrangement() {
     song.push_back(s);
   }
   {  // Star tunnel: a build without kick.
-    SectionParts s{{"star tunnel", 0, 0, 36.1}, {}};
+    SectionParts s{showSection("star tunnel"), {}};
     Part roll;
     roll.name = "build: snare roll in eighths";
     roll.bars = 2;
@@ -260,7 +270,7 @@ std::vector<SectionParts> arrangement() {
     song.push_back(s);
   }
   {  // Dance floor: the drop, with the hook.
-    SectionParts s{{"dance floor", 0, 0, 43.9}, {}};
+    SectionParts s{showSection("dance floor"), {}};
     Part floor = groove("drop: groove and lead hook", 12);
     floor.crash = true;
     floor.lead = &kHook;
@@ -269,7 +279,7 @@ std::vector<SectionParts> arrangement() {
     song.push_back(s);
   }
   {  // Greetings: breakdown, then the way back.
-    SectionParts s{{"greetings", 0, 0, 66.6}, {}};
+    SectionParts s{showSection("greetings"), {}};
     Part down;
     down.name = "breakdown: pads, strings, no kick";
     down.bars = 6;
@@ -300,7 +310,7 @@ std::vector<SectionParts> arrangement() {
     song.push_back(s);
   }
   {  // Shower: the big return.
-    SectionParts s{{"shower", 0, 0, 81.8}, {}};
+    SectionParts s{showSection("shower"), {}};
     Part peak = groove("return: everything, lead in octaves", 8);
     peak.crash = true;
     peak.strings = true;
@@ -320,7 +330,7 @@ std::vector<SectionParts> arrangement() {
     song.push_back(s);
   }
   {  // End: the layers leave one by one while the volume falls.
-    SectionParts s{{"end", 0, 0, 103.1}, {}};
+    SectionParts s{showSection("end"), {}};
     Part out = groove("outro: groove without lead", 4);
     out.crash = true;
     s.parts.push_back(out);

@@ -31,6 +31,5 @@ private:
     static int64_t counter();
 
     int64_t startCount = 0;  // counter value taken by start()
-    int64_t lastCount = 0;   // counter value taken by the latest seconds()
     int64_t frequency = 0;   // counter ticks per second
 };

@@ -1,4 +1,4 @@
-#include "app/Timer.h"
+#include "base/Timer.h"
 
 #include <cmath>
 #include <ctime>
@@ -33,8 +33,7 @@ int64_t Timer::counter() {
 void Timer::start() { startCount = counter() - clockState().startPositionTicks; }
 
 double Timer::seconds() {
-    lastCount = counter();
-    return static_cast<double>(lastCount - startCount) / static_cast<double>(frequency);
+    return static_cast<double>(counter() - startCount) / static_cast<double>(frequency);
 }
 
 void Timer::setDrivenTime(double secondsNow) {

@@ -1,4 +1,4 @@
-#include "gfx/DataPath.h"
+#include "base/DataPath.h"
 
 namespace {
 std::string& directoryStorage() {
@@ -8,7 +8,6 @@ std::string& directoryStorage() {
 }  // namespace
 
 void setDataDirectory(const std::string& directory) { directoryStorage() = directory; }
-const std::string& dataDirectory() { return directoryStorage(); }
 
 std::string dataPath(const char* fileName) {
     const std::string& directory = directoryStorage();

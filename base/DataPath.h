@@ -5,6 +5,5 @@
 #include <string>
 
 void setDataDirectory(const std::string& directory);
-const std::string& dataDirectory();
 // dataPath("font.fnt") -> "<data directory>/font.fnt"
 std::string dataPath(const char* fileName);

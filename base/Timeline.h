@@ -1,0 +1,88 @@
+#pragma once
+// The show's timeline: which scene draws when, which dance-floor sequence
+// runs when, and where each of them starts. The driver, the dance-floor
+// dispatcher and the music composition all read these tables; nothing else
+// holds a copy of the times.
+//
+// Times are seconds. Bounds are 32-bit floats compared strictly
+// (from < t < to), which leaves a 0.1 s gap between adjacent windows in
+// which nothing draws and nothing is cleared.
+#include <limits>
+
+// Where the Demo holds each scene. Slot order is the order of construction,
+// loading, starting and destruction; it differs from the order on screen.
+enum SceneSlot : int {
+    kStarTunnelSlot = 0,
+    kTurntableSlot = 1,
+    kCreditsSlot = 2,
+    kDanceFloorSlot = 3,
+    kEndSlot = 4,
+    kSceneCount = 5,
+};
+
+// The dance floor's sequences.
+enum DanceSequence : int {
+    kGrooveSequence = 0,
+    kGreetingsSequence = 1,
+    kShowerSequence = 2,
+};
+
+constexpr float kForever = std::numeric_limits<float>::infinity();
+
+// One row of the timeline: `slot` draws while from < t < to (show time).
+struct TimelineWindow {
+    float from;
+    float to;
+    SceneSlot slot;
+    const char* name;
+};
+
+// In order on screen.
+constexpr TimelineWindow kTimeline[] = {
+    {-kForever, 19.0f, kTurntableSlot, "turntable"},
+    {19.1f, 36.0f, kCreditsSlot, "credits"},
+    {36.1f, 43.8f, kStarTunnelSlot, "star tunnel"},
+    {43.9f, 103.0f, kDanceFloorSlot, "dance floor"},
+    {103.1f, 124.9f, kEndSlot, "end"},
+};
+
+// The loop ends in the first frame whose show time is above this.
+constexpr float kShowEnd = 125.0f;
+
+// One dance-floor sequence: it runs while from < t < to, t being the dance
+// floor scene's own clock (which reads show time).
+struct SequenceWindow {
+    float from;
+    float to;
+    DanceSequence sequence;
+    const char* name;
+};
+
+constexpr SequenceWindow kDanceFloorSequences[] = {
+    {-kForever, 66.5f, kGrooveSequence, "groove"},
+    {66.6f, 81.7f, kGreetingsSequence, "greetings"},
+    {81.8f, kForever, kShowerSequence, "shower"},
+};
+
+// Slot of the scene that draws at show time t, or -1 (a gap, or the end).
+int sceneAt(float t);
+// The dance-floor sequence that runs at scene time t, or -1 (a gap).
+int danceSequenceAt(float t);
+
+// Where a scene or a dance-floor sequence begins, in show seconds: the
+// places the music's sections line up with and a viewer may jump to.
+struct ShowMoment {
+    double start;
+    const char* name;
+};
+
+constexpr ShowMoment kShowMoments[] = {
+    {0.0, "turntable"},
+    {19.1, "credits"},
+    {36.1, "star tunnel"},
+    {43.9, "dance floor"},
+    {66.6, "greetings"},
+    {81.8, "shower"},
+    {103.1, "end"},
+};
+constexpr int kShowMomentCount = static_cast<int>(sizeof kShowMoments / sizeof kShowMoments[0]);

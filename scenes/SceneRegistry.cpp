@@ -1,7 +1,10 @@
 #include "scenes/SceneRegistry.h"
 
+#include "scenes/EndScene.h"
+
 SceneSet makeScenes() {
     SceneSet scenes;
     for (auto& scene : scenes) scene = std::make_unique<Scene>();
+    scenes[kEndSlot] = std::make_unique<EndScene>();
     return scenes;
 }

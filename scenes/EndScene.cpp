@@ -1,0 +1,135 @@
+#include "scenes/EndScene.h"
+
+#include "base/Timer.h"
+#include "gfx/Font.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+EndScene::EndScene() = default;
+
+// Textures, pictures, the font and the clock only free memory; names and
+// display lists end with the GL context.
+EndScene::~EndScene() = default;
+
+void EndScene::load(int, int) {
+    frogTexture = std::make_unique<Texture>();
+    bcnTexture = std::make_unique<Texture>();
+    bcnBlurTexture = std::make_unique<Texture>();
+    tenTexture = std::make_unique<Texture>();
+    tenBlurTexture = std::make_unique<Texture>();
+    partyTexture = std::make_unique<Texture>();
+    partyBlurTexture = std::make_unique<Texture>();
+    backgroundTexture = std::make_unique<Texture>();
+    timer = std::make_unique<Timer>();
+    font = std::make_unique<Font>();
+
+    frogImage = readPicture("frog.tga");
+    bcnImage = readPicture("bcn.tga");
+    bcnBlurImage = readPicture("bcn_blur.tga");
+    partyImage = readPicture("party.tga");
+    partyBlurImage = readPicture("party_blur.tga");
+    tenImage = readPicture("10.tga");
+    tenBlurImage = readPicture("10_blur.tga");
+    backgroundImage = readPicture("bck_end.tga");
+
+    makeTexture(*frogTexture, frogImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*bcnTexture, bcnImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*bcnBlurTexture, bcnBlurImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*partyTexture, partyImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*partyBlurTexture, partyBlurImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*tenTexture, tenImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*tenBlurTexture, tenBlurImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*backgroundTexture, backgroundImage.get(), RedBlueExchange::WholeBuffer);
+
+    font->build();
+
+    lastShowTime = 0.0f;
+    frogClock = 0.0f;
+}
+
+void EndScene::start() { timer->start(); }
+
+// One 2 x 2 picture at depth -6, `x` across from the centre.
+void EndScene::drawPicture(Texture& texture, float x) const {
+    glLoadIdentity();
+    glTranslatef(x, 0.0f, -6.0f);
+    texture.bind();
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f); glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(1.0f, 1.0f); glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(1.0f, 0.0f); glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(0.0f, 0.0f); glVertex2f(-1.0f, 1.0f);
+    glEnd();
+}
+
+bool EndScene::render(int, float showTime) {
+    const float t = static_cast<float>(timer->seconds());
+
+    // The frog's clock runs on show time. On the first frame dt is the
+    // whole show time, so the frog steps at the end of that frame.
+    const float dt = showTime - lastShowTime;
+    lastShowTime = showTime;
+    frogClock += dt;
+
+    // The clear colour is the one the dance floor left; this scene sets none.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+
+    // Background, about the size of the view at distance 6, in whatever
+    // colour the previous frame left (white: this scene's frames end so).
+    glLoadIdentity();
+    backgroundTexture->bind();
+    glTranslatef(0.0f, 0.0f, -6.0f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f); glVertex2f(-3.3f, -2.6f);
+    glTexCoord2f(1.0f, 1.0f); glVertex2f(3.3f, -2.6f);
+    glTexCoord2f(1.0f, 0.0f); glVertex2f(3.3f, 2.6f);
+    glTexCoord2f(0.0f, 0.0f); glVertex2f(-3.3f, 2.6f);
+    glEnd();
+
+    glEnable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    // The frog, one quarter of its strip, at the bottom centre.
+    glLoadIdentity();
+    frogTexture->bind();
+    glTranslatef(0.0f, -1.0f, -5.0f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(frogFrame, 1.0f); glVertex2f(-0.5f, -0.5f);
+    glTexCoord2f(frogFrame + 0.25f, 1.0f); glVertex2f(0.5f, -0.5f);
+    glTexCoord2f(frogFrame + 0.25f, 0.0f); glVertex2f(0.5f, 0.5f);
+    glTexCoord2f(frogFrame, 0.0f); glVertex2f(-0.5f, 0.5f);
+    glEnd();
+
+    // The three pictures fade with the sine of the time and are invisible
+    // while it is negative. The clamp is the one GL applies to colours; it
+    // is done here so no negative alpha ever reaches the blending.
+    glColor4f(1.0f, 1.0f, 1.0f, std::max(0.0f, std::sin(t)));
+    drawPicture(*bcnBlurTexture, -2.0f);
+    drawPicture(*partyBlurTexture, 0.0f);
+    drawPicture(*tenBlurTexture, 2.0f);
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    // At exactly the change no caption is printed.
+    if (t < kCaptionChange) {
+        font->print(20.0, 20.0, 3.0f, kCaptionBefore, 0);
+    } else if (t > kCaptionChange) {
+        font->print(20.0, 20.0, 3.0f, kCaptionAfter, 0);
+    }
+
+    // The frog changes picture at most once a frame; the time gathered
+    // beyond a step is dropped. Like every frame value the sum is formed in
+    // double and compared before it is stored; quarters are exact, so the
+    // values run 0, 0.25, 0.5, 0.75, 1.0 (the first picture again), 0.
+    if (frogClock > kFrogStep) {
+        frogClock = 0.0f;
+        const double next = static_cast<double>(frogFrame) + 0.25;
+        frogFrame = next > 1.0 ? 0.0f : static_cast<float>(next);
+    }
+    return true;
+}

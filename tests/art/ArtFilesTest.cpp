@@ -293,4 +293,20 @@ TEST(ArtColours, RimGoldLineIsOnTheUpperHalfOfTheBandAsSeen) {
     EXPECT_GT(goldRow, d.height / 2);
 }
 
+TEST(ArtColours, EndBackgroundEdgesAreTheClearColourBesideThem) {
+    // The end background's quad stops about two pixels short of each side of
+    // the view, where the dance floor's clear colour (1.0, 0.8, 0.0) shows:
+    // the picture's outer columns are that colour, so no seam appears.
+    const art::ArtFile& f = *art::findArt("bck_end.tga");
+    const ArtFileData d = readArtFile(dataPath(f.name));
+    ASSERT_TRUE(d.ok);
+    for (int x : {0, 1, d.width - 2, d.width - 1}) {
+        for (int y = 0; y < d.height; ++y) {
+            const Seen p = seen(f, d, x, y);
+            ASSERT_TRUE(p.r == 255 && p.g == 204 && p.b == 0)
+                << "column " << x << " row " << y << ": " << p.r << ", " << p.g << ", " << p.b;
+        }
+    }
+}
+
 }  // namespace

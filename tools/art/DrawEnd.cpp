@@ -324,6 +324,35 @@ void bigTen(cairo_t* cr, int w, int h) {
     sparkle(cr, cx - w * 0.22, cy + h * 0.15, 10, pal::white);
 }
 
+// The background's quad (6.6 wide at distance 6) falls about two pixels short
+// of each side of the view, where the dance floor's clear colour (1.0, 0.8,
+// 0.0) stays on screen. The picture's own left and right edges are therefore
+// a marquee of that yellow with a row of bulbs, so the two pixel columns read
+// as the outside of the frame instead of a stray line.
+constexpr Rgb kEndClearColour = hex(0xFFCC00);
+constexpr int kMarqueeWidth = 12;
+
+void marqueeSides(cairo_t* cr, int w, int h) {
+    for (int side = 0; side < 2; ++side) {
+        const double x0 = side == 0 ? 0 : w - kMarqueeWidth;
+        cairo_rectangle(cr, x0, 0, kMarqueeWidth, h);
+        setColour(cr, kEndClearColour);
+        cairo_fill(cr);
+        // a dark gold edge on the inner side
+        cairo_rectangle(cr, side == 0 ? kMarqueeWidth - 2 : w - kMarqueeWidth, 0, 2, h);
+        setColour(cr, pal::deepGold);
+        cairo_fill(cr);
+        for (double y = 10; y < h; y += 22) {
+            circle(cr, side == 0 ? 6 : w - 6, y, 3.2);
+            setColour(cr, pal::cream);
+            cairo_fill_preserve(cr);
+            setColour(cr, pal::orange);
+            cairo_set_line_width(cr, 1.2);
+            cairo_stroke(cr);
+        }
+    }
+}
+
 }  // namespace
 
 void drawFrog(cairo_t* cr, int w, int h) {
@@ -395,6 +424,7 @@ void drawBckEnd(cairo_t* cr, int w, int h) {
     setColour(cr, pal::pink, 0.7);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
+    marqueeSides(cr, w, h);
 }
 
 }  // namespace art

@@ -42,6 +42,7 @@ double dB(double v) { return 20.0 * std::log10(std::max(v, 1e-9)); }
 struct Render {
   static constexpr int kBlock = kRate / 100;
   std::vector<double> sumSquares;  // per block, both channels
+  std::vector<double> blockPeak;   // per block, both channels
   double peak = 0;
   double seconds = 0;
 
@@ -52,6 +53,13 @@ struct Render {
     for (size_t i = a; i < b; ++i) sum += sumSquares[i];
     return std::sqrt(sum / (2.0 * kBlock * static_cast<double>(b - a)));
   }
+  double peakIn(double from, double to) const {
+    double p = 0;
+    for (size_t i = static_cast<size_t>(from * 100); i < std::min(blockPeak.size(), static_cast<size_t>(to * 100)); ++i)
+      p = std::max(p, blockPeak[i]);
+    return p;
+  }
+  double blockDb(size_t i) const { return 20.0 * std::log10(std::max(std::sqrt(sumSquares[i] / (2.0 * kBlock)), 1e-9)); }
 };
 
 // Renders with libopenmpt's default settings; `solo` >= 0 mutes every other
@@ -67,11 +75,13 @@ Render render(int solo, std::vector<float>* mono) {
   for (;;) {
     const size_t frames = module.read_interleaved_stereo(kRate, Render::kBlock, buffer.data());
     if (frames == 0) break;
-    double sum = 0;
+    double sum = 0, blockPeak = 0;
     for (size_t i = 0; i < 2 * frames; ++i) {
       sum += static_cast<double>(buffer[i]) * buffer[i];
-      r.peak = std::max(r.peak, static_cast<double>(std::fabs(buffer[i])));
+      blockPeak = std::max(blockPeak, static_cast<double>(std::fabs(buffer[i])));
     }
+    r.peak = std::max(r.peak, blockPeak);
+    r.blockPeak.push_back(blockPeak);
     if (mono) {
       for (size_t i = 0; i < frames; ++i) mono->push_back(0.5f * (buffer[2 * i] + buffer[2 * i + 1]));
     }
@@ -281,6 +291,40 @@ TEST(ModuleAudio, OutroFadesWithTheEndScene) {
   EXPECT_GT(endStart, groove - 3.0);
   EXPECT_LT(showEnd, endStart - 6.0);
   EXPECT_LT(tail, showEnd - 10.0);
+}
+
+TEST(ModuleAudio, LastChordLandsAndRingsOutBeforeTheShowStopsTheMusic) {
+  // The show stops the music at kShowEnd (125.0 s). The song's last chord
+  // must land, ring and be gone by then; what the module plays after that
+  // would be cut off.
+  const Render& r = fullMix();
+  constexpr double kAudible = -60.0;  // dBFS over 10 ms
+  const size_t endBlock = static_cast<size_t>(sectionStart("end") * 100);
+  // The last onset: a block louder than each of the 20 before it by 3 dB.
+  size_t landing = 0;
+  for (size_t i = endBlock + 20; i < r.sumSquares.size(); ++i) {
+    double before = -200;
+    for (size_t k = i - 20; k < i; ++k) before = std::max(before, r.blockDb(k));
+    if (r.blockDb(i) > -40.0 && r.blockDb(i) > before + 3.0) landing = i;
+  }
+  size_t lastAudible = 0;
+  for (size_t i = 0; i < r.sumSquares.size(); ++i) {
+    if (r.blockDb(i) > kAudible) lastAudible = i;
+  }
+  const double landed = landing / 100.0, silentFrom = (lastAudible + 1) / 100.0;
+  std::printf("last chord lands at %.2f s, audible until %.2f s; module %.2f s\n", landed, silentFrom, r.seconds);
+  ASSERT_GT(landing, endBlock) << "no last chord in the end section";
+  // It lands clearly, as a chord on a bar line, and rings for over a second...
+  EXPECT_GT(dB(r.rms(landed, landed + 0.5)), -25.0);
+  EXPECT_NEAR(landed, music::barStart(static_cast<int>(std::lround(landed / music::barStart(1)))), 0.03);
+  EXPECT_GT(silentFrom - landed, 1.5);
+  // ...and is gone before the show stops the music.
+  EXPECT_LT(silentFrom, kShowEnd);
+  EXPECT_LT(dB(r.rms(kShowEnd - 0.5, kShowEnd)), dB(r.rms(landed, landed + 0.5)) - 40.0);
+  EXPECT_LT(dB(r.rms(kShowEnd - 0.5, kShowEnd)), kAudible);
+  EXPECT_LT(dB(r.peakIn(kShowEnd, r.seconds)), kAudible) << "something still sounds after the show has stopped";
+  // The module itself still outlasts the show.
+  EXPECT_GT(r.seconds, kShowEnd);
 }
 
 TEST(ModuleAudio, KickTrackBeatsAt126PerMinute) {

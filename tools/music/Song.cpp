@@ -1,5 +1,6 @@
 #include "Song.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -39,6 +40,7 @@ const Progression kLoop{&kAm7, &kD9, &kFmaj7, &kEm7};
 
 const char* const kFourOnTheFloor = "x...x...x...x...";
 const char* const kKickTurn = "x...x...x.......";
+const char* const kKickLand = "x...............";
 const char* const kBackbeat = "....x.......x...";
 const char* const kBackbeatGhost = "....x.......x..g";
 const char* const kClapTurn = "....x...........";
@@ -70,6 +72,7 @@ const BassLine kBassFunk{0, R, 12, 0, R, 0, 12, R, 0, R, 12, 10, R, 7, 12, R};
 const BassLine kBassLong{0, R, R, R, R, R, R, R, R, R, 7, R, R, R, R, R};
 const BassLine kBassPedal{0, R, 0, R, 0, R, 0, R, 0, R, 0, R, 0, R, 12, R};
 const BassLine kBassTurn{0, R, R, 0, R, R, 0, R, R, R, R, R, R, R, R, R};
+const BassLine kBassLand{0, R, R, R, R, R, R, R, R, R, R, R, R, R, R, R};
 
 // ---------------------------------------------------------------------------
 // Melodic phrases: one string a bar, sixteen tokens: a note name such as
@@ -161,6 +164,10 @@ struct Part {
   double swellFrom = 1.0;    // snare-line volume ramps from here to 1.0
   int globalFrom = 128;      // global volume ramps from here...
   int globalTo = 128;        // ...to here over the part
+  int globalHold = 0;        // rows the ramp stays at globalFrom first
+  int globalRows = 0;        // rows the ramp takes (0: the rest of the part)
+  double globalCurve = 1.0;  // shape of the ramp: 1 straight, 2 quick then gentle
+  int cutRow = -1;           // row of the part where every sounding layer stops
 };
 
 Part groove(const char* name, int bars) {
@@ -349,22 +356,33 @@ std::vector<SectionParts> arrangement() {
 
     Part fade;
     fade.name = "outro: kick and pad fading";
-    fade.bars = 4;
+    fade.bars = 2;
     fade.kick = kFourOnTheFloor;
     fade.hats = kHatsOpenOffbeat;
     fade.pad = true;
     fade.globalFrom = 100;
-    fade.globalTo = 44;
+    fade.globalTo = 64;
     s.parts.push_back(fade);
 
+    // The show stops the music at 125.0 s: the last chord lands on the bar
+    // line at 121.90 s, rings for a beat, and has faded to silence and been
+    // cut by row 20 (124.29 s). The song's last bar is silent, so the
+    // module still outlasts the show.
     Part last;
-    last.name = "last chord, Am9, fades out";
+    last.name = "last chord, Am9, rings out; then silence";
+    last.bars = 2;
     last.chords = {&kAm9};
+    last.kick = kKickLand;
+    last.bass = &kBassLand;
     last.pad = true;
     last.strings = true;
     last.crash = true;
-    last.globalFrom = 44;
+    last.globalFrom = 80;
     last.globalTo = 0;
+    last.globalHold = 4;
+    last.globalRows = 16;
+    last.globalCurve = 2.0;
+    last.cutRow = 20;
     s.parts.push_back(last);
     song.push_back(s);
   }
@@ -603,19 +621,31 @@ void renderPart(Score& score, const Part& p, int firstBar, Held& held) {
     if (b == p.riserBar) score.note(row0, kFxChannel, kRiserSample, 60, kMix[kFxChannel].volume);
   }
 
-  // Global volume: one set-volume command whenever the ramp moves on.
+  // Global volume: one set-volume command whenever the ramp moves on. The
+  // ramp waits globalHold rows at globalFrom, then takes globalRows rows
+  // (by default the rest of the part) to reach globalTo.
   if (p.globalFrom != p.globalTo) {
     const int rows = p.bars * kRowsPerBar;
+    const int rampRows = p.globalRows > 0 ? p.globalRows : rows - p.globalHold;
     int previous = -1;
     for (int r = 0; r < rows; ++r) {
-      const double u = static_cast<double>(r + 1) / rows;
-      const int gv = static_cast<int>(std::lround(p.globalFrom + (p.globalTo - p.globalFrom) * u));
+      const double u = std::clamp(static_cast<double>(r + 1 - p.globalHold) / rampRows, 0.0, 1.0);
+      const double shaped = p.globalCurve == 1.0 ? u : 1.0 - std::pow(1.0 - u, p.globalCurve);
+      const int gv = static_cast<int>(std::lround(p.globalFrom + (p.globalTo - p.globalFrom) * shaped));
       if (gv == previous) continue;
       ItCell& c = score.at(firstBar * kRowsPerBar + r, kFxChannel);
       c.effect = 'V' - 'A' + 1;
       c.param = gv;
       previous = gv;
     }
+  }
+
+  // A hard stop: every channel that may still sound is cut, and the held
+  // layers start afresh in the next part.
+  if (p.cutRow >= 0) {
+    const int row = firstBar * kRowsPerBar + p.cutRow;
+    for (int ch = 0; ch < kChannelCount; ++ch) score.cut(row, ch);
+    held = Held{};
   }
 }
 

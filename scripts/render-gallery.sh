@@ -19,7 +19,7 @@ dance-groove    58.0
 greetings       72.0
 shower          90.0
 end             108.0
-end-fade        121.0
+end-fade        120.0
 "
 
 wanted=" $* "

@@ -118,7 +118,7 @@ TEST(TexgenTool, RefusedProgramIsNamedAndNeverRun) {
     const std::string path = write("bad.bin", program({{0x14, 0xE0}, {0x12, 0xE0, 0x09}}));
     Result r = tool("check " + path);
     EXPECT_EQ(1, r.status);
-    EXPECT_NE(std::string::npos, r.out.find("byte 8: Emboss direction 9 is above 7")) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("byte 8: Emboss direction 9 is outside 0..7")) << r.out;
     const std::string raw = kDir + "/bad.raw";
     std::remove(raw.c_str());
     r = tool("run " + path + " " + raw);

@@ -3,45 +3,109 @@
 
 namespace texgen {
 
-// Opcode -> name, operand layout (letters as in Operations.h), operation.
-// Instruction lengths follow from the layout: 2 bytes of opcode and flags
-// plus the operands; c is a ramp's stop count, W and H the decoded size.
+namespace {
+
+// Operand rows of the table, by kind (letters as in Operations.h).
+constexpr OperandInfo size(const char* meaning = "width x height of the new picture") {
+    return {'s', "size", 1, 512, 0, false, meaning};
+}
+constexpr OperandInfo count(const char* name, const char* meaning) { return {'n', name, 1, 16, 0, false, meaning}; }
+constexpr OperandInfo colour(const char* name, const char* meaning) { return {'c', name, 0, 0, 0, false, meaning}; }
+constexpr OperandInfo ramp() { return {'r', "ramp", 1, 16, 0, false, "colours the values 0..1 (1..16 stops)"}; }
+constexpr OperandInfo byte(const char* name, const char* meaning, int32_t min = 0, int32_t max = 255) {
+    return {'b', name, min, max, 0, false, meaning};
+}
+constexpr OperandInfo flagByte(const char* name, const char* meaning) { return {'b', name, 0, 255, 0, true, meaning}; }
+constexpr OperandInfo word(const char* name, const char* meaning, bool hex) {
+    return {'w', name, 0, 65535, 0, hex, meaning};
+}
+constexpr OperandInfo source() { return {'l', "source", 0, 5, 0, false, "the layer read"}; }
+constexpr OperandInfo bits() { return {'x', "bits", 0, 0, 0, true, "width*height bits, rows top first, MSB leftmost"}; }
+
+}  // namespace
+
+// Opcode -> name, operands in byte order, operation, summary. Instruction
+// lengths follow from the operands: 2 bytes of opcode and flags plus the
+// operands; c is a ramp's stop count, W and H the decoded size.
 constexpr OpInfo kOps[kTextureOpCount] = {
-    {TextureOp::Checker,         "Checker",         "sncc",    checker},          // 10
-    {TextureOp::Plasma,          "Plasma",          "snrbb",   plasma},           // 7 + 4c
-    {TextureOp::RadialGradient,  "RadialGradient",  "srb",     radialGradient},   // 5 + 4c
-    {TextureOp::Noise,           "Noise",           "srb",     noise},            // 5 + 4c
-    {TextureOp::Bitmap,          "Bitmap",          "sccx",    bitmap},           // 9 + W*H/8
-    {TextureOp::SineWaves,       "SineWaves",       "snrbbbbbb", sineWaves},      // 11 + 4c
-    {TextureOp::Mirror,          "Mirror",          "b",       mirror},           // 3
-    {TextureOp::SineWarp,        "SineWarp",        "bbbbbbb", sineWarp},         // 9
-    {TextureOp::Scroll,          "Scroll",          "w",       scroll},           // 4
-    {TextureOp::Pixelate,        "Pixelate",        "b",       pixelate},         // 3
-    {TextureOp::Jitter,          "Jitter",          "bb",      jitter},           // 4
-    {TextureOp::Rotate90,        "Rotate90",        "b",       rotate90},         // 3
-    {TextureOp::Twirl,           "Twirl",           "w",       twirl},            // 4
-    {TextureOp::Brightness,      "Brightness",      "b",       brightness},       // 3
-    {TextureOp::EdgeDarken,      "EdgeDarken",      "",        edgeDarken},       // 2
-    {TextureOp::EdgeShade,       "EdgeShade",       "",        edgeShade},        // 2
-    {TextureOp::Contrast,        "Contrast",        "b",       contrast},         // 3
-    {TextureOp::EdgeDetect,      "EdgeDetect",      "",        edgeDetect},       // 2
-    {TextureOp::Emboss,          "Emboss",          "b",       emboss},           // 3
-    {TextureOp::Greyscale,       "Greyscale",       "",        greyscale},        // 2
-    {TextureOp::Invert,          "Invert",          "",        invert},           // 2
-    {TextureOp::Posterize,       "Posterize",       "b",       posterize},        // 3
-    {TextureOp::Sharpen,         "Sharpen",         "b",       sharpen},          // 3
-    {TextureOp::Add,             "Add",             "l",       add},              // 3
-    {TextureOp::Copy,            "Copy",            "l",       copy},             // 3
-    {TextureOp::DirectionalBlur, "DirectionalBlur", "lb",      directionalBlur},  // 4
-    {TextureOp::DisplaceAdd,     "DisplaceAdd",     "lb",      displaceAdd},      // 4
-    {TextureOp::Blend,           "Blend",           "lb",      blend},            // 4
-    {TextureOp::Multiply,        "Multiply",        "l",       multiply},         // 3
-    {TextureOp::Scatter,         "Scatter",         "lsbb",    scatter},          // 6
-    {TextureOp::HardLight,       "HardLight",       "l",       hardLight},        // 3
-    {TextureOp::Subtract,        "Subtract",        "l",       subtract},         // 3
-    {TextureOp::Blur,            "Blur",            "b",       blur},             // 3
-    {TextureOp::BlurHorizontal,  "BlurHorizontal",  "b",       blurHorizontal},   // 3
-    {TextureOp::BlurVertical,    "BlurVertical",    "b",       blurVertical},     // 3
+    {TextureOp::Checker, "Checker",
+     {size(), count("cells", "board cells across x down, each 2x2 squares"), colour("colour1", "top-left square"),
+      colour("colour2", "the other colour")},
+     checker, "a board of 2*cells squares in two colours"},  // 10
+    {TextureOp::Plasma, "Plasma",
+     {size(), count("tiles", "repeats across x down (1, 2, 4, 8 or 16)"), ramp(),
+      byte("roughness", "how much fine detail survives"), byte("seed", "random sequence")},
+     plasma, "tileable fractal clouds"},  // 7 + 4c
+    {TextureOp::RadialGradient, "RadialGradient",
+     {size(), ramp(), byte("spread", "128: the ramp ends at half the width", 1, 255)},
+     radialGradient, "ramp by squared distance from the centre"},  // 5 + 4c
+    {TextureOp::Noise, "Noise", {size(), ramp(), byte("seed", "random sequence")}, noise,
+     "a random ramp value per pixel"},  // 5 + 4c
+    {TextureOp::Bitmap, "Bitmap",
+     {size("width (8 or more) x height"), colour("ones", "colour of 1 bits"), colour("zeros", "colour of 0 bits"),
+      bits()},
+     bitmap, "a 1-bit picture in two colours"},  // 9 + W*H/8
+    {TextureOp::SineWaves, "SineWaves",
+     {size(), count("frequency", "waves across x down"), ramp(), byte("bend1", "first wave bent by sin x (/64)"),
+      byte("amp1", "first wave amplitude (/64)"), byte("bend2", "second wave bent by sin y (/64)"),
+      byte("amp2", "second wave amplitude (/64)"), byte("phase1", "first wave phase (/256 turn)"),
+      byte("phase2", "second wave phase (/256 turn)")},
+     sineWaves, "two bent sine waves through the ramp"},  // 11 + 4c
+    {TextureOp::Mirror, "Mirror", {flagByte("mode", "0x10 flips left-right, 0x01 top-bottom")}, mirror,
+     "flips the picture"},  // 3
+    {TextureOp::SineWarp, "SineWarp",
+     {byte("bend1", "first wave bent by sin x (/64)"), byte("amp1", "first wave amplitude (/64)"),
+      byte("bend2", "second wave bent by sin y (/64)"), byte("amp2", "second wave amplitude (/64)"),
+      byte("phase1", "first wave phase (/256 turn)"), byte("phase2", "second wave phase (/256 turn)"),
+      byte("radius", "displacement in pixels")},
+     sineWarp, "moves pixels along a direction from two sine waves"},  // 9
+    {TextureOp::Scroll, "Scroll",
+     {word("shift", "bits 15-14 direction (0 up, 1 down, 2 left, 3 right), bits 13-0 pixels", true)}, scroll,
+     "shifts the picture with wrap-around"},  // 4
+    {TextureOp::Pixelate, "Pixelate", {byte("exponent", "blocks of 2^exponent pixels", 0, 9)}, pixelate,
+     "fills blocks with their centre pixel"},  // 3
+    {TextureOp::Jitter, "Jitter", {byte("seed", "random sequence"), byte("amount", "largest offset in pixels")},
+     jitter, "takes each pixel from a random nearby place"},  // 4
+    {TextureOp::Rotate90, "Rotate90", {{'b', "quarters", 1, 256, 1, false, "quarter turns"}}, rotate90,
+     "turns the picture by quarter turns"},  // 3
+    {TextureOp::Twirl, "Twirl", {word("twist", "128: none; above turns one way, below the other", false)}, twirl,
+     "swirls the inscribed disc"},  // 4
+    {TextureOp::Brightness, "Brightness", {byte("level", "128: no change")}, brightness,
+     "adds level - 128 to each channel"},  // 3
+    {TextureOp::EdgeDarken, "EdgeDarken", {}, edgeDarken, "darkens along edges"},    // 2
+    {TextureOp::EdgeShade, "EdgeShade", {}, edgeShade, "brightens flat areas, darkens edges"},  // 2
+    {TextureOp::Contrast, "Contrast", {byte("level", "128: no change, 0: a third, 255: about 3x")}, contrast,
+     "scales each channel around 128"},  // 3
+    {TextureOp::EdgeDetect, "EdgeDetect", {}, edgeDetect, "bright edges on black"},  // 2
+    {TextureOp::Emboss, "Emboss", {byte("direction", "0..7, the light's side", 0, 7)}, emboss,
+     "relief on mid grey"},  // 3
+    {TextureOp::Greyscale, "Greyscale", {}, greyscale, "average of the three channels"},  // 2
+    {TextureOp::Invert, "Invert", {}, invert, "complements every channel"},  // 2
+    {TextureOp::Posterize, "Posterize", {byte("bits", "low bits cleared in each channel", 0, 8)}, posterize,
+     "fewer levels per channel"},  // 3
+    {TextureOp::Sharpen, "Sharpen", {byte("passes", "times it is applied")}, sharpen,
+     "sharpens against the four neighbours"},  // 3
+    {TextureOp::Add, "Add", {source()}, add, "adds the source, saturating"},    // 3
+    {TextureOp::Copy, "Copy", {source()}, copy, "takes the source's picture and size"},  // 3
+    {TextureOp::DirectionalBlur, "DirectionalBlur",
+     {source(), byte("length", "samples along the line", 1, 255)}, directionalBlur,
+     "blurs along an angle given by the source's brightness"},  // 4
+    {TextureOp::DisplaceAdd, "DisplaceAdd", {source(), byte("strength", "offset per grey step (/4)")}, displaceAdd,
+     "adds the source, looked up by the picture's own gradient"},  // 4
+    {TextureOp::Blend, "Blend", {source(), byte("weight", "0: the picture, 255: the source")}, blend,
+     "mixes in the source"},  // 4
+    {TextureOp::Multiply, "Multiply", {source()}, multiply, "multiplies by the source"},  // 3
+    {TextureOp::Scatter, "Scatter",
+     {source(), size("width x height of the new picture"), byte("seed", "random sequence"),
+      byte("count", "stamps of the source")},
+     scatter, "stamps the source at random places, adding up"},  // 6
+    {TextureOp::HardLight, "HardLight", {source()}, hardLight, "hard-light blend with the source"},  // 3
+    {TextureOp::Subtract, "Subtract", {source()}, subtract, "subtracts the source, down to 0"},  // 3
+    {TextureOp::Blur, "Blur", {byte("passes", "times it is applied")}, blur, "soft blur, 5-pixel cross"},  // 3
+    {TextureOp::BlurHorizontal, "BlurHorizontal", {byte("length", "pixels averaged", 1, 255)}, blurHorizontal,
+     "box blur along rows"},  // 3
+    {TextureOp::BlurVertical, "BlurVertical", {byte("length", "pixels averaged", 1, 255)}, blurVertical,
+     "box blur along columns"},  // 3
 };
 static_assert(sizeof(kOps) / sizeof(kOps[0]) == 35, "one table row per opcode 0..34");
 
@@ -80,6 +144,15 @@ bool fail(FaultInfo* fault, Fault kind, uint32_t offset, int a = 0, int b = 0, i
     return false;
 }
 
+bool inRange(const OperandInfo& operand, int stored) {
+    const int value = stored + operand.bias;
+    return value >= operand.min && value <= operand.max;
+}
+
+bool outOfRange(FaultInfo* fault, uint32_t at, const OperandInfo& operand, int stored, int opcode, int index) {
+    return fail(fault, Fault::OutOfRange, at, stored + operand.bias, opcode, index);
+}
+
 bool isPowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
 // Limits that depend only on the instruction's own operands.
@@ -92,24 +165,8 @@ bool checkOperands(uint8_t opcode, const Operands& in, uint32_t start, FaultInfo
         if (in.countX > in.width) return fail(fault, Fault::PlasmaTilesTooMany, operands + 1, in.countX, in.width);
         if (in.countY > in.height) return fail(fault, Fault::PlasmaTilesTooMany, operands + 1, in.countY, in.height);
         return true;
-    case TextureOp::RadialGradient:
-        if (in.byte[0] == 0) return fail(fault, Fault::ZeroSpread, start + 4 + 4 * in.ramp.count);
-        return true;
     case TextureOp::Bitmap:
         if (in.width < 8) return fail(fault, Fault::BitmapTooNarrow, operands, in.width);
-        return true;
-    case TextureOp::Emboss:
-        if (in.byte[0] > 7) return fail(fault, Fault::BadEmbossDirection, operands, in.byte[0]);
-        return true;
-    case TextureOp::Posterize:
-        if (in.byte[0] > 8) return fail(fault, Fault::BadPosterizeBits, operands, in.byte[0]);
-        return true;
-    case TextureOp::BlurHorizontal:
-    case TextureOp::BlurVertical:
-        if (in.byte[0] == 0) return fail(fault, Fault::ZeroLength, operands, opcode);
-        return true;
-    case TextureOp::DirectionalBlur:
-        if (in.byte[0] == 0) return fail(fault, Fault::ZeroLength, operands + 1, opcode);
         return true;
     default:
         return true;
@@ -139,9 +196,11 @@ bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, In
     Operands& ops = ins.in;
     int colours = 0, bytes = 0;
     auto missing = [&]() { return fail(fault, Fault::PastEnd, offset, opcode); };
-    for (const char* kind = kOps[opcode].operands; *kind; ++kind) {
+    const OpInfo& info = kOps[opcode];
+    for (int k = 0; k < info.operandCount(); ++k) {
+        const OperandInfo& operand = info.operands[k];
         const uint32_t at = in.offset();
-        switch (*kind) {
+        switch (operand.kind) {
         case 's': {
             if (!in.has(1)) return missing();
             const uint8_t size = in.byte();
@@ -176,14 +235,18 @@ bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, In
                 ops.ramp.stops[i] = RampStop{s[4 * i], s[4 * i + 1], s[4 * i + 2], s[4 * i + 3]};
             break;
         }
-        case 'b':
+        case 'b': {
             if (!in.has(1)) return missing();
-            ops.byte[bytes++] = in.byte();
+            const uint8_t value = in.byte();
+            if (!inRange(operand, value)) return outOfRange(fault, at, operand, value, opcode, k);
+            ops.byte[bytes++] = value;
             break;
+        }
         case 'w': {
             if (!in.has(2)) return missing();
             const uint8_t* w = in.take(2);
             ops.word = static_cast<uint16_t>(w[0] | (w[1] << 8));
+            if (!inRange(operand, ops.word)) return outOfRange(fault, at, operand, ops.word, opcode, k);
             break;
         }
         case 'l': {

@@ -14,6 +14,7 @@
 //   as it was before the operation, then copy the result back.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "texgen/ColourRamp.h"
 #include "texgen/TextureGenerator.h"
@@ -36,23 +37,51 @@ struct Operands {
 // for one-layer operations) and the decoded operands.
 using Operation = void (*)(Layer& dst, const Layer& src, const Operands& in);
 
-// One row of the opcode table. `operands` spells the layout after the flag
-// byte, one letter per operand:
-//   s size byte (1)   n count byte (1)   c colour (3)   r ramp (1 + 4 stops)
-//   b byte (1)        w word (2)         l source layer (1)
-//   x bitmap bits (width*height/8, after the size byte)
+// One operand of an instruction: how it is laid out after the flag byte and
+// how the text form names and writes it. `kind` letters:
+//   s size byte (1): text WxH, each a power of two 1..512
+//   n count byte (1): text AxB, each 1..16 (a nibble + 1)
+//   c colour (3): text #rrggbb
+//   r ramp (1 + 4 stops): text position:#rrggbb,... with 1..16 stops
+//   b byte (1)   w word (2, little-endian)   l source layer (1, 0..5)
+//   x bitmap bits (width*height/8 bytes, after the size byte): text in hex
+// For b, w and l the value written in the text is the stored value plus
+// `bias`, and must lie in min..max (in text units); the checker refuses a
+// stored value outside that range too.
+struct OperandInfo {
+    char kind = 0;            // 0 ends the operand list
+    const char* name = "";    // text form: name=value
+    int32_t min = 0, max = 0; // allowed text values (b, w, l)
+    int32_t bias = 0;         // text value = stored value + bias
+    bool hex = false;         // the text form writes the value in hexadecimal
+    const char* meaning = ""; // one line for the reference
+};
+
+constexpr int kMaxOperands = 9;  // SineWaves: size, frequency, ramp, six bytes
+
+// One row of the opcode table: name, operands in byte order, operation.
 struct OpInfo {
     TextureOp op;
     const char* name;
-    const char* operands;
+    OperandInfo operands[kMaxOperands];
     Operation run;
+    const char* summary;  // what it does, one line for the reference
+
+    int operandCount() const {
+        int n = 0;
+        while (n < kMaxOperands && operands[n].kind != 0) ++n;
+        return n;
+    }
+    bool readsSource() const { return operands[0].kind == 'l'; }
 };
 
 extern const OpInfo kOps[kTextureOpCount];
 
-// Why an instruction is refused. The messages live in ProgramCheck.cpp.
+// Why a program (or a line of its text form) is refused. Every message is
+// made by faultMessage in ProgramCheck.cpp.
 enum class Fault : uint8_t {
     None,
+    // Byte programs
     ShortProgram,        // fewer than 4 bytes: no length word
     LengthTooLong,       // a = L, b = bytes after the length word
     TrailingBytes,       // a = bytes after the program's end
@@ -65,20 +94,39 @@ enum class Fault : uint8_t {
     PlasmaTilesNotPow2,  // a = count, b = 0 across / 1 down
     PlasmaTilesTooMany,  // a = count, b = size
     PixelateTooLarge,    // a = block, b = width, c = height
-    ZeroLength,          // a = opcode
-    BadEmbossDirection,  // a = direction
     BitmapTooNarrow,     // a = width
-    ZeroSpread,
-    BadPosterizeBits,    // a = bits
+    OutOfRange,          // a = value (text units), b = opcode, c = operand index
+    // Text form; text = the offending token
+    UnknownOperation,    // text = the word
+    MissingLayer,        // text = operation
+    BadLayer,            // text = the token
+    MissingMask,         // text = operation
+    BadMask,             // text = the token
+    NotAnOperand,        // text = the token (no name=value)
+    UnknownOperand,      // text = name, a = opcode
+    RepeatedOperand,     // text = name
+    MissingOperand,      // a = opcode, b = operand index
+    BadNumber,           // text = value, a = opcode, b = operand index
+    BadSize,             // text = value
+    BadCount,            // text = value, a = opcode, b = operand index
+    BadColour,           // text = value
+    BadRamp,             // text = what is wrong in the ramp
+    BadBits,             // text = value, a = hex digits expected
 };
 
 struct FaultInfo {
     Fault fault = Fault::None;
     uint32_t offset = 0;  // offending byte, from the start of the program
     int a = 0, b = 0, c = 0;
+    std::string text = {};
 };
 
 std::string faultMessage(const FaultInfo& fault);
+// The values an operand takes in the text form: "0..255", "WxH, each...".
+std::string operandRange(const OperandInfo& operand);
+
+// checkTextureProgram with the fault itself (kind, offset, values).
+ProgramCheck checkProgram(const uint8_t* bytes, size_t size, FaultInfo* fault);
 
 // A decoded instruction.
 struct Instruction {

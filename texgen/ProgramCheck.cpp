@@ -1,101 +1,158 @@
 // Checking a texture program before it runs; every refusal message is here.
+#include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 
 #include "texgen/Operations.h"
 
 namespace texgen {
 
+namespace {
+
+std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* pattern, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, pattern);
+    std::vsnprintf(text, sizeof text, pattern, args);
+    va_end(args);
+    return text;
+}
+
+// A token of the text form as quoted in a message: long ones are cut.
+std::string quoted(const std::string& token) {
+    return "'" + (token.size() > 40 ? token.substr(0, 37) + "..." : token) + "'";
+}
+
+const OperandInfo& operandOf(int opcode, int index) { return kOps[opcode].operands[index]; }
+
+}  // namespace
+
+std::string operandRange(const OperandInfo& operand) {
+    switch (operand.kind) {
+    case 's': return "WxH, each a power of two 1..512";
+    case 'n': return "AxB, each 1..16";
+    case 'c': return "#rrggbb";
+    case 'r': return "position:#rrggbb,... with 1..16 stops, positions 0..255";
+    case 'x': return "hexadecimal, width*height/8 bytes";
+    default:
+        if (operand.hex) return format("0x%X..0x%X", operand.min, operand.max);
+        return format("%d..%d", operand.min, operand.max);
+    }
+}
+
 std::string faultMessage(const FaultInfo& f) {
-    char text[160];
     const char* op = textureOpName(static_cast<uint8_t>(f.a));
+    const char* opB = textureOpName(static_cast<uint8_t>(f.b));
     switch (f.fault) {
     case Fault::None:
         return "no fault";
     case Fault::ShortProgram:
         return "the program is shorter than its 4-byte length word";
     case Fault::LengthTooLong:
-        std::snprintf(text, sizeof text, "the length word says %d instruction bytes but only %d follow", f.a, f.b);
-        break;
+        return format("the length word says %d instruction bytes but only %d follow", f.a, f.b);
     case Fault::TrailingBytes:
-        std::snprintf(text, sizeof text, "%d bytes follow the end of the program given by its length word", f.a);
-        break;
+        return format("%d bytes follow the end of the program given by its length word", f.a);
     case Fault::BadOpcode:
-        std::snprintf(text, sizeof text, "opcode %d is above 34", f.a);
-        break;
+        return format("opcode %d is above 34", f.a);
     case Fault::BadDestination:
-        std::snprintf(text, sizeof text, "destination layer %d is above 5", f.a);
-        break;
+        return format("destination layer %d is above 5", f.a);
     case Fault::BadSource:
-        std::snprintf(text, sizeof text, "source layer %d is above 5", f.a);
-        break;
+        return format("source layer %d is above 5", f.a);
     case Fault::BadSizeCode:
-        std::snprintf(text, sizeof text, "size code %d is above 9", f.a);
-        break;
+        return format("size code %d is above 9", f.a);
     case Fault::BadRampCount:
-        std::snprintf(text, sizeof text, "ramp count %d is outside 1..16", f.a);
-        break;
+        return format("ramp count %d is outside 1..16", f.a);
     case Fault::PastEnd:
-        if (op)
-            std::snprintf(text, sizeof text, "%s instruction runs past the end of the program", op);
-        else
-            std::snprintf(text, sizeof text, "instruction runs past the end of the program");
-        break;
+        if (op) return format("%s instruction runs past the end of the program", op);
+        return "instruction runs past the end of the program";
     case Fault::PlasmaTilesNotPow2:
-        std::snprintf(text, sizeof text, "Plasma tile count %d %s is not a power of two", f.a,
-                      f.b ? "down" : "across");
-        break;
+        return format("Plasma tile count %d %s is not a power of two", f.a, f.b ? "down" : "across");
     case Fault::PlasmaTilesTooMany:
-        std::snprintf(text, sizeof text, "Plasma tile count %d exceeds the size %d", f.a, f.b);
-        break;
+        return format("Plasma tile count %d exceeds the size %d", f.a, f.b);
     case Fault::PixelateTooLarge:
-        std::snprintf(text, sizeof text, "Pixelate block %d is larger than the %dx%d layer", f.a, f.b, f.c);
-        break;
-    case Fault::ZeroLength:
-        std::snprintf(text, sizeof text, "%s length 0", op ? op : "blur");
-        break;
-    case Fault::BadEmbossDirection:
-        std::snprintf(text, sizeof text, "Emboss direction %d is above 7", f.a);
-        break;
+        return format("Pixelate block %d is larger than the %dx%d layer", f.a, f.b, f.c);
     case Fault::BitmapTooNarrow:
-        std::snprintf(text, sizeof text, "Bitmap width %d is narrower than 8", f.a);
-        break;
-    case Fault::ZeroSpread:
-        return "RadialGradient spread 0";
-    case Fault::BadPosterizeBits:
-        std::snprintf(text, sizeof text, "Posterize bits %d is above 8", f.a);
-        break;
+        return format("Bitmap width %d is narrower than 8", f.a);
+    case Fault::OutOfRange: {
+        const OperandInfo& operand = operandOf(f.b, f.c);
+        if (operand.hex)
+            return format("%s %s 0x%X is outside %s", opB, operand.name, static_cast<unsigned>(f.a),
+                          operandRange(operand).c_str());
+        return format("%s %s %d is outside %s", opB, operand.name, f.a, operandRange(operand).c_str());
     }
-    return text;
+    case Fault::UnknownOperation:
+        return format("unknown operation %s", quoted(f.text).c_str());
+    case Fault::MissingLayer:
+        return format("%s needs a destination layer 0..5", f.text.c_str());
+    case Fault::BadLayer:
+        return format("destination layer %s is not 0..5", quoted(f.text).c_str());
+    case Fault::MissingMask:
+        return format("%s needs a channel mask (rgb, r, gb... or - for none)", f.text.c_str());
+    case Fault::BadMask:
+        return format("channel mask %s is not r, g, b (each at most once, x for the unused bit) or -",
+                      quoted(f.text).c_str());
+    case Fault::NotAnOperand:
+        return format("%s is not name=value", quoted(f.text).c_str());
+    case Fault::UnknownOperand: {
+        std::string names;
+        for (int k = 0; k < kOps[f.a].operandCount(); ++k) names += std::string(names.empty() ? "" : " ") + kOps[f.a].operands[k].name;
+        if (names.empty()) return format("%s takes no operands, %s is one too many", op, quoted(f.text).c_str());
+        return format("%s has no operand %s (its operands: %s)", op, quoted(f.text).c_str(), names.c_str());
+    }
+    case Fault::RepeatedOperand:
+        return format("operand %s is given twice", quoted(f.text).c_str());
+    case Fault::MissingOperand: {
+        const OperandInfo& operand = operandOf(f.a, f.b);
+        return format("%s needs %s= (%s)", op, operand.name, operandRange(operand).c_str());
+    }
+    case Fault::BadNumber: {
+        const OperandInfo& operand = operandOf(f.a, f.b);
+        return format("%s %s %s is not a number %s", op, operand.name, quoted(f.text).c_str(),
+                      operandRange(operand).c_str());
+    }
+    case Fault::BadSize:
+        return format("size %s is not WxH, each a power of two 1..512", quoted(f.text).c_str());
+    case Fault::BadCount: {
+        const OperandInfo& operand = operandOf(f.a, f.b);
+        return format("%s %s %s is not AxB, each 1..16", op, operand.name, quoted(f.text).c_str());
+    }
+    case Fault::BadColour:
+        return format("colour %s is not #rrggbb", quoted(f.text).c_str());
+    case Fault::BadRamp:
+        return "ramp: " + f.text;
+    case Fault::BadBits:
+        return format("bits %s: the size needs %d hexadecimal digits", quoted(f.text).c_str(), f.a);
+    }
+    return "unknown fault";
 }
-
-}  // namespace texgen
-
-using namespace texgen;
 
 namespace {
 
-ProgramCheck refuse(const FaultInfo& fault, uint32_t length) {
+ProgramCheck refuse(const FaultInfo& fault, uint32_t length, FaultInfo* out) {
     ProgramCheck check;
     check.ok = false;
     check.offset = fault.offset;
     check.reason = faultMessage(fault);
     check.length = length;
+    if (out) *out = fault;
     return check;
 }
 
 }  // namespace
 
-ProgramCheck checkTextureProgram(const uint8_t* bytes, size_t size) {
-    if (size < 4) return refuse(FaultInfo{Fault::ShortProgram, 0}, 0);
+ProgramCheck checkProgram(const uint8_t* bytes, size_t size, FaultInfo* faultOut) {
+    if (faultOut) *faultOut = FaultInfo{};
+    if (size < 4) return refuse(FaultInfo{Fault::ShortProgram, 0}, 0, faultOut);
     const uint32_t length = static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
                             (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
     const uint64_t available = size - 4;
     if (length > available)
         return refuse(FaultInfo{Fault::LengthTooLong, 0, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)),
                                 static_cast<int>(std::min<uint64_t>(available, INT32_MAX))},
-                      length);
+                      length, faultOut);
     if (length < available)
-        return refuse(FaultInfo{Fault::TrailingBytes, 4 + length, static_cast<int>(available - length)}, length);
+        return refuse(FaultInfo{Fault::TrailingBytes, 4 + length, static_cast<int>(available - length)}, length, faultOut);
 
     // Follow every layer's size from the state after reset (0 x 0).
     int32_t width[TextureGenerator::kLayerCount] = {}, height[TextureGenerator::kLayerCount] = {};
@@ -105,7 +162,7 @@ ProgramCheck checkTextureProgram(const uint8_t* bytes, size_t size) {
     while (offset < end) {
         Instruction ins;
         FaultInfo fault;
-        if (!decodeInstruction(bytes, offset, end, &ins, &fault)) return refuse(fault, length);
+        if (!decodeInstruction(bytes, offset, end, &ins, &fault)) return refuse(fault, length, faultOut);
         const int d = ins.destination;
         switch (static_cast<TextureOp>(ins.opcode)) {
         case TextureOp::Checker:
@@ -132,7 +189,7 @@ ProgramCheck checkTextureProgram(const uint8_t* bytes, size_t size) {
             if (!empty && (exponent > 9 || (1 << exponent) > width[d] || (1 << exponent) > height[d]))
                 return refuse(FaultInfo{Fault::PixelateTooLarge, offset + 2, exponent > 30 ? INT32_MAX : 1 << exponent,
                                         width[d], height[d]},
-                              length);
+                              length, faultOut);
             break;
         }
         default:
@@ -151,6 +208,10 @@ ProgramCheck checkTextureProgram(const uint8_t* bytes, size_t size) {
     }
     return check;
 }
+
+}  // namespace texgen
+
+ProgramCheck checkTextureProgram(const uint8_t* bytes, size_t size) { return texgen::checkProgram(bytes, size, nullptr); }
 
 std::string ProgramCheck::describe() const {
     char text[160];

@@ -74,7 +74,7 @@ bool TextureGenerator::step() {
     Instruction ins;
     if (!decodeInstruction(program_, cursor_, end, &ins, nullptr)) return false;
     Layer& dst = layers[ins.destination];
-    const Layer& src = kOps[ins.opcode].operands[0] == 'l' ? layers[ins.in.source] : dst;
+    const Layer& src = kOps[ins.opcode].readsSource() ? layers[ins.in.source] : dst;
     kOps[ins.opcode].run(dst, src, ins.in);
 
     // Merge the selected channels into the stored image; the working copy

@@ -102,7 +102,7 @@ TEST(TexgenProgramCheck, ZeroBlurLengths) {
 }
 
 TEST(TexgenProgramCheck, EmbossDirectionAbove7) {
-    expectRefused(program({kChecker, {0x12, 0xE0, 0x08}}), 16, "Emboss direction 8 is above 7");
+    expectRefused(program({kChecker, {0x12, 0xE0, 0x08}}), 16, "Emboss direction 8 is outside 0..7");
 }
 
 TEST(TexgenProgramCheck, BitmapNarrowerThan8) {

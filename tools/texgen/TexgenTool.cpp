@@ -1,32 +1,38 @@
-// glowmotion-texgen: runs or checks texture program files.
-//   glowmotion-texgen run [--all-layers] PROGRAM OUT   (OUT ends in .png or .raw)
-//   glowmotion-texgen check PROGRAM
-// Status 0 on success, 1 for an unreadable file or a refused program, 2 for
-// unknown usage.
+// glowmotion-texgen: writes, checks, converts, runs and shows texture
+// programs, in their byte form or their text form (told apart by content).
+//   run [--all-layers] [--time] PROGRAM OUT   OUT ends in .png, .tga or .raw
+//   check PROGRAM
+//   asm TEXT OUT                               text form -> byte program
+//   disasm PROGRAM [OUT]                       -> text form (standard output)
+//   stored [--binary] [OUT]                    the show's stored program
+//   view PROGRAM                               window, re-run on every save
+//   ops [--examples DIR]                       operation reference (Markdown)
+// Status 0 on success, 1 for a file that cannot be read or written, a refused
+// program or no display, 2 for bad usage (the shared command-line style).
+#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "gfx/PngFile.h"
+#include "ImageFiles.h"
+#include "ProgramFile.h"
+#include "Reference.h"
+#include "Viewer.h"
+#include "base/CommandLine.h"
+#include "base/FileRead.h"
+#include "texgen/Operations.h"
+#include "texgen/ProgramText.h"
 #include "texgen/TextureGenerator.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: glowmotion-texgen run [--all-layers] PROGRAM OUT\n"
-    "       glowmotion-texgen check PROGRAM\n"
-    "PROGRAM: 4-byte little-endian length, then the instructions.\n"
-    "OUT: .png to look at, .raw for exact comparison (uint32 LE width, height, then\n"
-    "     width*height uint32 LE 0x00RRGGBB words); --all-layers writes the six\n"
-    "     stored images, one after the other (.png: OUT-0.png .. OUT-5.png).\n";
+constexpr const char* kProgram = "glowmotion-texgen";
 
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
+int fail(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+    return 1;
 }
 
 bool endsWith(const std::string& s, const char* suffix) {
@@ -34,113 +40,185 @@ bool endsWith(const std::string& s, const char* suffix) {
     return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
 }
 
-bool readFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-void putWord(std::vector<uint8_t>* out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-void appendRaw(std::vector<uint8_t>* out, const uint32_t* image, int w, int h) {
-    putWord(out, static_cast<uint32_t>(w));
-    putWord(out, static_cast<uint32_t>(h));
-    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) putWord(out, image[i]);
-}
-
-bool writePng(const std::string& path, const uint32_t* image, int w, int h, std::string* error) {
-    if (w == 0 || h == 0) {
-        *error = path + ": the layer is empty (0x0), nothing to draw";
-        return false;
-    }
-    std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
-    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
-        rgba[4 * i] = static_cast<uint8_t>(image[i] >> 16);
-        rgba[4 * i + 1] = static_cast<uint8_t>(image[i] >> 8);
-        rgba[4 * i + 2] = static_cast<uint8_t>(image[i]);
-        rgba[4 * i + 3] = 255;
-    }
-    return writePngRgba(path, w, h, rgba.data(), false, error);
-}
-
-int run(const std::string& programPath, const std::string& outPath, bool allLayers) {
-    const bool png = endsWith(outPath, ".png"), raw = endsWith(outPath, ".raw");
-    if (!png && !raw) return usage();
-    std::vector<uint8_t> program;
-    if (!readFile(programPath, &program)) {
-        std::fprintf(stderr, "glowmotion-texgen: cannot read %s\n", programPath.c_str());
-        return 1;
-    }
-    auto generator = std::make_unique<TextureGenerator>();
-    if (!generator->setProgram(program.data(), program.size())) {
-        std::fprintf(stderr, "%s: refused, %s\n", programPath.c_str(), generator->programCheck().describe().c_str());
-        return 1;
-    }
-    generator->run();
-
-    const int first = 0, last = allLayers ? TextureGenerator::kLayerCount - 1 : 0;
-    std::string error;
-    if (raw) {
-        std::vector<uint8_t> out;
-        for (int k = first; k <= last; ++k)
-            appendRaw(&out, generator->images[k], generator->layers[k].width, generator->layers[k].height);
-        std::ofstream file(outPath, std::ios::binary);
-        file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-        if (!file) {
-            std::fprintf(stderr, "glowmotion-texgen: cannot write %s\n", outPath.c_str());
-            return 1;
-        }
+// Writes text to OUT, or to standard output when OUT is empty.
+int writeText(const std::string& outPath, const std::string& text) {
+    if (outPath.empty()) {
+        std::fputs(text.c_str(), stdout);
         return 0;
     }
-    for (int k = first; k <= last; ++k) {
+    std::string error;
+    if (!writeWholeFile(outPath, std::vector<uint8_t>(text.begin(), text.end()), &error)) return fail(error);
+    return 0;
+}
+
+// Runs the generator step by step; with `timings` prints each instruction's
+// time and the total.
+void runProgram(TextureGenerator& generator, const ProgramFile& file, bool timings) {
+    if (!timings) {
+        generator.run();
+        return;
+    }
+    using Clock = std::chrono::steady_clock;
+    std::printf("%6s  %-15s %5s  %10s\n", file.text ? "line" : "byte", "operation", "layer", "ms");
+    generator.reset();
+    double total = 0;
+    for (size_t index = 0;; ++index) {
+        const uint32_t at = generator.cursor();
+        if (at >= file.bytes.size()) break;
+        const uint8_t opcode = file.bytes[at], destination = file.bytes[at + 1] & 15;
+        const auto start = Clock::now();
+        const bool more = generator.step();
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        total += ms;
+        const long where = file.text ? file.lines[index] : static_cast<long>(at);
+        std::printf("%6ld  %-15s %5d  %10.3f\n", where, textureOpName(opcode), destination, ms);
+        if (!more) break;
+    }
+    std::printf("%6s  %-15s %5s  %10.3f\n", "", "total", "", total);
+}
+
+int run(const std::string& programPath, const std::string& outPath, bool allLayers, bool timings) {
+    const ProgramFile file = loadProgramFile(programPath);
+    if (!file.ok) return fail(file.error);
+    auto generator = std::make_unique<TextureGenerator>();
+    generator->setProgram(file.bytes.data(), file.bytes.size());
+    runProgram(*generator, file, timings);
+
+    std::vector<LayerImage> images;
+    for (int k = 0; k <= (allLayers ? TextureGenerator::kLayerCount - 1 : 0); ++k)
+        images.push_back(LayerImage{generator->images[k], generator->layers[k].width, generator->layers[k].height});
+    std::string error;
+    if (endsWith(outPath, ".raw")) {
+        if (!writeWholeFile(outPath, rawBytes(images), &error)) return fail(error);
+        return 0;
+    }
+    // .png and .tga: one picture per file, at the size the program made.
+    const std::string extension = outPath.substr(outPath.size() - 4);
+    for (size_t k = 0; k < images.size(); ++k) {
+        const LayerImage& image = images[k];
         std::string path = outPath;
-        if (allLayers) path = outPath.substr(0, outPath.size() - 4) + "-" + std::to_string(k) + ".png";
-        const Layer& layer = generator->layers[k];
-        if (allLayers && (layer.width == 0 || layer.height == 0)) continue;  // a layer the program never used
-        if (!writePng(path, generator->images[k], layer.width, layer.height, &error)) {
-            std::fprintf(stderr, "glowmotion-texgen: %s\n", error.c_str());
-            return 1;
+        if (allLayers) {
+            if (image.width == 0 || image.height == 0) continue;  // a layer the program never used
+            path = outPath.substr(0, outPath.size() - 4) + "-" + std::to_string(k) + extension;
+        } else if (image.width == 0 || image.height == 0) {
+            return fail(path + ": layer 0 is empty (0x0), nothing to draw");
         }
+        const bool written = extension == ".png" ? writePngImage(path, image, &error)
+                                                 : writeWholeFile(path, tgaBytes(image), &error);
+        if (!written) return fail(error);
     }
     return 0;
 }
 
 int check(const std::string& programPath) {
-    std::vector<uint8_t> program;
-    if (!readFile(programPath, &program)) {
-        std::fprintf(stderr, "glowmotion-texgen: cannot read %s\n", programPath.c_str());
-        return 1;
-    }
-    const ProgramCheck result = checkTextureProgram(program.data(), program.size());
-    if (!result.ok) {
-        std::fprintf(stderr, "%s: refused, %s\n", programPath.c_str(), result.describe().c_str());
-        return 1;
-    }
-    std::printf("%s: %s\n", programPath.c_str(), result.describe().c_str());
+    const ProgramFile file = loadProgramFile(programPath);
+    if (!file.ok) return fail(file.error);
+    std::printf("%s: %s\n", programPath.c_str(),
+                checkTextureProgram(file.bytes.data(), file.bytes.size()).describe().c_str());
     return 0;
+}
+
+int assemble(const std::string& textPath, const std::string& outPath) {
+    std::vector<uint8_t> content;
+    std::string error;
+    if (!readWholeFile(textPath, kMaxProgramBytes, &content, &error)) return fail(error);
+    if (!isTextProgram(content.data(), content.size()))
+        return fail(textPath + ": is a byte program already, not the text form");
+    const ProgramFile file = loadProgramFile(textPath);
+    if (!file.ok) return fail(file.error);
+    if (!writeWholeFile(outPath, file.bytes, &error)) return fail(error);
+    return 0;
+}
+
+int disassemble(const std::string& programPath, const std::string& outPath) {
+    const ProgramFile file = loadProgramFile(programPath);
+    if (!file.ok) return fail(file.error);
+    std::string text;
+    disassembleTextureProgram(file.bytes.data(), file.bytes.size(), &text);
+    return writeText(outPath, text);
+}
+
+int stored(const std::string& outPath, bool binary) {
+    const std::vector<uint8_t> bytes(storedTextureProgram(), storedTextureProgram() + storedTextureProgramSize());
+    if (binary) {
+        if (outPath.empty()) {
+            std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+            return 0;
+        }
+        std::string error;
+        if (!writeWholeFile(outPath, bytes, &error)) return fail(error);
+        return 0;
+    }
+    std::string text;
+    disassembleTextureProgram(bytes.data(), bytes.size(), &text);
+    return writeText(outPath, "# The show's stored texture program: clouds with golden rims, 256x256.\n" + text);
+}
+
+int reference(const std::string& examples) {
+    std::string markdown, error;
+    if (!operationReference(examples, &markdown, &error)) return fail(error);
+    std::fputs(markdown.c_str(), stdout);
+    return 0;
+}
+
+std::string pictureName(const std::string& path) {
+    for (const char* extension : {".png", ".tga", ".raw"})
+        if (endsWith(path, extension) && path.size() > 4) return {};
+    return "OUT must end in .png, .tga or .raw: " + path;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) return usage();
-    if (args[0] == "check") return args.size() == 2 ? check(args[1]) : usage();
-    if (args[0] == "run") {
-        bool allLayers = false;
-        std::vector<std::string> rest;
-        for (size_t i = 1; i < args.size(); ++i) {
-            if (args[i] == "--all-layers")
-                allLayers = true;
-            else if (args[i].size() > 1 && args[i][0] == '-')
-                return usage();
-            else
-                rest.push_back(args[i]);
-        }
-        return rest.size() == 2 ? run(rest[0], rest[1], allLayers) : usage();
-    }
-    return usage();
+    CLI::App app("Writes, checks, converts, runs and shows texture programs (byte or text form).");
+    setUpCommandLine(app, kProgram);
+    app.require_subcommand(1);
+
+    std::string program, out;
+    bool allLayers = false, timings = false, binary = false;
+    std::string examples;
+
+    CLI::App* runCommand = app.add_subcommand("run", "Run PROGRAM and write its picture (layer 0) to OUT");
+    runCommand->add_flag("--all-layers", allLayers,
+                         "Write all six stored images: one after the other in .raw, OUT-k.png/.tga per used layer");
+    runCommand->add_flag("--time", timings, "Print the time each instruction took and the total");
+    runCommand->add_option("PROGRAM", program, "Texture program, byte or text form")->required();
+    runCommand->add_option("OUT", out,
+                           "Picture at the size the program made: .png to look at, .tga (32-bit, as the show reads "
+                           "it), .raw (uint32 LE width, height, then 0x00RRGGBB words)")
+        ->required()
+        ->check(CLI::Validator(pictureName, "FILE.png|.tga|.raw"));
+
+    CLI::App* checkCommand = app.add_subcommand("check", "Check PROGRAM; refusals name the line (text) or byte");
+    checkCommand->add_option("PROGRAM", program, "Texture program, byte or text form")->required();
+
+    CLI::App* asmCommand = app.add_subcommand("asm", "Assemble the text form TEXT into the byte program OUT");
+    asmCommand->add_option("TEXT", program, "Texture program in the text form")->required();
+    asmCommand->add_option("OUT", out, "Byte program to write")->required();
+
+    CLI::App* disasmCommand = app.add_subcommand("disasm", "Write PROGRAM in the text form");
+    disasmCommand->add_option("PROGRAM", program, "Texture program, byte or text form")->required();
+    disasmCommand->add_option("OUT", out, "Text file to write (default: standard output)");
+
+    CLI::App* storedCommand = app.add_subcommand("stored", "Write the show's stored texture program");
+    storedCommand->add_flag("--binary", binary, "Write the byte program instead of the text form");
+    storedCommand->add_option("OUT", out, "File to write (default: standard output)");
+
+    CLI::App* viewCommand =
+        app.add_subcommand("view", "Show the six layers of PROGRAM in a window, re-run whenever the file is saved");
+    viewCommand->add_option("PROGRAM", program, "Texture program, byte or text form")->required();
+
+    CLI::App* opsCommand = app.add_subcommand("ops", "Print the operation reference (Markdown)");
+    opsCommand->add_option("--examples", examples, "Folder with one example program per operation, <Name>.txt");
+
+    const int status = parseCommandLine(app, argc, argv);
+    if (status >= 0) return status;
+    if (runCommand->parsed()) return run(program, out, allLayers, timings);
+    if (checkCommand->parsed()) return check(program);
+    if (asmCommand->parsed()) return assemble(program, out);
+    if (disasmCommand->parsed()) return disassemble(program, out);
+    if (storedCommand->parsed()) return stored(out, binary);
+    if (viewCommand->parsed()) return viewProgram(program);
+    if (opsCommand->parsed()) return reference(examples);
+    return 2;
 }

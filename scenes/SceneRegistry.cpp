@@ -1,7 +1,10 @@
 #include "scenes/SceneRegistry.h"
 
+#include "scenes/DanceFloorScene.h"
+
 SceneSet makeScenes() {
     SceneSet scenes;
     for (auto& scene : scenes) scene = std::make_unique<Scene>();
+    scenes[kDanceFloorSlot] = std::make_unique<DanceFloorScene>();
     return scenes;
 }

@@ -264,31 +264,43 @@ bool GLWindow::initGL() {
     return true;
 }
 
-bool GLWindow::peekMessage(WindowMessage& message) {
-    SDL_Event event;
-    while (videoStarted && SDL_PollEvent(&event)) {
-        message = WindowMessage{};
-        switch (event.type) {
-        case SDL_QUIT:
-            message.type = WindowMessage::Type::Quit;
-            return true;
-        case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-                message.type = WindowMessage::Type::Close;
-            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && window) {
-                message.type = WindowMessage::Type::Size;
-                SDL_GL_GetDrawableSize(window, &message.sizeWidth, &message.sizeHeight);
-            }
-            return true;
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            message.wParam = virtualKeyFromSdl(event.key.keysym.sym);
-            if (message.wParam != 0)
-                message.type = event.type == SDL_KEYDOWN ? WindowMessage::Type::KeyDown : WindowMessage::Type::KeyUp;
-            return true;
-        default:
-            return true;
+WindowMessage windowMessageFromSdl(const SDL_Event& event, SDL_Window* window) {
+    WindowMessage message;
+    switch (event.type) {
+    case SDL_QUIT:
+        message.type = WindowMessage::Type::Quit;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            message.type = WindowMessage::Type::Close;
+        } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && window) {
+            message.type = WindowMessage::Type::Size;
+            SDL_GL_GetDrawableSize(window, &message.sizeWidth, &message.sizeHeight);
         }
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        message.wParam = virtualKeyFromSdl(event.key.keysym.sym);
+        if (message.wParam != 0)
+            message.type = event.type == SDL_KEYDOWN ? WindowMessage::Type::KeyDown : WindowMessage::Type::KeyUp;
+        break;
+    default:
+        break;
+    }
+    return message;
+}
+
+bool GLWindow::pollEvent(WindowMessage& message) {
+    SDL_Event event;
+    if (!videoStarted || !SDL_PollEvent(&event)) return false;
+    message = windowMessageFromSdl(event, window);
+    return true;
+}
+
+bool GLWindow::peekMessage(WindowMessage& message) {
+    int skipped = 0;
+    while (pollEvent(message)) {
+        if (message.type != WindowMessage::Type::Other || ++skipped >= kMaxSkippedEvents) return true;
     }
     if (quitPosted) {
         quitPosted = false;

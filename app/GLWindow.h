@@ -100,7 +100,9 @@ protected:
     // Takes the next event from the window system as a message (any type,
     // Other included); false when none waits. Fake windows replace it.
     virtual bool pollEvent(WindowMessage& message);
-    // Clears the parts of the drawable outside the viewport to black.
+    // Clears the parts of the drawable outside the viewport to black, with
+    // the scissor test, colour mask and clear colour it needs whatever the
+    // scene left, and puts those back as it found them.
     void clearBars();
 
     SDL_Window* window = nullptr;

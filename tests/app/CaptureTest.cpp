@@ -166,3 +166,93 @@ TEST(Letterbox, ClearsReachOnlyThePictureAndTheBarsStayBlack) {
     }
     window.destroy();
 }
+
+namespace {
+// A wide window driven by the Demo: one frame at show time 5 (the
+// turntable's window), read back before the quit it posts ends the show.
+class WideShowWindow final : public GLWindow {
+public:
+    bool create(const char*, int, int, int, bool) override {
+        width = 1000;
+        height = 600;
+        return gl.create(width, height, nullptr);
+    }
+    bool show() override {
+        Timer::setDrivenTime(5.0);
+        return GLWindow::show();
+    }
+    void destroy() override { gl.destroy(); }
+    void swapBuffers() override {
+        if (!shown()) return;  // the cleared frame presented while loading
+        clearBars();
+        gl.readPixels(frame);
+        postQuitMessage(0);
+    }
+    bool shown() const { return viewport.width > 0; }
+    OffscreenGL gl;
+    std::vector<uint8_t> frame;
+};
+
+// A careless scene: turns the scissor test off, clears the whole drawable
+// white, paints the top half of the picture blue and leaves the green
+// channel masked.
+class CarelessScene final : public Scene {
+public:
+    bool render(int, float) override {
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        PaintScene(1, 1, 1).render(0, 0);
+        glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_TRUE);
+        return true;
+    }
+};
+}  // namespace
+
+TEST(Letterbox, BarsStayBlackAndThePictureStaysWhateverTheSceneLeft) {
+    DemoSetup setup;
+    auto window = std::make_unique<WideShowWindow>();
+    WideShowWindow* wide = window.get();
+    setup.window = std::move(window);
+    setup.audio = makeSilentAudioOutput();
+    setup.scenes = [] {
+        SceneSet set = makeScenes();
+        set[kTurntableSlot] = std::make_unique<CarelessScene>();
+        return set;
+    };
+    Demo demo("Glowmotion", 800, 600, 32, true, std::move(setup));
+    ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
+    demo.loadAll();
+    EXPECT_EQ(demo.run(), 0);
+    Timer::releaseDrivenTime();
+    ASSERT_EQ(wide->frame.size(), 1000u * 600 * 4);
+
+    // The scene's state is as it left it ...
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+    GLboolean mask[4];
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_TRUE(mask[0] && !mask[1] && mask[2] && mask[3]);
+    GLint box[4];
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_EQ(box[0], 100);
+    EXPECT_EQ(box[2], 800);
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[1], 1.0f);
+
+    // ... and the frame has black bars around the whole picture.
+    auto pixel = [&](int x, int y) { return &wide->frame[(static_cast<size_t>(y) * 1000 + x) * 4]; };
+    for (int y : {0, 150, 450, 599}) {
+        SCOPED_TRACE(y);
+        EXPECT_TRUE(isColour(pixel(0, y), 0, 0, 0));
+        EXPECT_TRUE(isColour(pixel(99, y), 0, 0, 0));
+        EXPECT_TRUE(isColour(pixel(900, y), 0, 0, 0));
+        EXPECT_TRUE(isColour(pixel(999, y), 0, 0, 0));
+    }
+    // Top row first: the blue half, then the white one.
+    for (int x : {100, 500, 899}) {
+        SCOPED_TRACE(x);
+        EXPECT_TRUE(isColour(pixel(x, 10), 0, 0, 255));
+        EXPECT_TRUE(isColour(pixel(x, 590), 255, 255, 255));
+    }
+    demo.close();
+}

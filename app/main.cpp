@@ -62,16 +62,11 @@ int capture(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string error;
-    const std::optional<Options> options = parseOptions(argc, argv, &error);
-    if (!options) {
-        std::fprintf(stderr, "glowmotion: %s\n%s", error.c_str(), usageText());
-        return 2;
-    }
-    if (options->help) {
-        std::fputs(usageText(), stdout);
-        return 0;
-    }
+    const ParsedOptions parsed = parseOptions(argc, argv);
+    std::fputs(parsed.outcome.out.c_str(), stdout);
+    std::fputs(parsed.outcome.err.c_str(), stderr);
+    if (!parsed.options) return parsed.outcome.status;
+    const Options* options = &*parsed.options;
     setDataDirectory(options->dataDir ? *options->dataDir : defaultDataDirectory());
     if (options->captureDir) return capture(*options);
 

@@ -47,13 +47,27 @@ no-display)
   grep -q "qlxGLIntro Error: when init'ing display area" "$work/err" || fail "no error message on stderr"
   ;;
 bad-usage)
-  "$show" --no-such-option 2>"$work/err" >"$work/out"; status=$?
-  [ "$status" -eq 2 ] || fail "status $status, expected 2"
-  grep -q "^usage:" "$work/err" || fail "no usage on stderr"
-  "$show" --capture "$work/f" --fps 0 2>"$work/err"; status=$?
-  [ "$status" -eq 2 ] || fail "--fps 0: status $status, expected 2"
-  "$show" --help >"$work/out"; status=$?
-  [ "$status" -eq 0 ] && grep -q -- "--capture" "$work/out" || fail "--help"
+  # Each refusal: status 2, nothing on standard output, one line naming the
+  # mistake (and what is allowed) then the hint, on standard error.
+  refused() {  # refused EXPECTED-FIRST-LINE ARGS...
+    local expected=$1; shift
+    "$show" "$@" >"$work/out" 2>"$work/err"; status=$?
+    [ "$status" -eq 2 ] || fail "$*: status $status, expected 2"
+    [ ! -s "$work/out" ] || fail "$*: wrote to standard output"
+    [ "$(head -1 "$work/err")" = "$expected" ] || fail "$*: first line '$(head -1 "$work/err")', expected '$expected'"
+    [ "$(sed -n 2p "$work/err")" = "Run with --help for more information." ] || fail "$*: no hint"
+  }
+  refused "glowmotion: The following argument was not expected: --no-such-option" --no-such-option
+  refused "glowmotion: --fps: Value 0 not in range 1 to 240" --capture "$work/f" --fps 0
+  refused "glowmotion: --start-at: Value 125 not in range 0 to 125 (125 excluded) seconds" --start-at 125
+  refused "glowmotion: --data: folder $work/none does not exist" --data "$work/none"
+  touch "$work/file"
+  refused "glowmotion: --data: $work/file is not a folder" --data "$work/file"
+  [ ! -e "$work/f" ] || fail "a refused command line made the capture folder"
+  "$show" --help >"$work/out" 2>"$work/err"; status=$?
+  [ "$status" -eq 0 ] && grep -q -- "--capture" "$work/out" && [ ! -s "$work/err" ] || fail "--help"
+  "$show" --version >"$work/out" 2>"$work/err"; status=$?
+  [ "$status" -eq 0 ] && grep -qx "glowmotion [0-9.]*" "$work/out" || fail "--version: $(cat "$work/out")"
   ;;
 capture)
   env -u DISPLAY -u WAYLAND_DISPLAY "$show" --capture "$work/f" --fps 10 --start-at 120 2>"$work/err"; status=$?

@@ -35,10 +35,15 @@ int runShow(Demo& demo) {
 }
 
 int capture(const Options& options) {
-    std::error_code error;
-    std::filesystem::create_directories(*options.captureDir, error);
-    if (error || !std::filesystem::is_directory(*options.captureDir)) {
-        std::fprintf(stderr, "glowmotion: cannot make capture folder %s\n", options.captureDir->c_str());
+    std::string why;
+    switch (prepareCaptureFolder(*options.captureDir, options.overwrite, &why)) {
+    case CaptureFolder::Ready:
+        break;
+    case CaptureFolder::HoldsFrames:
+        std::fprintf(stderr, "glowmotion: capture folder %s\n", why.c_str());
+        return 2;
+    case CaptureFolder::Unusable:
+        std::fprintf(stderr, "glowmotion: cannot use capture folder %s\n", why.c_str());
         return 1;
     }
     DemoSetup setup;
@@ -52,9 +57,14 @@ int capture(const Options& options) {
     if (!demo.window) return 1;
     demo.loadAll();
     int code = demo.run();
-    if (!recorder->ok()) code = 1;
-    else std::fprintf(stderr, "glowmotion: wrote %d frames to %s\n", recorder->framesWritten(),
-                      options.captureDir->c_str());
+    if (!recorder->ok()) {
+        code = 1;
+        std::fprintf(stderr, "glowmotion: capture stopped after %d frames in %s\n", recorder->framesWritten(),
+                     options.captureDir->c_str());
+    } else {
+        std::fprintf(stderr, "glowmotion: wrote %d frames to %s\n", recorder->framesWritten(),
+                     options.captureDir->c_str());
+    }
     demo.close();
     return code;
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -255,4 +256,74 @@ TEST(Letterbox, BarsStayBlackAndThePictureStaysWhateverTheSceneLeft) {
         EXPECT_TRUE(isColour(pixel(x, 590), 255, 255, 255));
     }
     demo.close();
+}
+
+TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFrames) {
+    const std::string dir = freshDirectory("capture-folder");
+    std::string why;
+    EXPECT_EQ(prepareCaptureFolder(dir + "/a/b", false, &why), CaptureFolder::Ready) << why;
+    EXPECT_TRUE(std::filesystem::is_directory(dir + "/a/b"));
+    EXPECT_EQ(prepareCaptureFolder(dir + "/a/b", false, &why), CaptureFolder::Ready) << why;
+
+    // Files that are not frames stay and do not count.
+    for (const char* name : {"notes.txt", "00000.png", "0000000.png", "00000a.png", "000000.PNG"})
+        std::ofstream(dir + "/" + name) << "x";
+    EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::Ready) << why;
+    std::ofstream(dir + "/000000.png") << "old";
+    EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::HoldsFrames);
+    EXPECT_EQ(why, dir + ": already holds 1 frame (NNNNNN.png); --overwrite replaces them");
+    std::ofstream(dir + "/000417.png") << "old";
+    EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::HoldsFrames);
+    EXPECT_EQ(why, dir + ": already holds 2 frames (NNNNNN.png); --overwrite replaces them");
+    EXPECT_TRUE(std::filesystem::exists(dir + "/000417.png"));  // refusing touches nothing
+
+    // Overwriting removes the old frames only, so none outlives the new recording.
+    EXPECT_EQ(prepareCaptureFolder(dir, true, &why), CaptureFolder::Ready) << why;
+    EXPECT_FALSE(std::filesystem::exists(dir + "/000000.png"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/000417.png"));
+    EXPECT_TRUE(std::filesystem::exists(dir + "/notes.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir + "/00000.png"));
+
+    // Not a folder, or below something that is not one: the system's reason.
+    EXPECT_EQ(prepareCaptureFolder(dir + "/notes.txt", false, &why), CaptureFolder::Unusable);
+    EXPECT_EQ(why, dir + "/notes.txt: is not a folder");
+    EXPECT_EQ(prepareCaptureFolder(dir + "/notes.txt/frames", false, &why), CaptureFolder::Unusable);
+    EXPECT_EQ(why, dir + "/notes.txt/frames: Not a directory");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Capture, AFrameThatCannotBeWrittenStopsTheShowSaysWhyAndLeavesNoPartialFile) {
+    const std::string dir = freshDirectory("capture-full");
+    std::filesystem::create_directories(dir);
+    // The second frame lands on a full disk.
+    std::filesystem::create_symlink("/dev/full", dir + "/000001.png");
+    DemoSetup setup;
+    auto window = std::make_unique<CaptureWindow>(dir, 10);
+    CaptureWindow* recorder = window.get();
+    setup.window = std::move(window);
+    setup.audio = makeSilentAudioOutput();
+    setup.scenes = [] {
+        SceneSet set = makeScenes();
+        set[kTurntableSlot] = std::make_unique<PaintScene>(1, 0, 0);
+        return set;
+    };
+    setup.startAt = 10.0;
+    {
+        Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
+        ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
+        demo.loadAll();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(demo.run(), 1);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "glowmotion: cannot write frame " + dir + "/000001.png: No space left on device\n");
+        EXPECT_FALSE(recorder->ok());
+        EXPECT_EQ(recorder->framesWritten(), 1);
+        demo.close();
+    }
+    Timer::releaseDrivenTime();
+    Timer::setStartPosition(0.0);
+    EXPECT_TRUE(std::filesystem::exists(dir + "/000000.png"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir + "/000001.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/000002.png"));
+    std::filesystem::remove_all(dir);
 }

@@ -82,8 +82,31 @@ data = open(sys.argv[1], 'rb').read(24)
 assert data[:8] == b'\x89PNG\r\n\x1a\n'
 assert struct.unpack('>II', data[16:24]) == (800, 600)
 PY
+  grep -qx "glowmotion: wrote 52 frames to $work/f" "$work/err" || fail "no count of the frames written"
+  # A second recording into the same folder is refused and touches nothing ...
+  "$show" --capture "$work/f" --fps 2 --start-at 124 2>"$work/err"; status=$?
+  [ "$status" -eq 2 ] || fail "folder with frames: status $status, expected 2"
+  grep -qx "glowmotion: capture folder $work/f: already holds 52 frames (NNNNNN.png); --overwrite replaces them" \
+    "$work/err" || fail "folder with frames: $(cat "$work/err")"
+  [ "$(ls "$work/f" | wc -l)" -eq 52 ] || fail "a refused recording changed the folder"
+  # ... unless --overwrite: then the folder holds exactly the new frames.
+  "$show" --capture "$work/f" --fps 2 --start-at 124 --overwrite 2>"$work/err"; status=$?
+  [ "$status" -eq 0 ] || fail "--overwrite: status $status"
+  [ "$(ls "$work/f" | wc -l)" -eq 4 ] || fail "--overwrite: $(ls "$work/f" | wc -l) files, expected 4"
+  grep -qx "glowmotion: wrote 4 frames to $work/f" "$work/err" || fail "--overwrite: $(cat "$work/err")"
+
   env -u DISPLAY "$show" --capture "/proc/no/such/dir" --fps 10 --start-at 124.9 2>"$work/err"; status=$?
   [ "$status" -eq 1 ] || fail "unwritable capture folder: status $status, expected 1"
+  grep -qx "glowmotion: cannot use capture folder /proc/no/such/dir: No such file or directory" "$work/err" ||
+    fail "unwritable capture folder: $(cat "$work/err")"
+  # Files may not grow past 4 KiB: no frame fits. The reason is the system's,
+  # the half-written frame is gone, and the count says none was written.
+  (trap '' XFSZ; ulimit -f 4; exec "$show" --capture "$work/small" --fps 10 --start-at 124.9) 2>"$work/err"; status=$?
+  [ "$status" -eq 1 ] || fail "file size limit: status $status, expected 1"
+  grep -qx "glowmotion: cannot write frame $work/small/000000.png: File too large" "$work/err" ||
+    fail "file size limit: $(cat "$work/err")"
+  grep -qx "glowmotion: capture stopped after 0 frames in $work/small" "$work/err" || fail "no count after a failure"
+  [ -z "$(ls "$work/small")" ] || fail "a partial frame was left: $(ls "$work/small")"
   ;;
 ends-by-itself)
   start_xvfb

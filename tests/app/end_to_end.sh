@@ -153,10 +153,11 @@ peak = max(abs(x) for x in samples)
 print("audio: %.2f s, rms %.3f, peak %.3f" % (len(samples) / 88000.0, rms, peak))
 assert 0.02 < rms and peak <= 1.0
 PY
-  # The same show with the module missing plays silence and still ends well.
+  # The same show with the module missing plays silence and still ends well;
+  # standard error names the file and why, standard output stays empty.
   mkdir "$work/no-music" && cp "$(dirname "$module")"/*.tga "$(dirname "$module")"/font.fnt "$work/no-music/"
   SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/silence.raw" \
-    "$show" --windowed --data "$work/no-music" --start-at 50 --end-at 51 2>"$work/err" & show_pid=$!
+    "$show" --windowed --data "$work/no-music" --start-at 50 --end-at 51 >"$work/out" 2>"$work/err" & show_pid=$!
   wait_show 60
   [ "$status" -eq 0 ] || fail "without module: status $status"
   python3 - "$work/silence.raw" <<'PY' || fail "sound without a module"
@@ -164,6 +165,29 @@ import array, sys
 samples = array.array('f', open(sys.argv[1], 'rb').read())
 assert samples and max(abs(x) for x in samples) == 0.0
 PY
+  # (SDL's disk driver announces itself with two CRITICAL lines of its own.)
+  [ "$(grep -v '^CRITICAL: ' "$work/err")" = "glowmotion: no music: $work/no-music/km_groov.it: No such file or directory; the show plays in silence" ] ||
+    fail "without module: $(cat "$work/err")"
+  [ ! -s "$work/out" ] || fail "without module: standard output: $(cat "$work/out")"
+  # A folder where the module should be: the same, no crash.
+  mkdir "$work/no-music/km_groov.it"
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/silence.raw" \
+    "$show" --windowed --data "$work/no-music" --start-at 50 --end-at 50.5 >"$work/out" 2>"$work/err" & show_pid=$!
+  wait_show 60
+  [ "$status" -eq 0 ] || fail "module folder: status $status"
+  [ "$(grep -v '^CRITICAL: ' "$work/err")" = "glowmotion: no music: $work/no-music/km_groov.it: is a folder, not a file; the show plays in silence" ] ||
+    fail "module folder: $(cat "$work/err")"
+  ;;
+no-sound)
+  # ALSA asked for a device that exists nowhere: one line, none of ALSA's own.
+  start_xvfb
+  SDL_AUDIODRIVER=alsa AUDIODEV=glowmotion-no-such-device \
+    "$show" --windowed --start-at 124.5 >"$work/out" 2>"$work/err" & show_pid=$!
+  wait_show 60
+  [ "$status" -eq 0 ] || fail "status $status"
+  [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q "^glowmotion: no sound device (.*); the show plays in silence$" "$work/err" ||
+    fail "not one line about the silence"
+  [ ! -s "$work/out" ] || fail "standard output: $(cat "$work/out")"
   ;;
 *)
   fail "unknown case $case_name"

@@ -27,7 +27,13 @@ std::string defaultDataDirectory() {
 }
 
 int runShow(Demo& demo) {
-    if (!demo.window) return 1;
+    if (!demo.window) {
+        // The window layer has said what failed; say what can be done instead.
+        std::fputs("glowmotion: with no display, record the show with --capture DIR, or run it on a virtual "
+                   "display (xvfb-run build/glowmotion)\n",
+                   stderr);
+        return 1;
+    }
     demo.loadAll();
     const int code = demo.run();
     demo.close();

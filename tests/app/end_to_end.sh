@@ -45,6 +45,11 @@ no-display)
   env -u DISPLAY -u WAYLAND_DISPLAY "$show" --start-at 124 2>"$work/err"; status=$?
   [ "$status" -eq 1 ] || fail "status $status, expected 1"
   grep -q "qlxGLIntro Error: when init'ing display area" "$work/err" || fail "no error message on stderr"
+  # The last line says what to do instead.
+  [ "$(tail -1 "$work/err")" = "glowmotion: with no display, record the show with --capture DIR, or run it on a virtual display (xvfb-run build/glowmotion)" ] ||
+    fail "no hint after the error: $(tail -1 "$work/err")"
+  [ "$(grep -n "when init'ing display area" "$work/err" | cut -d: -f1)" -eq $(($(wc -l <"$work/err") - 1)) ] ||
+    fail "the hint does not follow the error line"
   ;;
 bad-usage)
   # Each refusal: status 2, nothing on standard output, one line naming the

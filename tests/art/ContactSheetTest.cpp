@@ -42,4 +42,14 @@ TEST(ContactSheet, RefusesWhatIsNotThePictureFileNamingItAndWhy) {
     fs::remove_all(dir);
 }
 
+TEST(ArtTool, AFileThatCannotBeWrittenIsNamedWithTheSystemsReason) {
+    const fs::path dir = fs::temp_directory_path() / ("glowmotion-art-write-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "vinyl.tga");  // the first file of the catalogue
+    std::string why;
+    EXPECT_FALSE(art::writeAllArt(dir.string(), &why));
+    EXPECT_EQ(why, "cannot write " + (dir / "vinyl.tga").string() + ": Is a directory");
+    fs::remove_all(dir);
+}
+
 }  // namespace

@@ -40,6 +40,8 @@ int runShow(Demo& demo) {
     return code;
 }
 
+std::string frameCount(int frames) { return std::to_string(frames) + (frames == 1 ? " frame" : " frames"); }
+
 int capture(const Options& options) {
     std::string why;
     switch (prepareCaptureFolder(*options.captureDir, options.overwrite, &why)) {
@@ -65,10 +67,10 @@ int capture(const Options& options) {
     int code = demo.run();
     if (!recorder->ok()) {
         code = 1;
-        std::fprintf(stderr, "glowmotion: capture stopped after %d frames in %s\n", recorder->framesWritten(),
+        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s\n", frameCount(recorder->framesWritten()).c_str(),
                      options.captureDir->c_str());
     } else {
-        std::fprintf(stderr, "glowmotion: wrote %d frames to %s\n", recorder->framesWritten(),
+        std::fprintf(stderr, "glowmotion: wrote %s to %s\n", frameCount(recorder->framesWritten()).c_str(),
                      options.captureDir->c_str());
     }
     demo.close();

@@ -230,6 +230,8 @@ TEST(Letterbox, BarsStayBlackAndThePictureStaysWhateverTheSceneLeft) {
     EXPECT_EQ(demo.run(), 0);
     Timer::releaseDrivenTime();
     ASSERT_EQ(wide->frame.size(), 1000u * 600 * 4);
+    writePngRgba(std::string(GLOWMOTION_BUILD_DIR) + "/tests/letterbox-careless-scene.png", 1000, 600,
+                 wide->frame.data(), false);
 
     // The scene's state is as it left it ...
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));

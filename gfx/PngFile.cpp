@@ -2,10 +2,25 @@
 
 #include <png.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+namespace {
+// Only a regular file is removed after a failed write; a device such as
+// /dev/full given as the output stays where it is.
+bool isRegularFile(FILE* file) {
+    struct stat info {};
+    return ::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// libpng's own handlers print to standard error; the caller reports instead.
+void stopQuietly(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void ignoreWarning(png_structp, png_const_charp) {}
+}  // namespace
 
 bool writePngRgba(const std::string& path, int width, int height, const uint8_t* rgba,
                   bool withAlpha, std::string* error) {
@@ -16,8 +31,9 @@ bool writePngRgba(const std::string& path, int width, int height, const uint8_t*
     if (width <= 0 || height <= 0) return fail("empty picture");
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return fail(std::strerror(errno));
+    const bool regular = isRegularFile(file);
 
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, stopQuietly, ignoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
         png_destroy_write_struct(&png, &info);
@@ -25,10 +41,14 @@ bool writePngRgba(const std::string& path, int width, int height, const uint8_t*
         return fail("out of memory");
     }
     std::vector<uint8_t> row(static_cast<size_t>(width) * (withAlpha ? 4 : 3));
+    errno = 0;
     if (setjmp(png_jmpbuf(png))) {
+        // libpng stops at the first failed write; errno still says why.
+        const int code = errno;
         png_destroy_write_struct(&png, &info);
         std::fclose(file);
-        return fail("write error");
+        if (regular) std::remove(path.c_str());
+        return fail(code != 0 ? std::strerror(code) : "write error");
     }
     png_init_io(png, file);
     png_set_compression_level(png, 3);
@@ -47,6 +67,10 @@ bool writePngRgba(const std::string& path, int width, int height, const uint8_t*
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0) return fail(std::strerror(errno));
+    if (std::fclose(file) != 0) {
+        const int code = errno;
+        if (regular) std::remove(path.c_str());
+        return fail(std::strerror(code));
+    }
     return true;
 }

@@ -251,7 +251,7 @@ TEST(CreditsScene, EveryPictureMissingStillDrawsBarsAndBackground) {
         ASSERT_NE(found, std::string::npos) << file << " missing from:\n" << messages;
         from = found;
     }
-    const Rgb bar = eightBit(1.0, 0.6, 0.0);
+    const Rgb bar = eightBit(1.0f, 0.6f, 0.0f);
     for (double t : {19.5, 25.0, 31.0}) {
         SCOPED_TRACE("t = " + std::to_string(t));
         rig.render(scene, t);

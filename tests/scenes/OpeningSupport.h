@@ -65,14 +65,17 @@ inline void makeDot(const IdentData& data, const std::string& fileName, double r
                }));
 }
 
-// The clear and drawing colours as the framebuffer holds them.
-inline Rgb eightBit(double r, double g, double b) {
-    return {static_cast<int>(std::lround(r * 255)), static_cast<int>(std::lround(g * 255)),
-            static_cast<int>(std::lround(b * 255))};
+// The clear and drawing colours as the framebuffer holds them: the scenes
+// pass 32-bit floats (0.7f is a little below 0.7, so a clear stores 178).
+// Vertex colours may round the last bit the other way: compare those with
+// near(..., 1).
+inline Rgb eightBit(float r, float g, float b) {
+    auto channel = [](float v) { return static_cast<int>(std::lround(static_cast<double>(v) * 255.0)); };
+    return {channel(r), channel(g), channel(b)};
 }
-const Rgb kOrange = eightBit(1.0, 0.7, 0.0);        // turntable and star tunnel
-const Rgb kYellowOrange = eightBit(1.0, 0.8, 0.0);  // credits
-const Rgb kPurple = eightBit(0.4, 0.1, 0.4);        // credits' flashes
+const Rgb kOrange = eightBit(1.0f, 0.7f, 0.0f);        // turntable and star tunnel
+const Rgb kYellowOrange = eightBit(1.0f, 0.8f, 0.0f);  // credits
+const Rgb kPurple = eightBit(0.4f, 0.1f, 0.4f);        // credits' flashes
 const Rgb kBlack = {0, 0, 0};                       // the window's first clear colour
 
 // src drawn with alpha `a` over dst.

@@ -1,6 +1,7 @@
 // glowmotion-texgen end to end: run, check, --all-layers, refusals, status codes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,7 +18,13 @@ using namespace texgen_test;
 namespace {
 
 const std::string kTool = std::string(GLOWMOTION_BUILD_DIR) + "/glowmotion-texgen";
-const std::string kDir = std::string(GLOWMOTION_BUILD_DIR) + "/tests/texgen-tool";
+// Each test (and each run of it) has its own folder, so ctest -j can run the
+// tests side by side.
+std::string testDir() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(GLOWMOTION_BUILD_DIR) + "/tests/texgen-tool/" + test->name() + "-" +
+           std::to_string(getpid());
+}
 
 struct Result {
     int status;
@@ -36,8 +43,8 @@ Result tool(const std::string& args) {
 }
 
 std::string write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::system(("mkdir -p " + kDir).c_str());
-    const std::string path = kDir + "/" + name;
+    std::system(("mkdir -p " + testDir()).c_str());
+    const std::string path = testDir() + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path;
@@ -60,7 +67,7 @@ std::vector<uint8_t> storedProgram() {
 
 TEST(TexgenTool, RunWritesTheExactStoredImage) {
     const std::string program = write("stored.bin", storedProgram());
-    const std::string raw = kDir + "/stored.raw";
+    const std::string raw = testDir() + "/stored.raw";
     std::remove(raw.c_str());
     ASSERT_EQ(0, tool("run " + program + " " + raw).status);
     const auto bytes = read(raw);
@@ -75,7 +82,7 @@ TEST(TexgenTool, RunWritesTheExactStoredImage) {
 
 TEST(TexgenTool, RunWritesAPng) {
     const std::string program = write("stored.bin", storedProgram());
-    const std::string png = kDir + "/stored.png";
+    const std::string png = testDir() + "/stored.png";
     std::remove(png.c_str());
     ASSERT_EQ(0, tool("run " + program + " " + png).status);
     const auto bytes = read(png);
@@ -88,7 +95,7 @@ TEST(TexgenTool, AllLayersWritesSixImagesWithTheirOwnSizes) {
     // Layer 0: 4 x 2 checker; layer 3: 1 x 1; the others stay 0 x 0.
     const auto prog = program({{0x00, 0xE0, 0x78, 0x00, 1, 2, 3, 4, 5, 6}, {0x00, 0xE3, 0x99, 0x00, 7, 8, 9, 7, 8, 9}});
     const std::string path = write("layers.bin", prog);
-    const std::string raw = kDir + "/layers.raw";
+    const std::string raw = testDir() + "/layers.raw";
     ASSERT_EQ(0, tool("run --all-layers " + path + " " + raw).status);
     const auto b = read(raw);
     ASSERT_EQ(6u * 8 + 8 * 4 + 4, b.size());
@@ -119,7 +126,7 @@ TEST(TexgenTool, RefusedProgramIsNamedAndNeverRun) {
     Result r = tool("check " + path);
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.out.find("byte 8: Emboss direction 9 is above 7")) << r.out;
-    const std::string raw = kDir + "/bad.raw";
+    const std::string raw = testDir() + "/bad.raw";
     std::remove(raw.c_str());
     r = tool("run " + path + " " + raw);
     EXPECT_EQ(1, r.status);
@@ -128,10 +135,10 @@ TEST(TexgenTool, RefusedProgramIsNamedAndNeverRun) {
 }
 
 TEST(TexgenTool, UnreadableFileIsNamed) {
-    const Result r = tool("check " + kDir + "/no-such-program.bin");
+    const Result r = tool("check " + testDir() + "/no-such-program.bin");
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.out.find("no-such-program.bin")) << r.out;
-    EXPECT_EQ(1, tool("run " + kDir + "/no-such-program.bin " + kDir + "/x.raw").status);
+    EXPECT_EQ(1, tool("run " + testDir() + "/no-such-program.bin " + testDir() + "/x.raw").status);
 }
 
 TEST(TexgenTool, UnknownUsageIsStatusTwo) {

@@ -270,14 +270,14 @@ TEST(Messages, QuitMessageEndsTheLoopWithItsCode) {
 TEST(Lifecycle, ScenesLoadStartAndDieInSlotOrder) {
     Harness h({1.0, 126.0});
     h.demo->run();
-    h.demo->close();
+    EXPECT_EQ(h.window->presentedWhileLoading, 1);
+    h.demo->close();  // frees the window: h.window dangles from here on
     EXPECT_EQ(h.demo->window, nullptr);
     h.demo.reset();
     const std::vector<std::string> expected = {
         "load 0", "load 1", "load 2", "load 3", "load 4", "start 0", "start 1", "start 2", "start 3", "start 4",
         "destroy 0", "destroy 1", "destroy 2", "destroy 3", "destroy 4"};
     EXPECT_EQ(h.log.events, expected);
-    EXPECT_EQ(h.window->presentedWhileLoading, 1);
 }
 
 TEST(Lifecycle, FailedShowStartsNothing) {

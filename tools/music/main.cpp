@@ -1,11 +1,11 @@
 // Composes the show's music and writes it as an Impulse Tracker module.
 // Usage: compose_music OUTPUT.it [--plan]
+#include <sys/stat.h>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 #include "ItWriter.h"
 #include "Song.h"
@@ -39,8 +39,9 @@ int main(int argc, char** argv) {
         ->required()
         ->check(nonEmpty("file name"));
     app.add_flag("--plan", plan, "also print the section plan: where each part of the song starts");
-    app.footer("Exit status: 0 written, 1 the song is invalid or OUTPUT could not be written,\n"
-               "2 a bad command line.");
+    app.footer(
+        "Exit status: 0 written, 1 the song is invalid or OUTPUT could not be written,\n"
+        "2 a bad command line.");
     const int parsed = parseCommandLine(app, argc, argv);
     if (parsed >= 0) return parsed;
 
@@ -57,8 +58,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "compose_music: cannot write %s: %s\n", output.c_str(), why.c_str());
         return 1;
     }
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
     if (plan) {
         for (const std::string& line : song.plan) std::printf("%s\n", line.c_str());
         std::printf("end        %6.2f s\n", music::barStart(song.totalBars));

@@ -1,7 +1,9 @@
 #pragma once
 // A smallest playable Impulse Tracker module, written in code: one looping
 // 8-bit square-wave sample, one pattern of `rows` rows with a note on its
-// first row, speed 6, tempo 125 (0.12 s a row).
+// first row, speed 6, tempo 125 (0.12 s a row). With `scale`, every row
+// strikes a new note instead (a rising scale over two octaves, again and
+// again), so that each moment of the song sounds different from the next.
 //
 //   0    "IMPM", title[26], highlight 4/16, orders 2, instruments 0,
 //        samples 1, patterns 1, versions 0x0214/0x0214, flags, volumes ...
@@ -15,7 +17,7 @@
 #include <string>
 #include <vector>
 
-inline std::vector<uint8_t> miniItModule(const std::string& title, int rows = 64) {
+inline std::vector<uint8_t> miniItModule(const std::string& title, int rows = 64, bool scale = false) {
     std::vector<uint8_t> m;
     auto u8 = [&](int v) { m.push_back(static_cast<uint8_t>(v)); };
     auto u16 = [&](int v) { u8(v & 0xFF); u8((v >> 8) & 0xFF); };
@@ -50,9 +52,12 @@ inline std::vector<uint8_t> miniItModule(const std::string& title, int rows = 64
     u8(0); u8(0); u8(0); u8(0);
 
     patch32(patternOffsetAt, static_cast<uint32_t>(m.size()));
-    u16(5 + (rows - 1)); u16(rows); u32(0);
-    u8(0x81); u8(0x03); u8(60); u8(1); u8(0);  // channel 1: note C-5, sample 1; end of row
-    for (int r = 1; r < rows; ++r) u8(0);
+    u16(scale ? 5 * rows : 5 + (rows - 1)); u16(rows); u32(0);
+    for (int r = 0; r < rows; ++r) {
+        // Channel 1: note (C-5, or the scale's note), sample 1; end of row.
+        if (r == 0 || scale) { u8(0x81); u8(0x03); u8(48 + (scale ? r % 24 : 12)); u8(1); }
+        u8(0);
+    }
 
     patch32(dataPointerAt, static_cast<uint32_t>(m.size()));
     for (int i = 0; i < sampleLength; ++i) u8(i < sampleLength / 2 ? 64 : -64);

@@ -4,6 +4,7 @@
 #include "app/MusicPlayer.h"
 
 #include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.hpp>
 
 #include "base/FileRead.h"
 
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -59,11 +61,16 @@ struct Player {
         output = out.get();
         music = std::make_unique<MusicPlayer>(std::move(out));
     }
+    // `frames` stereo frames pulled as the mixer thread does.
+    std::vector<float> samples(int frames) {
+        std::vector<float> buffer(static_cast<size_t>(frames) * 2, 99.0f);
+        if (output->renderer) output->renderer(buffer.data(), frames);
+        return buffer;
+    }
     // RMS of `frames` pulled stereo frames.
     double pull(int frames) {
         if (!output->renderer) return 0.0;
-        std::vector<float> buffer(static_cast<size_t>(frames) * 2, 99.0f);
-        output->renderer(buffer.data(), frames);
+        const std::vector<float> buffer = samples(frames);
         double sum = 0;
         for (float s : buffer) sum += static_cast<double>(s) * s;
         return std::sqrt(sum / static_cast<double>(buffer.size()));
@@ -75,6 +82,34 @@ std::string writeFile(const std::string& name, const std::vector<uint8_t>& bytes
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path;
+}
+
+// What libopenmpt itself plays at `seconds` into the module: a render of its
+// own from the start, `count` frames from there on. Nothing is sought.
+std::vector<float> straightRender(const std::vector<uint8_t>& module, double seconds, int count) {
+    std::ostringstream log;
+    openmpt::module song(module, log);
+    std::vector<float> buffer(2 * 1024);
+    for (long long left = std::llround(seconds * 44000); left > 0;) {
+        const size_t step = static_cast<size_t>(std::min<long long>(left, 1024));
+        EXPECT_EQ(song.read_interleaved_stereo(44000, step, buffer.data()), step);
+        left -= static_cast<long long>(step);
+    }
+    std::vector<float> result(static_cast<size_t>(count) * 2);
+    EXPECT_EQ(song.read_interleaved_stereo(44000, static_cast<size_t>(count), result.data()),
+              static_cast<size_t>(count));
+    return result;
+}
+
+float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
+    EXPECT_EQ(a.size(), b.size());
+    float largest = 0.0f;
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) largest = std::max(largest, std::fabs(a[i] - b[i]));
+    return largest;
+}
+
+bool allSilent(const std::vector<float>& samples) {
+    return std::all_of(samples.begin(), samples.end(), [](float s) { return s == 0.0f; });
 }
 
 }  // namespace
@@ -120,14 +155,86 @@ TEST(MusicPlayer, PlayingTwiceReplacesTheFirstSong) {
     std::remove(second.c_str());
 }
 
-TEST(MusicPlayer, StartsAtTheRequestedPosition) {
-    const std::string path = writeFile("long.it", miniItModule("long", 200));  // 24 s
+TEST(MusicPlayer, StartsAtTheRequestedPositionToTheSample) {
+    // A new note every 0.12 s row: each moment sounds unlike the next.
+    const std::vector<uint8_t> scale = miniItModule("scale", 200, true);  // 24 s
+    const std::string path = writeFile("long.it", scale);
     Player p;
     p.music->init(44000);
-    p.music->play(path.c_str(), 3.0);
+    p.music->play(path.c_str(), 3.05);  // between two rows
     ASSERT_TRUE(p.music->hasSong());
-    EXPECT_NEAR(p.music->songPosition(), 3.0, 0.13);  // within one row
+    EXPECT_NEAR(p.music->songPosition(), 3.05, 0.13);
+    const std::vector<float> heard = p.samples(4096);
+    EXPECT_LT(largestDifference(heard, straightRender(scale, 3.05, 4096)), 1e-4f);
+    // The comparison tells places apart: 10 ms later sounds different.
+    EXPECT_GT(largestDifference(heard, straightRender(scale, 3.06, 4096)), 0.05f);
     std::remove(path.c_str());
+}
+
+TEST(MusicPlayer, SeekPlaysFromTheNewPlaceAsARenderFromTheStartDoes) {
+    const std::vector<uint8_t> scale = miniItModule("scale", 200, true);
+    const std::string path = writeFile("seek.it", scale);
+    Player p;
+    p.music->init(44000);
+    p.music->play(path.c_str());
+    p.samples(44000 * 2);  // two seconds in
+    struct Case { double to; double expected; };
+    // Forward, back, between rows, on a row, one frame of the picture, before the start.
+    for (const Case c : {Case{7.3, 7.3}, Case{2.3, 2.3}, Case{12.0, 12.0}, Case{12.0 + 1.0 / 60, 12.0 + 1.0 / 60},
+                         Case{0.77, 0.77}, Case{-4.0, 0.0}}) {
+        SCOPED_TRACE(c.to);
+        p.music->seek(c.to);
+        EXPECT_NEAR(p.music->songPosition(), c.expected, 0.13);
+        const std::vector<float> heard = p.samples(MusicPlayer::kBufferFrames * 4);
+        EXPECT_LT(largestDifference(heard, straightRender(scale, c.expected, MusicPlayer::kBufferFrames * 4)), 1e-4f);
+    }
+    // Past the end of the song: silence, and no stall rendering to it.
+    p.music->seek(500.0);
+    p.samples(44000);
+    EXPECT_TRUE(allSilent(p.samples(1024)));
+    // A song that has ended plays again once sought back into.
+    p.music->seek(5.0);
+    EXPECT_LT(largestDifference(p.samples(2048), straightRender(scale, 5.0, 2048)), 1e-4f);
+    std::remove(path.c_str());
+}
+
+TEST(MusicPlayer, PauseFeedsSilenceAndResumesAtTheSameSample) {
+    const std::vector<uint8_t> scale = miniItModule("scale", 200, true);
+    const std::string path = writeFile("pause.it", scale);
+    Player p;
+    p.music->init(44000);
+    p.music->play(path.c_str());
+    EXPECT_FALSE(p.music->isPaused());
+    std::vector<float> heard = p.samples(30000);
+    p.music->pause(true);
+    EXPECT_TRUE(p.music->isPaused());
+    const double position = p.music->songPosition();
+    for (int i = 0; i < 20; ++i) EXPECT_TRUE(allSilent(p.samples(MusicPlayer::kBufferFrames)));
+    EXPECT_EQ(p.music->songPosition(), position);
+    p.music->pause(false);
+    const std::vector<float> after = p.samples(20000);
+    heard.insert(heard.end(), after.begin(), after.end());
+    // Exactly the song without the pause, sample for sample.
+    EXPECT_EQ(heard, straightRender(scale, 0.0, 50000));
+
+    // A seek while paused stays silent and plays from the new place on resuming.
+    p.music->pause(true);
+    p.music->seek(9.5);
+    EXPECT_TRUE(allSilent(p.samples(4096)));
+    p.music->pause(false);
+    EXPECT_LT(largestDifference(p.samples(4096), straightRender(scale, 9.5, 4096)), 1e-4f);
+    std::remove(path.c_str());
+}
+
+TEST(MusicPlayer, SeekAndPauseWithoutASongDoNothing) {
+    Player p;
+    p.music->init(44000);
+    p.music->seek(12.0);
+    p.music->pause(true);
+    EXPECT_TRUE(allSilent(p.samples(512)));
+    p.music->pause(false);
+    EXPECT_EQ(p.music->songPosition(), 0.0);
+    EXPECT_TRUE(allSilent(p.samples(512)));
 }
 
 // Plays `path` and returns what was written to standard error meanwhile.

@@ -144,6 +144,27 @@ TEST(Keys, KeyMessagesFillTheTableAndAutoRepeatStoresOneAgain) {
     for (int k = 0; k < 256; ++k) EXPECT_EQ(w.keyState->keys[k], 0) << k;
 }
 
+TEST(Keys, PressesAreCountedUntilTakenWithAutoRepeatsApart) {
+    FakeWindow w;
+    KeyState& keys = *w.keyState;
+    w.dispatchMessage({WindowMessage::Type::KeyDown, vk::Space, 0, 0});
+    w.dispatchMessage({WindowMessage::Type::KeyDown, vk::Space, 0, 0, true});
+    w.dispatchMessage({WindowMessage::Type::KeyDown, vk::Space, 0, 0, true});
+    w.dispatchMessage({WindowMessage::Type::KeyUp, vk::Space, 0, 0});
+    EXPECT_EQ(keys.keys[vk::Space], 0);          // let go before anyone looked ...
+    EXPECT_EQ(keys.takePresses(vk::Space, false), 1);  // ... and still pressed once
+    EXPECT_EQ(keys.takePresses(vk::Space, true), 0);   // taken: the repeats went with it
+    for (int i = 0; i < 3; ++i) w.dispatchMessage({WindowMessage::Type::KeyDown, vk::Right, 0, 0, i > 0});
+    EXPECT_EQ(keys.takePresses(vk::Right, true), 3);
+    for (int i = 0; i < 300; ++i) keys.countPress('A', false);
+    EXPECT_EQ(keys.takePresses('A', false), 255);  // counts stop at 255
+    keys.countPress(300, false);
+    EXPECT_EQ(keys.takePresses(300, true), 0);
+    keys.countPress('B', false);
+    keys.reset();
+    EXPECT_EQ(keys.takePresses('B', true), 0);
+}
+
 TEST(FrameRateTitle, ExactTexts) {
     EXPECT_EQ(frameRateTitle("Glowmotion", -1), "! Glowmotion  .:[fps ...]:.");
     EXPECT_EQ(frameRateTitle("Glowmotion", 60), "! Glowmotion  .:[fps  60 ]:.");
@@ -291,6 +312,11 @@ TEST(Keys, SdlKeysMapToWin32VirtualKeyCodes) {
     EXPECT_EQ(virtualKeyFromSdl(SDLK_RIGHT), 39);
     EXPECT_EQ(virtualKeyFromSdl(SDLK_DOWN), 40);
     EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_5), 101);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_PAGEUP), 33);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_PAGEDOWN), 34);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_HOME), 36);
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_COMMA), 0xBC);   // VK_OEM_COMMA
+    EXPECT_EQ(virtualKeyFromSdl(SDLK_PERIOD), 0xBE);  // VK_OEM_PERIOD
     EXPECT_EQ(virtualKeyFromSdl(SDLK_APPLICATION), 0);  // no code: never reaches the table
 }
 
@@ -370,6 +396,11 @@ TEST(Input, SdlEventsTheDriverDoesNotActOnAreOther) {
     event.key.keysym.sym = SDLK_ESCAPE;
     EXPECT_EQ(message(event).type, WindowMessage::Type::KeyDown);
     EXPECT_EQ(message(event).wParam, vk::Escape);
+    EXPECT_FALSE(message(event).repeat);
+    event.key.repeat = 1;  // the key held down
+    EXPECT_TRUE(message(event).repeat);
+    EXPECT_EQ(message(event).type, WindowMessage::Type::KeyDown);
+    event.key.repeat = 0;
     event.type = SDL_KEYUP;
     event.key.keysym.sym = SDLK_F12;
     EXPECT_EQ(message(event).type, WindowMessage::Type::KeyUp);

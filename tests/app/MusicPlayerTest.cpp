@@ -1,10 +1,11 @@
 // The music player over a test output that the test pulls samples from.
+#include "ManualOutput.h"
 #include "MiniModule.h"
+#include "ReferenceRender.h"
 
 #include "app/MusicPlayer.h"
 
 #include <gtest/gtest.h>
-#include <libopenmpt/libopenmpt.hpp>
 
 #include "base/FileRead.h"
 
@@ -20,36 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-class ManualOutput final : public AudioOutput {
-public:
-    struct Record {
-        bool openResult = true;
-        int rate = 0, bufferFrames = 0, opens = 0, closes = 0;
-        bool open = false;
-    };
-    explicit ManualOutput(Record* record) : r(record) {}
-    bool open(int rate, int bufferFrames, Render render) override {
-        ++r->opens;
-        r->rate = rate;
-        r->bufferFrames = bufferFrames;
-        if (!r->openResult) return false;
-        renderer = std::move(render);
-        r->open = true;
-        return true;
-    }
-    void close() override {
-        ++r->closes;
-        r->open = false;
-        renderer = nullptr;
-    }
-    bool isOpen() const override { return r->open; }
-    void lock() override {}
-    void unlock() override {}
-
-    Render renderer;
-    Record* r;
-};
 
 struct Player {
     ManualOutput::Record record;
@@ -82,34 +53,6 @@ std::string writeFile(const std::string& name, const std::vector<uint8_t>& bytes
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path;
-}
-
-// What libopenmpt itself plays at `seconds` into the module: a render of its
-// own from the start, `count` frames from there on. Nothing is sought.
-std::vector<float> straightRender(const std::vector<uint8_t>& module, double seconds, int count) {
-    std::ostringstream log;
-    openmpt::module song(module, log);
-    std::vector<float> buffer(2 * 1024);
-    for (long long left = std::llround(seconds * 44000); left > 0;) {
-        const size_t step = static_cast<size_t>(std::min<long long>(left, 1024));
-        EXPECT_EQ(song.read_interleaved_stereo(44000, step, buffer.data()), step);
-        left -= static_cast<long long>(step);
-    }
-    std::vector<float> result(static_cast<size_t>(count) * 2);
-    EXPECT_EQ(song.read_interleaved_stereo(44000, static_cast<size_t>(count), result.data()),
-              static_cast<size_t>(count));
-    return result;
-}
-
-float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
-    EXPECT_EQ(a.size(), b.size());
-    float largest = 0.0f;
-    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) largest = std::max(largest, std::fabs(a[i] - b[i]));
-    return largest;
-}
-
-bool allSilent(const std::vector<float>& samples) {
-    return std::all_of(samples.begin(), samples.end(), [](float s) { return s == 0.0f; });
 }
 
 }  // namespace
@@ -183,7 +126,9 @@ TEST(MusicPlayer, SeekPlaysFromTheNewPlaceAsARenderFromTheStartDoes) {
     for (const Case c : {Case{7.3, 7.3}, Case{2.3, 2.3}, Case{12.0, 12.0}, Case{12.0 + 1.0 / 60, 12.0 + 1.0 / 60},
                          Case{0.77, 0.77}, Case{-4.0, 0.0}}) {
         SCOPED_TRACE(c.to);
+        const int locks = p.record.locks;
         p.music->seek(c.to);
+        EXPECT_EQ(p.record.locks, locks + 1);  // the mixer kept out while the song moves
         EXPECT_NEAR(p.music->songPosition(), c.expected, 0.13);
         const std::vector<float> heard = p.samples(MusicPlayer::kBufferFrames * 4);
         EXPECT_LT(largestDifference(heard, straightRender(scale, c.expected, MusicPlayer::kBufferFrames * 4)), 1e-4f);

@@ -20,6 +20,13 @@ namespace {
 // into it as they would have.
 void placeSong(openmpt::module& song, int rate, double seconds) {
     seconds = std::max(0.0, seconds);
+    // libopenmpt times the rows with ticks rounded to whole frames at the
+    // rate it last mixed at (48 kHz before the first read), and the song
+    // heard runs on the ticks rounded at `rate`: a read of no frames sets
+    // the rate, so the times sought are the times heard (otherwise 0.05 %
+    // apart at some tempos: the show's music ran 40 ms ahead at 100 s).
+    float scratch[2 * 1024];
+    song.read_interleaved_stereo(rate, 0, scratch);
     // A row that starts within half a frame of `seconds` starts at it.
     const double atSeconds = seconds - 0.5 / rate;
     double back = 0.0;
@@ -29,7 +36,6 @@ void placeSong(openmpt::module& song, int rate, double seconds) {
         row = song.set_position_seconds(std::max(0.0, seconds - back));
     }
     long long frames = std::llround((seconds - row) * rate);
-    float scratch[2 * 1024];
     while (frames > 0) {
         const std::size_t step = static_cast<std::size_t>(std::min<long long>(frames, 1024));
         if (song.read_interleaved_stereo(rate, step, scratch) == 0) break;  // past the end

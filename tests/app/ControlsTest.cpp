@@ -19,10 +19,11 @@
 
 namespace {
 
-// A new note every 0.12 s row, the 24 s pattern played six times: every
-// place of the show sounds different from its neighbours.
+// A new note every 0.1 s row, the 20 s pattern played seven times: every
+// place of the show sounds different from its neighbours. (At tempo 150
+// the player's rounded ticks make its time run apart from the ideal one.)
 const std::vector<uint8_t>& scaleModule() {
-    static const std::vector<uint8_t> module = miniItModule("scale", 200, true, 6);
+    static const std::vector<uint8_t> module = miniItModule("scale", 200, true, 7, 150);
     return module;
 }
 

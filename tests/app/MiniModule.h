@@ -1,10 +1,11 @@
 #pragma once
 // A smallest playable Impulse Tracker module, written in code: one looping
 // 8-bit square-wave sample, one pattern of `rows` rows with a note on its
-// first row, speed 6, tempo 125 (0.12 s a row). With `scale`, every row
-// strikes a new note instead (a rising scale over two octaves, again and
-// again), so that each moment of the song sounds different from the next.
-// The order list plays the pattern `plays` times.
+// first row, speed 6, tempo 125 (0.12 s a row) unless `tempo` says
+// otherwise. With `scale`, every row strikes a new note instead (a rising
+// scale over two octaves, again and again), so that each moment of the
+// song sounds different from the next. The order list plays the pattern
+// `plays` times.
 //
 //   0    "IMPM", title[26], highlight 4/16, orders plays+1, instruments 0,
 //        samples 1, patterns 1, versions 0x0214/0x0214, flags, volumes ...
@@ -18,7 +19,8 @@
 #include <string>
 #include <vector>
 
-inline std::vector<uint8_t> miniItModule(const std::string& title, int rows = 64, bool scale = false, int plays = 1) {
+inline std::vector<uint8_t> miniItModule(const std::string& title, int rows = 64, bool scale = false, int plays = 1,
+                                         int tempo = 125) {
     std::vector<uint8_t> m;
     auto u8 = [&](int v) { m.push_back(static_cast<uint8_t>(v)); };
     auto u16 = [&](int v) { u8(v & 0xFF); u8((v >> 8) & 0xFF); };
@@ -32,7 +34,7 @@ inline std::vector<uint8_t> miniItModule(const std::string& title, int rows = 64
     u16(plays + 1); u16(0); u16(1); u16(1);  // orders, instruments, samples, patterns
     u16(0x0214); u16(0x0214);       // created with / compatible with
     u16(0x0009); u16(0);            // stereo, linear slides; special
-    u8(128); u8(48); u8(6); u8(125); u8(128); u8(0);  // global vol, mix vol, speed, tempo, separation, pwd
+    u8(128); u8(48); u8(6); u8(tempo); u8(128); u8(0);  // global vol, mix vol, speed, tempo, separation, pwd
     u16(0); u32(0); u32(0);         // no message
     for (int c = 0; c < 64; ++c) u8(c < 4 ? 32 : 32 + 128);  // pan (128: channel off)
     for (int c = 0; c < 64; ++c) u8(64);

@@ -52,11 +52,16 @@ void Demo::loadAll() {
 }
 
 void Demo::pollKeys(bool& fpsShown, const char* baseTitle) {
-    const uint8_t* keys = window->keyState->keys.get();
-    if (keys[vk::Escape]) {
+    KeyState& keyState = *window->keyState;
+    const uint8_t* keys = keyState.keys.get();
+    // A key tapped so quickly that its key-down and key-up were each a
+    // pass's message was never seen down here, but still counts as pressed
+    // (a synthetic tap, or a short one while frames are slow).
+    if (keys[vk::Escape] || keyState.takePresses(vk::Escape, true) > 0) {
         window->postQuitMessage(0);
-    } else if (keys[vk::F12]) {
-        window->keyState->setKey(vk::F12, false);
+    } else if (keys[vk::F12] || keyState.takePresses(vk::F12, true) > 0) {
+        keyState.setKey(vk::F12, false);
+        keyState.takePresses(vk::F12, true);  // the press seen down is this one
         fpsShown = !fpsShown;
         rate = -1;
         // With the watching keys the title is rewritten every frame.

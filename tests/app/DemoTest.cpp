@@ -224,6 +224,32 @@ TEST(FrameRateTitle, AfterStartAtTheRateCountsFromTheFirstFrame) {
     EXPECT_EQ(h.window->titleAtFrame[90], "! Glowmotion  .:[fps  90 ]:.");
 }
 
+TEST(Keys, ATapLetGoBeforeTheKeysAreLookedAtStillActs) {
+    // Down and up queued together: each is a pass's message, so no pass in
+    // between looks at the table while the key is down.
+    Harness f12(framesAt60(1.0, 1.2));
+    f12.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 0) {
+            w.press(vk::F12);
+            w.release(vk::F12);
+        }
+    };
+    f12.demo->run();
+    EXPECT_EQ(f12.window->titleAtFrame[1], "Glowmotion");
+    EXPECT_EQ(f12.window->titleAtFrame[2], "! Glowmotion  .:[fps ...]:.");
+    EXPECT_EQ(f12.window->titleAtFrame.back(), "! Glowmotion  .:[fps ...]:.");  // toggled once
+
+    Harness escape(framesAt60(1.0, 3.0));
+    escape.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 0) {
+            w.press(vk::Escape);
+            w.release(vk::Escape);
+        }
+    };
+    EXPECT_EQ(escape.demo->run(), 0);
+    EXPECT_EQ(escape.window->presented, 3);  // pass 2 posts the quit, pass 3 takes it
+}
+
 TEST(FrameRateTitle, HeldF12TogglesOnEveryRepeat) {
     Harness h(framesAt60(1.0, 1.2));
     h.window->beforeFrame = [](FakeWindow& w, int frame) {

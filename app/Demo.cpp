@@ -1,9 +1,11 @@
 #include "app/Demo.h"
 
+#include "app/WatchControls.h"
 #include "base/DataPath.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -23,7 +25,7 @@ std::string frameRateTitle(const char* baseTitle, int rate) {
 }
 
 Demo::Demo(const char* titleText, int width, int height, int bits, bool fullscreen, DemoSetup setup)
-    : startAt(setup.startAt), endAt(static_cast<float>(setup.endAt)) {
+    : startAt(setup.startAt), endAt(static_cast<float>(setup.endAt)), controls(setup.controls) {
     window = setup.window ? std::move(setup.window) : std::make_unique<GLWindow>();
     music = std::make_unique<MusicPlayer>(setup.audio ? std::move(setup.audio) : makeSdlAudioOutput());
     musicPath = setup.musicPath.empty() ? dataPath("km_groov.it") : setup.musicPath;
@@ -50,25 +52,74 @@ void Demo::loadAll() {
 }
 
 void Demo::pollKeys(bool& fpsShown, const char* baseTitle) {
-    KeyState& keys = *window->keyState;
-    if (keys.pressed(vk::Escape)) {
+    KeyState& keyState = *window->keyState;
+    const uint8_t* keys = keyState.keys.get();
+    // A key tapped so quickly that its key-down and key-up were each a
+    // pass's message was never seen down here, but still counts as pressed
+    // (a synthetic tap, or a short one while frames are slow).
+    if (keys[vk::Escape] || keyState.takePresses(vk::Escape, true) > 0) {
         window->postQuitMessage(0);
-    } else if (keys.pressed(vk::F12)) {
-        window->keyState->setKey(vk::F12, false);
+    } else if (keys[vk::F12] || keyState.takePresses(vk::F12, true) > 0) {
+        keyState.setKey(vk::F12, false);
+        keyState.takePresses(vk::F12, true);  // the press seen down is this one
         fpsShown = !fpsShown;
-        window->setTitle(fpsShown ? frameRateTitle(baseTitle, -1).c_str() : baseTitle);
+        rate = -1;
+        // With the watching keys the title is rewritten every frame.
+        if (!controls) window->setTitle(fpsShown ? frameRateTitle(baseTitle, -1).c_str() : baseTitle);
     } else {
+        if (controls) actOnControls();
         // The rate is refreshed during every fourth second of the show; it
         // counts the frames since the loop began over the whole seconds
         // since then, which differ from the show's only after --start-at.
-        const double now = clock->seconds();
+        // With the watching keys the show's seconds stop and jump, so both
+        // are the loop's own seconds.
+        const double now = controls ? loopClock.seconds() : clock->seconds();
         const int whole = static_cast<int>(now);
-        const int elapsed = static_cast<int>(now - startAt);
+        const int elapsed = controls ? whole : static_cast<int>(now - startAt);
         if (fpsShown && whole > 0 && whole % 4 == 0 && elapsed > 0) {
-            window->setTitle(frameRateTitle(baseTitle, frames / elapsed).c_str());
+            rate = frames / elapsed;
+            if (!controls) window->setTitle(frameRateTitle(baseTitle, rate).c_str());
         }
     }
-    keys.forgetPresses();
+}
+
+void Demo::actOnControls() {
+    KeyState& keys = *window->keyState;
+    // Space, Home and the jumps act once per press; held down they wait for
+    // the next press. The seeks and steps go on while their key is held.
+    if (keys.takePresses(vk::Space, false) % 2 == 1) setPaused(!paused);
+    if (keys.takePresses(vk::Home, false) > 0) seekTo(0.0);
+    for (int n = keys.takePresses(vk::Prior, false); n > 0; --n) seekTo(momentBefore(clock->seconds()));
+    for (int n = keys.takePresses(vk::Next, false); n > 0; --n) {
+        const double now = clock->seconds();
+        const double next = momentAfter(now);
+        if (next > now) seekTo(next);
+    }
+    const double seek = kLongSeekSeconds * (keys.takePresses(vk::Right, true) - keys.takePresses(vk::Left, true)) +
+                        kShortSeekSeconds * (keys.takePresses(vk::Up, true) - keys.takePresses(vk::Down, true));
+    if (seek != 0.0) seekTo(clock->seconds() + seek);
+    // Frame steps only while paused; pressed while playing they are dropped.
+    const int steps = keys.takePresses(vk::OemPeriod, true) - keys.takePresses(vk::OemComma, true);
+    if (paused && steps != 0) seekTo(clock->seconds() + steps * kStepSeconds);
+}
+
+void Demo::setPaused(bool pause) {
+    paused = pause;
+    Timer::pause(pause);
+    music->pause(pause);
+    // The pass that pauses draws its frame once more and holds it.
+    if (pause) drawWhilePaused = true;
+    else window->releaseHeldPicture();
+}
+
+void Demo::seekTo(double showTime) {
+    showTime = std::max(0.0, showTime);
+    const double now = clock->seconds();
+    if (showTime == now) return;
+    Timer::shift(showTime - now);
+    music->seek(showTime);
+    // While paused the picture shows the new place: one frame is drawn there.
+    if (paused) drawWhilePaused = true;
 }
 
 int Demo::run() {
@@ -77,14 +128,19 @@ int Demo::run() {
     std::snprintf(baseTitle, sizeof baseTitle, "%s", window->title);
 
     Timer::setStartPosition(startAt);
+    Timer::resetControls();
+    paused = false;
+    drawWhilePaused = false;
     music->play(musicPath.c_str(), startAt);
     clock->start();
+    loopClock.start();
     for (auto& scene : scenes) {
         if (scene) scene->start();
     }
 
     bool fpsShown = false;
     frames = 0;
+    rate = -1;
     int exitCode = 0;
     while (!quitRequested) {
         WindowMessage message;
@@ -104,8 +160,24 @@ int Demo::run() {
             quitRequested = true;
             break;
         }
-        const int slot = sceneAt(t);
-        if (slot >= 0 && scenes[slot]) scenes[slot]->render(0, t);
+        if (!paused) {
+            drawScene(t);
+        } else if (drawWhilePaused) {
+            // One frame at the paused time, drawn over the picture held so
+            // far (a gap draws nothing and keeps it), then held in turn.
+            window->drawHeldPicture();
+            drawScene(t);
+            window->holdPicture();
+            drawWhilePaused = false;
+        } else {
+            // Nothing steps: the held picture is presented again.
+            window->drawHeldPicture();
+        }
+        if (controls) {
+            const std::string head = fpsShown ? frameRateTitle(baseTitle, rate) : baseTitle;
+            const std::string status = watchingTitle(head, t, paused);
+            if (status != window->title) window->setTitle(status.c_str());
+        }
         if (t > kShowEnd) quitRequested = true;
 
         window->swapBuffers();
@@ -113,6 +185,11 @@ int Demo::run() {
     }
     music->stop();
     return exitCode;
+}
+
+void Demo::drawScene(float t) {
+    const int slot = sceneAt(t);
+    if (slot >= 0 && scenes[slot]) scenes[slot]->render(0, t);
 }
 
 void Demo::close() {

@@ -27,6 +27,7 @@ struct DemoSetup {
     std::string musicPath;                          // default: km_groov.it in the data folder
     double startAt = 0.0;                           // show position of the first frame, seconds
     double endAt = std::numeric_limits<double>::infinity();  // stop after this show time
+    bool controls = false;                          // the watching keys: pause, seek, jump
 };
 
 class Demo {
@@ -44,6 +45,7 @@ public:
     void close();
 
     int framesPresented() const { return frames; }
+    bool isPaused() const { return paused; }
 
     bool quitRequested = false;
     char title[256] = {};
@@ -55,8 +57,21 @@ public:
 
 private:
     void pollKeys(bool& fpsShown, const char* baseTitle);
+    // The watching keys pressed since the last look, each acting once per
+    // press (the seeks and steps once per auto-repeat too).
+    void actOnControls();
+    void setPaused(bool pause);
+    void drawScene(float t);
+    // Moves the show clock, every scene clock and the music to `showTime`
+    // (0 at the least).
+    void seekTo(double showTime);
 
     double startAt;
     float endAt;
+    bool controls;
     int frames = 0;
+    int rate = -1;                 // frame rate last measured; -1 before the first
+    Timer loopClock{ClockControl::Ignore};  // how long the loop has run
+    bool paused = false;
+    bool drawWhilePaused = false;  // the next pass draws once though paused
 };

@@ -76,6 +76,8 @@ int virtualKeyFromSdl(int sdlKeycode) {
     case SDLK_KP_MINUS: return vk::Subtract;
     case SDLK_KP_PERIOD: return vk::Decimal;
     case SDLK_KP_DIVIDE: return vk::Divide;
+    case SDLK_COMMA: return vk::OemComma;
+    case SDLK_PERIOD: return vk::OemPeriod;
     default: return 0;
     }
 }
@@ -295,6 +297,7 @@ WindowMessage windowMessageFromSdl(const SDL_Event& event, SDL_Window* window) {
         message.wParam = virtualKeyFromSdl(event.key.keysym.sym);
         if (message.wParam != 0)
             message.type = event.type == SDL_KEYDOWN ? WindowMessage::Type::KeyDown : WindowMessage::Type::KeyUp;
+        message.repeat = event.type == SDL_KEYDOWN && event.key.repeat != 0;
         break;
     default:
         break;
@@ -338,6 +341,7 @@ void GLWindow::dispatchMessage(const WindowMessage& message) {
         break;
     case WindowMessage::Type::KeyDown:
         keyState->setKey(message.wParam, true);
+        keyState->countPress(message.wParam, message.repeat);
         break;
     case WindowMessage::Type::KeyUp:
         keyState->setKey(message.wParam, false);
@@ -355,6 +359,71 @@ void GLWindow::postQuitMessage(int code) {
 void GLWindow::setTitle(const char* text) {
     copyTitle(title, text);
     if (window) SDL_SetWindowTitle(window, title);
+}
+
+void GLWindow::holdPicture() {
+    heldWidth = viewport.width;
+    heldHeight = viewport.height;
+    heldPixels.resize(static_cast<size_t>(heldWidth) * static_cast<size_t>(heldHeight) * 4);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glReadPixels(viewport.x, viewport.y, heldWidth, heldHeight, GL_RGBA, GL_UNSIGNED_BYTE, heldPixels.data());
+    glPopClientAttrib();
+}
+
+void GLWindow::drawHeldPicture() {
+    if (heldPixels.empty()) return;
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    GLint matrixMode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    // Every pixel written as it was kept: no texturing, testing, blending,
+    // fog or logic op, all channels, no pixel transfer.
+    for (const GLenum capability : {GL_TEXTURE_1D, GL_TEXTURE_2D, GL_DEPTH_TEST, GL_BLEND, GL_ALPHA_TEST, GL_STENCIL_TEST,
+                                    GL_FOG, GL_LIGHTING, GL_COLOR_LOGIC_OP, GL_DITHER}) {
+        glDisable(capability);
+    }
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    for (const GLenum scale : {GL_RED_SCALE, GL_GREEN_SCALE, GL_BLUE_SCALE, GL_ALPHA_SCALE}) glPixelTransferf(scale, 1.0f);
+    for (const GLenum bias : {GL_RED_BIAS, GL_GREEN_BIAS, GL_BLUE_BIAS, GL_ALPHA_BIAS}) glPixelTransferf(bias, 0.0f);
+    glPixelTransferi(GL_MAP_COLOR, GL_FALSE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelZoom(static_cast<float>(viewport.width) / static_cast<float>(heldWidth),
+                static_cast<float>(viewport.height) / static_cast<float>(heldHeight));
+    // The viewport's centre, then moved by half the viewport to its lower
+    // left corner: a position at the corner itself could be clipped away.
+    glRasterPos2f(0.0f, 0.0f);
+    glBitmap(0, 0, 0.0f, 0.0f, -0.5f * static_cast<float>(viewport.width), -0.5f * static_cast<float>(viewport.height),
+             nullptr);
+    glDrawPixels(heldWidth, heldHeight, GL_RGBA, GL_UNSIGNED_BYTE, heldPixels.data());
+
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(static_cast<GLenum>(matrixMode));
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+void GLWindow::releaseHeldPicture() {
+    heldPixels.clear();
+    heldPixels.shrink_to_fit();
+    heldWidth = heldHeight = 0;
 }
 
 void GLWindow::showError(const char* text) {

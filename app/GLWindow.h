@@ -9,8 +9,10 @@
 // platform half (an offscreen window for capture, fakes in tests).
 #include "app/KeyState.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct SDL_Window;
 
@@ -21,6 +23,7 @@ struct WindowMessage {
     int wParam = 0;               // Quit: exit code; KeyDown/KeyUp: virtual-key code
     int sizeWidth = 0;            // Size: new drawable size in pixels
     int sizeHeight = 0;
+    bool repeat = false;          // KeyDown: sent by the keyboard's auto-repeat, the key held down
 };
 
 // How a full-screen request is met.
@@ -72,6 +75,18 @@ public:
     // Reports a failure of the window layer (message box and standard error).
     virtual void showError(const char* text);
 
+    // A picture held while the show is paused: holdPicture() keeps a copy
+    // of the picture just drawn (the viewport of the buffer being drawn);
+    // drawHeldPicture() puts it back into the buffer being drawn, scaled to
+    // the viewport should the window have changed size, before the next
+    // swap. Presenting without drawing could show an older buffer, since
+    // what a buffer holds after a swap is not defined. Every OpenGL state,
+    // matrix and pixel-store setting is left as it was found, so the
+    // scenes' carried-over state is untouched. Nothing held: no drawing.
+    virtual void holdPicture();
+    virtual void drawHeldPicture();
+    virtual void releaseHeldPicture();
+
     // The window procedure: keys, size, close.
     void dispatchMessage(const WindowMessage& message);
     void postQuitMessage(int code);
@@ -114,6 +129,9 @@ protected:
     bool vsync = true;
     bool resizable = false;
     std::function<void(int)> exitProcess;
+
+    std::vector<uint8_t> heldPixels;  // RGBA, bottom row first
+    int heldWidth = 0, heldHeight = 0;
 };
 
 // Caption of every error message box.

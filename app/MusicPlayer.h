@@ -34,6 +34,15 @@ public:
     void play(const char* path, double startSeconds = 0.0);
     // Frees the song and closes the output.
     void stop();
+    // Moves the song held to `seconds` (below 0: the start), to the sample:
+    // from its next buffer the mixer plays what a render started there
+    // would. The position is changed under the output's lock, so the mixer
+    // never reads a half-moved song. Past the song's end it falls silent.
+    void seek(double seconds);
+    // While paused the output is fed silence and the song stands still;
+    // resuming goes on at the very sample where it stopped.
+    void pause(bool paused);
+    bool isPaused() const;
 
     bool hasSong() const { return song != nullptr; }
     // Title of the song held ("" when none).
@@ -48,4 +57,5 @@ private:
     std::unique_ptr<AudioOutput> output;
     std::unique_ptr<openmpt::module> song;
     int rate = 0;
+    bool paused = false;  // read by the mixer under the output's lock
 };

@@ -19,6 +19,9 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
     setUpCommandLine(app, "glowmotion");
     app.footer("With no options: the show, full-screen, with music.\n"
                "Keys: Escape ends the show, F12 shows the frame rate in the title.\n"
+               "With --controls also: Space pause/resume, Left/Right 5 s back/on, Up/Down 1 s on/back,\n"
+               "Page Up/Page Down previous/next scene or sequence, Home the start,\n"
+               "'.'/',' one frame on/back while paused.\n"
                "Exit status: 0 the show ended, 1 no display or the frames could not be written,\n"
                "2 a bad command line.");
 
@@ -54,8 +57,10 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
     CLI::Option* data = app.add_option("--data", dataDir, "read pictures, font and music from DIR, a folder")
                             ->type_name("DIR")
                             ->check(existingFolder());
+    CLI::Option* controls = app.add_flag(
+        "--controls", options.controls, "keys to pause, seek and jump to scenes, the music following (listed below)");
     windowed->excludes(exclusive);
-    capture->excludes(windowed)->excludes(exclusive)->excludes(vsyncOff);
+    capture->excludes(windowed)->excludes(exclusive)->excludes(vsyncOff)->excludes(controls);
 
     ParsedOptions parsed;
     parsed.outcome = readCommandLine(app, argc, argv);

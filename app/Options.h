@@ -15,6 +15,7 @@ struct Options {
     int fps = 60;               // --fps N (capture only)
     bool overwrite = false;     // --overwrite: capture over the frames already in DIR
     std::optional<std::string> dataDir;      // --data DIR, an existing folder
+    bool controls = false;      // --controls: keys to pause, seek and jump (not with --capture)
 };
 
 // Allowed ranges of the numeric options.

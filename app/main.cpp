@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
     setup.window = std::move(window);
     setup.startAt = options->startAt;
     if (options->endAt) setup.endAt = *options->endAt;
+    setup.controls = options->controls;
     Demo demo("Glowmotion", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, !options->windowed, std::move(setup));
     const int code = runShow(demo);
     SDL_Quit();

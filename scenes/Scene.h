@@ -19,6 +19,10 @@
 // one clock source behind Timer: the monotonic clock while the show plays,
 // the driven time while frames are captured (Timer::setDrivenTime), so a
 // scene never reads any other clock. With --start-at S both begin at S.
+// With the watching keys (--controls) every clock stands still while the
+// show is paused (render is not called then, but for single frame steps)
+// and jumps, backwards too, when the viewer seeks: a scene that keeps the
+// previous frame's time must expect the difference to be large or negative.
 //
 // State. Animation state that lives from frame to frame (angles, strip
 // positions, frame counters, the previous frame's time, list names,

@@ -27,6 +27,10 @@ public:
     bool shown = false;
     bool showResult = true;
     int exitCode = -1;                     // what the exit handler got
+    // The held picture (no pixels here): how often it was kept, drawn
+    // again and let go, and which presented frames drew it.
+    int holds = 0, heldDraws = 0, releases = 0;
+    std::vector<int> heldDrawnAtFrame;
 
     FakeWindow() {
         setExitHandler([this](int code) { exitCode = code; });
@@ -76,8 +80,16 @@ public:
         return true;
     }
     void showError(const char*) override {}
+    void holdPicture() override { ++holds; }
+    void drawHeldPicture() override {
+        ++heldDraws;
+        heldDrawnAtFrame.push_back(presented);
+    }
+    void releaseHeldPicture() override { ++releases; }
 
     void press(int key) { queue.push_back({WindowMessage::Type::KeyDown, key, 0, 0}); }
+    // A key-down the keyboard's auto-repeat sends while `key` is held.
+    void repeat(int key) { queue.push_back({WindowMessage::Type::KeyDown, key, 0, 0, true}); }
     // An event the driver does not act on (mouse motion and the like).
     void unmapped(int count = 1) { queue.insert(queue.end(), count, WindowMessage{}); }
     void release(int key) { queue.push_back({WindowMessage::Type::KeyUp, key, 0, 0}); }

@@ -53,6 +53,7 @@ TEST(Options, NoArgumentsIsTheShowAsItAlwaysRuns) {
     EXPECT_FALSE(options.endAt);
     EXPECT_FALSE(options.dataDir);
     EXPECT_FALSE(options.overwrite);
+    EXPECT_FALSE(options.controls);
 }
 
 TEST(Options, EveryOptionIsRead) {
@@ -76,6 +77,7 @@ TEST(Options, EveryOptionIsRead) {
     EXPECT_EQ(parse({"--capture", "d", "--fps", "240"}).options->fps, 240);
     EXPECT_EQ(parse({"--capture", "d", "--fps=1"}).options->fps, 1);
     EXPECT_TRUE(parse({"--exclusive"}).options->exclusive);
+    EXPECT_TRUE(parse({"--windowed", "--controls"}).options->controls);
     EXPECT_DOUBLE_EQ(parse({"--start-at", "124.99"}).options->startAt, 124.99);
     EXPECT_DOUBLE_EQ(*parse({"--start-at", "50", "--end-at", "50"}).options->endAt, 50.0);
 }
@@ -87,7 +89,8 @@ TEST(Options, HelpAndVersionStopWithStatusZero) {
         EXPECT_EQ(help.outcome.status, 0);
         EXPECT_EQ(help.outcome.err, "");
         for (const char* option : {"--windowed", "--exclusive", "--no-vsync", "--start-at", "--end-at", "--capture",
-                                   "--fps", "--overwrite", "--data", "--version", "Escape", "F12"})
+                                   "--fps", "--overwrite", "--data", "--version", "Escape", "F12", "--controls",
+                                   "Space", "Page Up", "Home"})
             EXPECT_NE(help.outcome.out.find(option), std::string::npos) << option;
         EXPECT_NE(help.outcome.out.find("Usage: glowmotion"), std::string::npos);
         EXPECT_NE(help.outcome.out.find("1 to 240"), std::string::npos);  // the ranges are in the help too
@@ -139,6 +142,7 @@ TEST(Options, MistakesAreRefusedWithAReason) {
         {{"--overwrite"}, "--overwrite requires --capture"},
         {{"--capture", "d", "--windowed"}, "--windowed excludes --capture"},
         {{"--capture", "d", "--no-vsync"}, "--no-vsync excludes --capture"},
+        {{"--capture", "d", "--controls"}, "--capture excludes --controls"},
         {{"--windowed", "--exclusive"}, "--windowed excludes --exclusive"},
     };
     for (const auto& [args, why] : bad) EXPECT_EQ(firstLine(refusal(args)), "glowmotion: " + why);

@@ -1,5 +1,6 @@
 #pragma once
 // A scene that writes what is done to it into a shared log.
+#include "base/Timer.h"
 #include "scenes/SceneRegistry.h"
 
 #include <string>
@@ -8,6 +9,7 @@
 struct SceneLog {
     std::vector<std::string> events;   // "load 1", "start 1", "destroy 1"
     std::vector<std::pair<int, float>> renders;  // (slot, show time)
+    std::vector<double> sceneClocks;   // the scene's own clock at each render
 };
 
 class RecordingScene final : public Scene {
@@ -15,15 +17,20 @@ public:
     RecordingScene(int slotIndex, SceneLog* sceneLog) : slot(slotIndex), log(sceneLog) {}
     ~RecordingScene() override { log->events.push_back("destroy " + std::to_string(slot)); }
     void load(int, int) override { log->events.push_back("load " + std::to_string(slot)); }
-    void start() override { log->events.push_back("start " + std::to_string(slot)); }
+    void start() override {
+        log->events.push_back("start " + std::to_string(slot));
+        clock.start();
+    }
     bool render(int, float t) override {
         log->renders.emplace_back(slot, t);
+        log->sceneClocks.push_back(clock.seconds());
         return true;
     }
 
 private:
     int slot;
     SceneLog* log;
+    Timer clock;
 };
 
 inline SceneSet recordingScenes(SceneLog* log) {

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# End-to-end checks of the real binary. Usage: end_to_end.sh CASE GLOWMOTION CLOSE_WINDOW
+# End-to-end checks of the real binary. Usage: end_to_end.sh CASE GLOWMOTION CLOSE_WINDOW [CHECK_PAUSED_AUDIO]
 # Cases that need a display start their own Xvfb; none waits on a fixed sleep
 # for correctness, only on events (window mapped, process ended) with a
 # generous time limit.
 set -u
-case_name=$1 show=$2 closer=${3:-}
+case_name=$1 show=$2 closer=${3:-} audio_checker=${4:-}
 work=$(mktemp -d)
 xvfb_pid=""
 show_pid=""
@@ -194,6 +194,45 @@ no-sound)
   [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q "^glowmotion: no sound device (.*); the show plays in silence$" "$work/err" ||
     fail "not one line about the silence"
   [ ! -s "$work/out" ] || fail "standard output: $(cat "$work/out")"
+  ;;
+controls)
+  # The watching keys on the real window, the music written by SDL's disk
+  # driver; every step waits for the title that shows it took effect.
+  start_xvfb
+  module=$(dirname "$show")/data/km_groov.it
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" \
+    "$show" --windowed --controls 2>"$work/err" & show_pid=$!
+  win=$(timeout 60 xdotool search --sync --onlyvisible --name '^Glowmotion' | head -1)
+  [ -n "$win" ] || fail "no window"
+  await_title() {  # await_title REGEX: at most 60 s
+    for _ in $(seq 600); do
+      title=$(xdotool getwindowname "$win" 2>/dev/null)
+      [[ $title =~ $1 ]] && return 0
+      sleep 0.1
+    done
+    fail "title '$title', waited for /$1/"
+  }
+  key() { xdotool key --window "$win" "$1" || fail "xdotool key $1"; }
+  await_title '^Glowmotion \| [0-9]+\.[0-9]{2} s \| turntable$'
+  key space
+  await_title '^Glowmotion \| [0-9]+\.[0-9]{2} s \| turntable \| paused$'
+  paused=$title
+  key Next
+  await_title '^Glowmotion \| 19\.10 s \| credits \| paused$'
+  key period
+  await_title '^Glowmotion \| 19\.12 s \| credits \| paused$'
+  key comma
+  await_title '^Glowmotion \| 19\.10 s \| credits \| paused$'
+  key space
+  await_title '^Glowmotion \| (19\.[1-9]|2[0-9]\.)[0-9]+ s \| credits$'
+  key F12
+  await_title '^! Glowmotion  \.:\[fps \.\.\.\]:\. \| (19\.[5-9]|2[0-9]\.)[0-9]+ s \| credits$'
+  key Escape
+  wait_show 30
+  [ "$status" -eq 0 ] || fail "status $status"
+  echo "paused at: $paused"
+  # The pause was silent, and after it the music went on from 19.1 s to the sample.
+  "$audio_checker" "$module" "$work/audio.raw" 19.1 || fail "the music did not follow"
   ;;
 *)
   fail "unknown case $case_name"

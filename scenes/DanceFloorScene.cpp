@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -130,7 +131,10 @@ void DanceFloorScene::stripQuad(float frame, float span, float halfW, float half
 }
 
 float DanceFloorScene::beginDanceFrame(float t) {
-    const float dt = t - clock.lastTime;
+    // A jump back (a seek with the watching keys) is no time passing: the
+    // dancers carry on stepping from the new place instead of standing
+    // still until the clock catches up.
+    const float dt = std::max(0.0f, t - clock.lastTime);
     clock.lastTime = t;
     clock.dancer1Clock += dt;
     clock.dancer2Clock += dt;

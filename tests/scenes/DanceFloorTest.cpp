@@ -403,6 +403,25 @@ TEST(DanceFloorScene, DancersStepByTheirClocksAndShowRedWhereTheFileHasBlue) {
     EXPECT_EQ(twos[10], 0.0f);
 }
 
+TEST(DanceFloorScene, AJumpBackKeepsTheDancersStepping) {
+    DanceFloor d("dance-jump-back", {"baile1.tga", "baile2.tga"});
+    d.begin(60.0);
+    renderAt(d, 60.0);
+    renderAt(d, 60.03);
+    // Ten seconds back, as a seek does: the clocks do not go below zero...
+    renderAt(d, 50.0);
+    EXPECT_GE(d.scene.clocks().dancer1Clock, 0.0f);
+    EXPECT_GE(d.scene.clocks().dancer2Clock, 0.0f);
+    EXPECT_EQ(d.scene.clocks().lastTime, 50.0f);
+    // ...so both dancers step again within their own periods.
+    const float one = d.scene.animation().dancer1Frame;
+    const float two = d.scene.animation().dancer2Frame;
+    renderAt(d, 50.05);
+    renderAt(d, 50.1);
+    EXPECT_NE(d.scene.animation().dancer1Frame, one);
+    EXPECT_NE(d.scene.animation().dancer2Frame, two);
+}
+
 TEST(DanceFloorScene, GlowIsAddedWithRedAndBlueExchanged) {
     // The first frame clears with the colour the window started with (black),
     // so the glow's c * (1 - c) stands on its own.

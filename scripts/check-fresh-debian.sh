@@ -14,6 +14,8 @@
 #   GLOWMOTION_FRESH_WORK    where the roots are unpacked (default /var/tmp)
 #   GLOWMOTION_TGA_REAL_DIR  the real-world TGA files (default ../shared/tga-real)
 #   GLOWMOTION_DEBIAN_MIRROR (default http://deb.debian.org/debian)
+#   GLOWMOTION_FRESH_LOGS    where each step's output is kept
+#                            (default /var/tmp/glowmotion-fresh-logs)
 #   GLOWMOTION_FRESH_KEEP=1  keep each unpacked root for inspection
 # Needs debootstrap (installed with apt-get when missing) and network access.
 set -euo pipefail
@@ -23,6 +25,7 @@ workbase=${GLOWMOTION_FRESH_WORK:-/var/tmp}
 tga_real=${GLOWMOTION_TGA_REAL_DIR:-$root/../shared/tga-real}
 mirror=${GLOWMOTION_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 tarball=$cache/bookworm-minbase.tar
+logs=${GLOWMOTION_FRESH_LOGS:-/var/tmp/glowmotion-fresh-logs}
 
 orders=("$@")
 [ ${#orders[@]} -gt 0 ] || orders=(run-first test-first)
@@ -42,7 +45,7 @@ step_start=0
 begin() { step_start=$(date +%s); echo "== $*"; }
 finish() {
   local seconds=$(( $(date +%s) - step_start ))
-  timings+=("$(printf '%-48s %4dm%02ds' "$1" $((seconds / 60)) $((seconds % 60)))")
+  timings+=("$(printf '%-58s %3dm%02ds' "$1" $((seconds / 60)) $((seconds % 60)))")
 }
 
 if [ ! -s "$tarball" ]; then
@@ -81,6 +84,9 @@ unmount_all() {
 work=""
 cleanup() {
   unmount_all
+  if [ -n "$work" ]; then
+    for log in "$work"/*.log; do [ -e "$log" ] && cp "$log" "$logs/$order-$(basename "$log")"; done
+  fi
   if [ -n "$work" ] && [ "${GLOWMOTION_FRESH_KEEP:-0}" != 1 ]; then
     # Never delete through a mount point that is still there.
     if findmnt -rn -o TARGET | grep -q "^$work/"; then
@@ -133,9 +139,10 @@ check_test() {
     return 1
   }
   finish "[$order] scripts/test.sh (test tools + build + suite)"
-  grep -E "tests passed|tests failed|Total Test time" "$work/test.log" | sed 's/^/   /'
+  grep -E "tests passed|tests failed|Total Test time|Skipped|Not Run" "$work/test.log" | sed 's/^/   /'
 }
 
+mkdir -p "$logs"
 for order in "${orders[@]}"; do
   work=$(mktemp -d "$workbase/glowmotion-fresh-$order.XXXXXX")
   chroot_dir=$work/root
@@ -173,6 +180,6 @@ for order in "${orders[@]}"; do
   cleanup
 done
 
-echo "== wall times"
+echo "== wall times (logs in $logs)"
 printf '   %s\n' "${timings[@]}"
 echo "check-fresh-debian: both README commands work on a fresh Debian 12 root (${orders[*]})"

@@ -14,7 +14,7 @@ if ! command -v openmpt123 >/dev/null; then
   exit 1
 fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -G Ninja
+  cmake -S "$root" -B "$build" -G Ninja -DGLOWMOTION_BUILD_TESTS=OFF -DGLOWMOTION_BUILD_BENCHMARKS=OFF
 fi
 cmake --build "$build" --target music_data
 openmpt123 --batch --quiet --force --samplerate 44000 --output "$out" "$build/data/km_groov.it" </dev/null

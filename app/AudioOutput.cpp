@@ -1,11 +1,36 @@
 #include "app/AudioOutput.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// ALSA writes its own diagnostics to standard error while SDL probes for a
+// device ("ALSA lib confmisc.c:855:(parse_card) cannot find card '0'" and a
+// dozen more on a machine without a sound card). SDL loads the library at run
+// time and offers no way to set its error handler, so the show sets it in the
+// same library instance before SDL opens audio; the one line below says what
+// the user needs to know instead.
+extern "C" void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+void quietenAlsa() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa) return;  // no ALSA on this machine: nothing to quieten
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(&ignoreAlsaMessage);
+    // The library stays loaded: SDL's later dlopen gets this same instance.
+}
+
+void reportNoDevice() {
+    std::fprintf(stderr, "glowmotion: no sound device (%s); the show plays in silence\n", SDL_GetError());
+}
 
 class SdlAudioOutput final : public AudioOutput {
 public:
@@ -13,7 +38,11 @@ public:
 
     bool open(int rate, int bufferFrames, Render render) override {
         close();
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        quietenAlsa();
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            reportNoDevice();
+            return false;
+        }
         subsystemStarted = true;
         renderer = std::move(render);
         SDL_AudioSpec wanted{};
@@ -27,6 +56,7 @@ public:
         // No changes allowed: SDL converts from exactly this rate and format.
         device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
         if (device == 0) {
+            reportNoDevice();
             close();
             return false;
         }

@@ -23,7 +23,9 @@ public:
     virtual void unlock() = 0;
 };
 
-// The system's sound device through SDL.
+// The system's sound device through SDL. When none opens, one line on
+// standard error says so (with SDL's reason) and that the show is silent;
+// ALSA's own diagnostics are kept off standard error.
 std::unique_ptr<AudioOutput> makeSdlAudioOutput();
 // An output that never opens: a silent show.
 std::unique_ptr<AudioOutput> makeSilentAudioOutput();

@@ -3,8 +3,51 @@
 #include "base/Timer.h"
 #include "gfx/PngFile.h"
 
+#include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+bool isFrameFileName(const std::string& name) {
+    if (name.size() != 10 || name.compare(6, 4, ".png") != 0) return false;
+    for (int i = 0; i < 6; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
+    }
+    return true;
+}
+
+CaptureFolder prepareCaptureFolder(const std::string& directory, bool overwrite, std::string* error) {
+    auto refuse = [&](CaptureFolder kind, const std::string& why) {
+        if (error) *error = directory + ": " + why;
+        return kind;
+    };
+    std::error_code code;
+    const fs::file_status status = fs::status(directory, code);
+    if (fs::exists(status) && !fs::is_directory(status)) return refuse(CaptureFolder::Unusable, "is not a folder");
+    if (!fs::exists(status)) {
+        fs::create_directories(directory, code);
+        if (code) return refuse(CaptureFolder::Unusable, code.message());
+    }
+    std::vector<fs::path> frames;
+    for (fs::directory_iterator entry(directory, code), end; !code && entry != end; entry.increment(code)) {
+        if (isFrameFileName(entry->path().filename().string())) frames.push_back(entry->path());
+    }
+    if (code) return refuse(CaptureFolder::Unusable, code.message());
+    if (frames.empty()) return CaptureFolder::Ready;
+    if (!overwrite) {
+        const std::string count = std::to_string(frames.size()) + (frames.size() == 1 ? " frame" : " frames");
+        return refuse(CaptureFolder::HoldsFrames, "already holds " + count + " (NNNNNN.png); --overwrite replaces them");
+    }
+    for (const fs::path& frame : frames) {
+        if (!fs::remove(frame, code) && code)
+            return refuse(CaptureFolder::Unusable, "cannot remove " + frame.filename().string() + ": " + code.message());
+    }
+    return CaptureFolder::Ready;
+}
 
 CaptureWindow::CaptureWindow(std::string dir, int framesPerSecond)
     : directory(std::move(dir)), fps(framesPerSecond) {}
@@ -44,7 +87,7 @@ void CaptureWindow::swapBuffers() {
     std::snprintf(name, sizeof name, "/%06d.png", written);
     std::string error;
     if (!writePngRgba(directory + name, gl.width(), gl.height(), pixels.data(), false, &error)) {
-        std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
+        std::fprintf(stderr, "glowmotion: cannot write frame %s\n", error.c_str());
         writeFailed = true;
         postQuitMessage(1);
         return;

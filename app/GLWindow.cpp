@@ -227,8 +227,18 @@ void GLWindow::resize() {
 
 void GLWindow::clearBars() {
     if (viewport.x == 0 && viewport.y == 0 && viewport.width == width && viewport.height == height) return;
+    // Whatever a scene left (scissor test off, colour channels masked, any
+    // clear colour), the bars are cleared black and the scene's state is
+    // put back afterwards.
     GLfloat savedClear[4];
+    GLboolean savedMask[4];
+    GLint savedBox[4];
+    const GLboolean savedScissorTest = glIsEnabled(GL_SCISSOR_TEST);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClear);
+    glGetBooleanv(GL_COLOR_WRITEMASK, savedMask);
+    glGetIntegerv(GL_SCISSOR_BOX, savedBox);
+    glEnable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0, 0, 0, 1);
     const Viewport& v = viewport;
     const Viewport bars[4] = {
@@ -242,8 +252,10 @@ void GLWindow::clearBars() {
         glScissor(bar.x, bar.y, bar.width, bar.height);
         glClear(GL_COLOR_BUFFER_BIT);
     }
-    glScissor(v.x, v.y, v.width, v.height);
+    glScissor(savedBox[0], savedBox[1], savedBox[2], savedBox[3]);
     glClearColor(savedClear[0], savedClear[1], savedClear[2], savedClear[3]);
+    glColorMask(savedMask[0], savedMask[1], savedMask[2], savedMask[3]);
+    if (!savedScissorTest) glDisable(GL_SCISSOR_TEST);
 }
 
 void GLWindow::swapBuffers() {
@@ -264,31 +276,43 @@ bool GLWindow::initGL() {
     return true;
 }
 
-bool GLWindow::peekMessage(WindowMessage& message) {
-    SDL_Event event;
-    while (videoStarted && SDL_PollEvent(&event)) {
-        message = WindowMessage{};
-        switch (event.type) {
-        case SDL_QUIT:
-            message.type = WindowMessage::Type::Quit;
-            return true;
-        case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-                message.type = WindowMessage::Type::Close;
-            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && window) {
-                message.type = WindowMessage::Type::Size;
-                SDL_GL_GetDrawableSize(window, &message.sizeWidth, &message.sizeHeight);
-            }
-            return true;
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            message.wParam = virtualKeyFromSdl(event.key.keysym.sym);
-            if (message.wParam != 0)
-                message.type = event.type == SDL_KEYDOWN ? WindowMessage::Type::KeyDown : WindowMessage::Type::KeyUp;
-            return true;
-        default:
-            return true;
+WindowMessage windowMessageFromSdl(const SDL_Event& event, SDL_Window* window) {
+    WindowMessage message;
+    switch (event.type) {
+    case SDL_QUIT:
+        message.type = WindowMessage::Type::Quit;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            message.type = WindowMessage::Type::Close;
+        } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && window) {
+            message.type = WindowMessage::Type::Size;
+            SDL_GL_GetDrawableSize(window, &message.sizeWidth, &message.sizeHeight);
         }
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        message.wParam = virtualKeyFromSdl(event.key.keysym.sym);
+        if (message.wParam != 0)
+            message.type = event.type == SDL_KEYDOWN ? WindowMessage::Type::KeyDown : WindowMessage::Type::KeyUp;
+        break;
+    default:
+        break;
+    }
+    return message;
+}
+
+bool GLWindow::pollEvent(WindowMessage& message) {
+    SDL_Event event;
+    if (!videoStarted || !SDL_PollEvent(&event)) return false;
+    message = windowMessageFromSdl(event, window);
+    return true;
+}
+
+bool GLWindow::peekMessage(WindowMessage& message) {
+    int skipped = 0;
+    while (pollEvent(message)) {
+        if (message.type != WindowMessage::Type::Other || ++skipped >= kMaxSkippedEvents) return true;
     }
     if (quitPosted) {
         quitPosted = false;

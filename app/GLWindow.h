@@ -40,6 +40,12 @@ Viewport letterboxViewport(int drawableWidth, int drawableHeight);
 // Win32 virtual-key code of an SDL key, or 0 when the key has none.
 int virtualKeyFromSdl(int sdlKeycode);
 
+// The message an SDL event carries (`window` gives the drawable size of a
+// size change). Type Other for every event the driver does not act on:
+// mouse, focus, exposure, keys without a virtual-key code, and so on.
+union SDL_Event;
+WindowMessage windowMessageFromSdl(const SDL_Event& event, SDL_Window* window);
+
 class GLWindow {
 public:
     // The show's picture: every frame is drawn for this size, whatever the drawable.
@@ -59,6 +65,9 @@ public:
     virtual bool initGL();
     // Takes one waiting message, like PeekMessage with removal; false when
     // none waits. A posted quit is delivered once the queue is empty.
+    // Events of type Other are consumed on the way and never returned, so
+    // a flood of mouse motion cannot queue ahead of a key: only the
+    // messages the driver acts on count as a loop pass's one message.
     virtual bool peekMessage(WindowMessage& message);
     // Reports a failure of the window layer (message box and standard error).
     virtual void showError(const char* text);
@@ -83,8 +92,17 @@ public:
     int bits = 0;
     Viewport viewport;          // where the picture lands inside the drawable
 
+    // Most Other events one peekMessage consumes; past that it hands one on
+    // as the pass's message, so even an endless flood never stalls a frame.
+    static constexpr int kMaxSkippedEvents = 100000;
+
 protected:
-    // Clears the parts of the drawable outside the viewport to black.
+    // Takes the next event from the window system as a message (any type,
+    // Other included); false when none waits. Fake windows replace it.
+    virtual bool pollEvent(WindowMessage& message);
+    // Clears the parts of the drawable outside the viewport to black, with
+    // the scissor test, colour mask and clear colour it needs whatever the
+    // scene left, and puts those back as it found them.
     void clearBars();
 
     SDL_Window* window = nullptr;

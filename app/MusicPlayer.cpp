@@ -2,9 +2,10 @@
 
 #include <libopenmpt/libopenmpt.hpp>
 
+#include "base/FileRead.h"
+
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -29,17 +30,21 @@ void MusicPlayer::freeSong() {
 
 void MusicPlayer::play(const char* path, double startSeconds) {
     freeSong();
-    if (!output->isOpen() || !path) return;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return;
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!output->isOpen() || !path) return;  // no device: already said, nothing would hear it
+    auto silence = [](const std::string& why) {
+        std::fprintf(stderr, "glowmotion: no music: %s; the show plays in silence\n", why.c_str());
+    };
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!readWholeFile(path, kMaxModuleBytes, &bytes, &why)) return silence(why);
     std::unique_ptr<openmpt::module> loaded;
     try {
         std::ostringstream log;  // the loader's remarks are nobody's business at show time
         loaded = std::make_unique<openmpt::module>(bytes, log);
         if (startSeconds > 0.0) loaded->set_position_seconds(startSeconds);
     } catch (const std::exception&) {
-        return;
+        // libopenmpt only says "error loading file"; say what that means here.
+        return silence(std::string(path) + ": not a tracker module the player can read");
     }
     output->lock();
     song = std::move(loaded);

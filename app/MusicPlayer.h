@@ -4,8 +4,9 @@
 // Owned by the Demo; called only from the main thread: init() when the Demo
 // is built, play() right before the show clock starts, stop() after the last
 // frame. Mixing runs on the audio output's thread, which reads `song` only
-// under the output's lock. A missing module or a missing sound device gives
-// a silent show and no message.
+// under the output's lock. A missing sound device or a module that cannot be
+// read gives a silent show and one line on standard error saying why (the
+// output reports the device; play() the module, naming the file).
 #include "app/AudioOutput.h"
 
 #include <memory>
@@ -26,8 +27,10 @@ public:
 
     // Opens the output at `mixRate` Hz, stereo. False when no device opened.
     bool init(int mixRate);
-    // Frees the song held, loads the module at `path` and starts it from
-    // `startSeconds`. With no open output or an unreadable file nothing plays.
+    // Frees the song held, loads the module at `path` (a regular file of at
+    // most kMaxModuleBytes) and starts it from `startSeconds`. With no open
+    // output nothing is read; a module that cannot be read or loaded is
+    // reported on standard error and nothing plays.
     void play(const char* path, double startSeconds = 0.0);
     // Frees the song and closes the output.
     void stop();

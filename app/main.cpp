@@ -27,7 +27,13 @@ std::string defaultDataDirectory() {
 }
 
 int runShow(Demo& demo) {
-    if (!demo.window) return 1;
+    if (!demo.window) {
+        // The window layer has said what failed; say what can be done instead.
+        std::fputs("glowmotion: with no display, record the show with --capture DIR, or run it on a virtual "
+                   "display (xvfb-run build/glowmotion)\n",
+                   stderr);
+        return 1;
+    }
     demo.loadAll();
     const int code = demo.run();
     demo.close();
@@ -35,10 +41,15 @@ int runShow(Demo& demo) {
 }
 
 int capture(const Options& options) {
-    std::error_code error;
-    std::filesystem::create_directories(*options.captureDir, error);
-    if (error || !std::filesystem::is_directory(*options.captureDir)) {
-        std::fprintf(stderr, "glowmotion: cannot make capture folder %s\n", options.captureDir->c_str());
+    std::string why;
+    switch (prepareCaptureFolder(*options.captureDir, options.overwrite, &why)) {
+    case CaptureFolder::Ready:
+        break;
+    case CaptureFolder::HoldsFrames:
+        std::fprintf(stderr, "glowmotion: capture folder %s\n", why.c_str());
+        return 2;
+    case CaptureFolder::Unusable:
+        std::fprintf(stderr, "glowmotion: cannot use capture folder %s\n", why.c_str());
         return 1;
     }
     DemoSetup setup;
@@ -52,9 +63,14 @@ int capture(const Options& options) {
     if (!demo.window) return 1;
     demo.loadAll();
     int code = demo.run();
-    if (!recorder->ok()) code = 1;
-    else std::fprintf(stderr, "glowmotion: wrote %d frames to %s\n", recorder->framesWritten(),
-                      options.captureDir->c_str());
+    if (!recorder->ok()) {
+        code = 1;
+        std::fprintf(stderr, "glowmotion: capture stopped after %d frames in %s\n", recorder->framesWritten(),
+                     options.captureDir->c_str());
+    } else {
+        std::fprintf(stderr, "glowmotion: wrote %d frames to %s\n", recorder->framesWritten(),
+                     options.captureDir->c_str());
+    }
     demo.close();
     return code;
 }
@@ -62,16 +78,11 @@ int capture(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string error;
-    const std::optional<Options> options = parseOptions(argc, argv, &error);
-    if (!options) {
-        std::fprintf(stderr, "glowmotion: %s\n%s", error.c_str(), usageText());
-        return 2;
-    }
-    if (options->help) {
-        std::fputs(usageText(), stdout);
-        return 0;
-    }
+    const ParsedOptions parsed = parseOptions(argc, argv);
+    std::fputs(parsed.outcome.out.c_str(), stdout);
+    std::fputs(parsed.outcome.err.c_str(), stderr);
+    if (!parsed.options) return parsed.outcome.status;
+    const Options* options = &*parsed.options;
     setDataDirectory(options->dataDir ? *options->dataDir : defaultDataDirectory());
     if (options->captureDir) return capture(*options);
 

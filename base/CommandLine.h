@@ -4,13 +4,43 @@
 //   --version   prints "<program> <version>", status 0;
 //   a bad command line prints "<program>: <what is wrong>" and the usage
 //               hint to standard error, status 2.
-// Every option that takes a number states its allowed range, and CLI11's
-// range checks name that range in the message.
+// Every option that takes a number states its allowed range, and the range
+// checks below name that range in the message.
 #include <CLI/CLI.hpp>
+
+#include <string>
 
 // Configures `app` the shared way (version flag, help footer).
 void setUpCommandLine(CLI::App& app, const char* program);
 
+// What parsing decided, before anything is printed.
+struct CommandLineOutcome {
+    int status = -1;   // -1: go on; otherwise the exit status (0 help/version, 2 error)
+    std::string out;   // for standard output (help, version)
+    std::string err;   // for standard error (the mistake and the hint)
+};
+
+// Parses argv without printing.
+CommandLineOutcome readCommandLine(CLI::App& app, int argc, const char* const* argv);
+
 // Parses argv. Returns -1 when the program should go on, or the exit status
 // when it should stop at once (0 after --help or --version, 2 after an error).
 int parseCommandLine(CLI::App& app, int argc, const char* const* argv);
+
+// The error text of a mistake found after parsing ("<program>: <what>" and
+// the hint), in the same style as the parser's own.
+std::string commandLineError(const CLI::App& app, const std::string& what);
+
+// Range checks whose refusal reads "Value X not in range MIN to MAX" (the
+// option's name is put in front by the parser). A value that is not a number
+// at all is refused with the same text. They add nothing to the help text:
+// the option's own description states the range.
+//   integerIn: a whole number, MIN and MAX included;
+//   numberIn:  a finite decimal number, MIN included, MAX included unless
+//              `maxExcluded`; `unit` ("seconds") follows the range.
+CLI::Validator integerIn(long min, long max);
+CLI::Validator numberIn(double min, double max, const char* unit, bool maxExcluded = false);
+// An existing folder: "folder X does not exist", "X is not a folder".
+CLI::Validator existingFolder();
+// Not the empty string: "needs a NAME".
+CLI::Validator nonEmpty(const char* what);

@@ -7,6 +7,12 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+// libpng's own handlers print to standard error; the caller reports instead.
+void stopQuietly(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void ignoreWarning(png_structp, png_const_charp) {}
+}  // namespace
+
 bool writePngRgba(const std::string& path, int width, int height, const uint8_t* rgba,
                   bool withAlpha, std::string* error) {
     auto fail = [&](const std::string& why) {
@@ -17,7 +23,7 @@ bool writePngRgba(const std::string& path, int width, int height, const uint8_t*
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return fail(std::strerror(errno));
 
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, stopQuietly, ignoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
         png_destroy_write_struct(&png, &info);
@@ -25,10 +31,14 @@ bool writePngRgba(const std::string& path, int width, int height, const uint8_t*
         return fail("out of memory");
     }
     std::vector<uint8_t> row(static_cast<size_t>(width) * (withAlpha ? 4 : 3));
+    errno = 0;
     if (setjmp(png_jmpbuf(png))) {
+        // libpng stops at the first failed write; errno still says why.
+        const int code = errno;
         png_destroy_write_struct(&png, &info);
         std::fclose(file);
-        return fail("write error");
+        std::remove(path.c_str());
+        return fail(code != 0 ? std::strerror(code) : "write error");
     }
     png_init_io(png, file);
     png_set_compression_level(png, 3);
@@ -47,6 +57,10 @@ bool writePngRgba(const std::string& path, int width, int height, const uint8_t*
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0) return fail(std::strerror(errno));
+    if (std::fclose(file) != 0) {
+        const int code = errno;
+        std::remove(path.c_str());
+        return fail(std::strerror(code));
+    }
     return true;
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -165,4 +166,164 @@ TEST(Letterbox, ClearsReachOnlyThePictureAndTheBarsStayBlack) {
         EXPECT_TRUE(isColour(pixel(999, y), 0, 0, 0));
     }
     window.destroy();
+}
+
+namespace {
+// A wide window driven by the Demo: one frame at show time 5 (the
+// turntable's window), read back before the quit it posts ends the show.
+class WideShowWindow final : public GLWindow {
+public:
+    bool create(const char*, int, int, int, bool) override {
+        width = 1000;
+        height = 600;
+        return gl.create(width, height, nullptr);
+    }
+    bool show() override {
+        Timer::setDrivenTime(5.0);
+        return GLWindow::show();
+    }
+    void destroy() override { gl.destroy(); }
+    void swapBuffers() override {
+        if (!shown()) return;  // the cleared frame presented while loading
+        clearBars();
+        gl.readPixels(frame);
+        postQuitMessage(0);
+    }
+    bool shown() const { return viewport.width > 0; }
+    OffscreenGL gl;
+    std::vector<uint8_t> frame;
+};
+
+// A careless scene: turns the scissor test off, clears the whole drawable
+// white, paints the top half of the picture blue and leaves the green
+// channel masked.
+class CarelessScene final : public Scene {
+public:
+    bool render(int, float) override {
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        PaintScene(1, 1, 1).render(0, 0);
+        glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_TRUE);
+        return true;
+    }
+};
+}  // namespace
+
+TEST(Letterbox, BarsStayBlackAndThePictureStaysWhateverTheSceneLeft) {
+    DemoSetup setup;
+    auto window = std::make_unique<WideShowWindow>();
+    WideShowWindow* wide = window.get();
+    setup.window = std::move(window);
+    setup.audio = makeSilentAudioOutput();
+    setup.scenes = [] {
+        SceneSet set = makeScenes();
+        set[kTurntableSlot] = std::make_unique<CarelessScene>();
+        return set;
+    };
+    Demo demo("Glowmotion", 800, 600, 32, true, std::move(setup));
+    ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
+    demo.loadAll();
+    EXPECT_EQ(demo.run(), 0);
+    Timer::releaseDrivenTime();
+    ASSERT_EQ(wide->frame.size(), 1000u * 600 * 4);
+
+    // The scene's state is as it left it ...
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+    GLboolean mask[4];
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_TRUE(mask[0] && !mask[1] && mask[2] && mask[3]);
+    GLint box[4];
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_EQ(box[0], 100);
+    EXPECT_EQ(box[2], 800);
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[1], 1.0f);
+
+    // ... and the frame has black bars around the whole picture.
+    auto pixel = [&](int x, int y) { return &wide->frame[(static_cast<size_t>(y) * 1000 + x) * 4]; };
+    for (int y : {0, 150, 450, 599}) {
+        SCOPED_TRACE(y);
+        EXPECT_TRUE(isColour(pixel(0, y), 0, 0, 0));
+        EXPECT_TRUE(isColour(pixel(99, y), 0, 0, 0));
+        EXPECT_TRUE(isColour(pixel(900, y), 0, 0, 0));
+        EXPECT_TRUE(isColour(pixel(999, y), 0, 0, 0));
+    }
+    // Top row first: the blue half, then the white one.
+    for (int x : {100, 500, 899}) {
+        SCOPED_TRACE(x);
+        EXPECT_TRUE(isColour(pixel(x, 10), 0, 0, 255));
+        EXPECT_TRUE(isColour(pixel(x, 590), 255, 255, 255));
+    }
+    demo.close();
+}
+
+TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFrames) {
+    const std::string dir = freshDirectory("capture-folder");
+    std::string why;
+    EXPECT_EQ(prepareCaptureFolder(dir + "/a/b", false, &why), CaptureFolder::Ready) << why;
+    EXPECT_TRUE(std::filesystem::is_directory(dir + "/a/b"));
+    EXPECT_EQ(prepareCaptureFolder(dir + "/a/b", false, &why), CaptureFolder::Ready) << why;
+
+    // Files that are not frames stay and do not count.
+    for (const char* name : {"notes.txt", "00000.png", "0000000.png", "00000a.png", "000000.PNG"})
+        std::ofstream(dir + "/" + name) << "x";
+    EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::Ready) << why;
+    std::ofstream(dir + "/000000.png") << "old";
+    EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::HoldsFrames);
+    EXPECT_EQ(why, dir + ": already holds 1 frame (NNNNNN.png); --overwrite replaces them");
+    std::ofstream(dir + "/000417.png") << "old";
+    EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::HoldsFrames);
+    EXPECT_EQ(why, dir + ": already holds 2 frames (NNNNNN.png); --overwrite replaces them");
+    EXPECT_TRUE(std::filesystem::exists(dir + "/000417.png"));  // refusing touches nothing
+
+    // Overwriting removes the old frames only, so none outlives the new recording.
+    EXPECT_EQ(prepareCaptureFolder(dir, true, &why), CaptureFolder::Ready) << why;
+    EXPECT_FALSE(std::filesystem::exists(dir + "/000000.png"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/000417.png"));
+    EXPECT_TRUE(std::filesystem::exists(dir + "/notes.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir + "/00000.png"));
+
+    // Not a folder, or below something that is not one: the system's reason.
+    EXPECT_EQ(prepareCaptureFolder(dir + "/notes.txt", false, &why), CaptureFolder::Unusable);
+    EXPECT_EQ(why, dir + "/notes.txt: is not a folder");
+    EXPECT_EQ(prepareCaptureFolder(dir + "/notes.txt/frames", false, &why), CaptureFolder::Unusable);
+    EXPECT_EQ(why, dir + "/notes.txt/frames: Not a directory");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Capture, AFrameThatCannotBeWrittenStopsTheShowSaysWhyAndLeavesNoPartialFile) {
+    const std::string dir = freshDirectory("capture-full");
+    std::filesystem::create_directories(dir);
+    // The second frame lands on a full disk.
+    std::filesystem::create_symlink("/dev/full", dir + "/000001.png");
+    DemoSetup setup;
+    auto window = std::make_unique<CaptureWindow>(dir, 10);
+    CaptureWindow* recorder = window.get();
+    setup.window = std::move(window);
+    setup.audio = makeSilentAudioOutput();
+    setup.scenes = [] {
+        SceneSet set = makeScenes();
+        set[kTurntableSlot] = std::make_unique<PaintScene>(1, 0, 0);
+        return set;
+    };
+    setup.startAt = 10.0;
+    {
+        Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
+        ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
+        demo.loadAll();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(demo.run(), 1);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "glowmotion: cannot write frame " + dir + "/000001.png: No space left on device\n");
+        EXPECT_FALSE(recorder->ok());
+        EXPECT_EQ(recorder->framesWritten(), 1);
+        demo.close();
+    }
+    Timer::releaseDrivenTime();
+    Timer::setStartPosition(0.0);
+    EXPECT_TRUE(std::filesystem::exists(dir + "/000000.png"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir + "/000001.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/000002.png"));
+    std::filesystem::remove_all(dir);
 }

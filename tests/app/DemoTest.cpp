@@ -126,7 +126,7 @@ TEST(Keys, FrameThatTakesAMessageChecksNoKeysButIsDrawn) {
     h.window->beforeFrame = [](FakeWindow& w, int frame) {
         w.keyState->setKey(vk::Escape, true);
         // A message every pass until frame 8: Escape stays unseen until then.
-        if (frame < 8) w.queue.push_back({WindowMessage::Type::Other, 0, 0, 0});
+        if (frame < 8) w.release('A');
     };
     EXPECT_EQ(h.demo->run(), 0);
     EXPECT_EQ(h.window->presented, 9);
@@ -292,4 +292,102 @@ TEST(Keys, SdlKeysMapToWin32VirtualKeyCodes) {
     EXPECT_EQ(virtualKeyFromSdl(SDLK_DOWN), 40);
     EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_5), 101);
     EXPECT_EQ(virtualKeyFromSdl(SDLK_APPLICATION), 0);  // no code: never reaches the table
+}
+
+TEST(Input, AThousandUnmappedEventsThenEscapeEndsTheShowOnTheNextPass) {
+    // Escape pressed behind a flood of mouse motion, and pressed alone: the
+    // show ends after the same two frames either way.
+    for (const int flood : {1000, 0}) {
+        SCOPED_TRACE(flood);
+        Harness h(framesAt60(1.0, 30.0));
+        h.window->beforeFrame = [flood](FakeWindow& w, int frame) {
+            if (frame == 0) {
+                w.unmapped(flood);
+                w.press(vk::Escape);
+            }
+        };
+        EXPECT_EQ(h.demo->run(), 0);
+        // Pass 0 takes the key-down; pass 1 sees Escape down and posts the
+        // quit; pass 2 takes it.
+        EXPECT_EQ(h.window->presented, 2);
+        EXPECT_TRUE(h.window->queue.empty());
+    }
+}
+
+TEST(Input, APassWhoseEventsAreAllUnmappedStillPollsTheKeys) {
+    Harness h(framesAt60(1.0, 30.0));
+    h.window->beforeFrame = [](FakeWindow& w, int) {
+        w.keyState->setKey(vk::Escape, true);
+        w.unmapped(500);  // every pass, as a moving mouse would
+    };
+    EXPECT_EQ(h.demo->run(), 0);
+    EXPECT_EQ(h.window->presented, 1);  // frame 0 sees Escape, pass 1 takes the quit
+}
+
+TEST(Input, RealMessagesStillCountOnePerPass) {
+    Harness h(framesAt60(1.0, 30.0));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame != 0) return;
+        w.unmapped(3);
+        w.press('A');
+        w.unmapped(3);
+        w.release('A');
+        w.unmapped(3);
+        w.press(vk::Escape);
+        w.unmapped(3);
+    };
+    EXPECT_EQ(h.demo->run(), 0);
+    // Passes 0, 1 and 2 take A down, A up and Escape down; pass 3 posts the
+    // quit; pass 4 takes it.
+    EXPECT_EQ(h.window->presented, 4);
+    EXPECT_EQ(h.window->keyState->keys['A'], 0);
+}
+
+TEST(Input, AnEndlessFloodStillLetsEveryPassEnd) {
+    Harness h(framesAt60(1.0, 30.0));
+    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+        w.keyState->setKey(vk::Escape, true);
+        if (frame == 0) w.unmapped(GLWindow::kMaxSkippedEvents + 10);
+    };
+    EXPECT_EQ(h.demo->run(), 0);
+    // Pass 0 stops after the most it consumes and counts as a message pass;
+    // pass 1 consumes the rest and sees Escape; pass 2 takes the quit.
+    EXPECT_EQ(h.window->presented, 2);
+}
+
+TEST(Input, SdlEventsTheDriverDoesNotActOnAreOther) {
+    auto message = [](SDL_Event event) { return windowMessageFromSdl(event, nullptr); };
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    EXPECT_EQ(message(event).type, WindowMessage::Type::Other);
+    event.type = SDL_MOUSEBUTTONDOWN;
+    EXPECT_EQ(message(event).type, WindowMessage::Type::Other);
+    event.type = SDL_TEXTINPUT;
+    EXPECT_EQ(message(event).type, WindowMessage::Type::Other);
+
+    event = SDL_Event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = SDLK_ESCAPE;
+    EXPECT_EQ(message(event).type, WindowMessage::Type::KeyDown);
+    EXPECT_EQ(message(event).wParam, vk::Escape);
+    event.type = SDL_KEYUP;
+    event.key.keysym.sym = SDLK_F12;
+    EXPECT_EQ(message(event).type, WindowMessage::Type::KeyUp);
+    EXPECT_EQ(message(event).wParam, vk::F12);
+    event.key.keysym.sym = SDLK_APPLICATION;  // no virtual-key code
+    EXPECT_EQ(message(event).type, WindowMessage::Type::Other);
+
+    event = SDL_Event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    EXPECT_EQ(message(event).type, WindowMessage::Type::Close);
+    for (const Uint8 kind : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_MOVED,
+                             SDL_WINDOWEVENT_ENTER}) {
+        event.window.event = kind;
+        EXPECT_EQ(message(event).type, WindowMessage::Type::Other) << int(kind);
+    }
+    event = SDL_Event{};
+    event.type = SDL_QUIT;
+    EXPECT_EQ(message(event).type, WindowMessage::Type::Quit);
+    EXPECT_EQ(message(event).wParam, 0);
 }

@@ -19,7 +19,7 @@ public:
     // Called before each loop pass takes its message, with the number of
     // frames presented so far: queue messages or press keys here.
     std::function<void(FakeWindow&, int frame)> beforeFrame;
-    std::deque<WindowMessage> queue;
+    std::deque<WindowMessage> queue;       // events as the window system delivers them, Other included
     std::vector<std::string> titleAtFrame; // the title when frame k was presented
     int presented = 0;                     // frames presented by the loop
     int destroyed = 0;
@@ -66,15 +66,19 @@ public:
         }
         Timer::setDrivenTime(times[static_cast<size_t>(presented)]);
         if (beforeFrame) beforeFrame(*this, presented);
-        if (!queue.empty()) {
-            message = queue.front();
-            queue.pop_front();
-            return true;
-        }
-        return GLWindow::peekMessage(message);  // a posted quit, once the queue is empty
+        // The window's own taking of messages, over the scripted queue.
+        return GLWindow::peekMessage(message);
+    }
+    bool pollEvent(WindowMessage& message) override {
+        if (queue.empty()) return false;
+        message = queue.front();
+        queue.pop_front();
+        return true;
     }
     void showError(const char*) override {}
 
     void press(int key) { queue.push_back({WindowMessage::Type::KeyDown, key, 0, 0}); }
+    // An event the driver does not act on (mouse motion and the like).
+    void unmapped(int count = 1) { queue.insert(queue.end(), count, WindowMessage{}); }
     void release(int key) { queue.push_back({WindowMessage::Type::KeyUp, key, 0, 0}); }
 };

@@ -5,8 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include "base/FileRead.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <unistd.h>
 
@@ -123,31 +130,93 @@ TEST(MusicPlayer, StartsAtTheRequestedPosition) {
     std::remove(path.c_str());
 }
 
-TEST(MusicPlayer, MissingOrBadFilesAndMissingDevicesGiveSilenceWithoutFuss) {
+// Plays `path` and returns what was written to standard error meanwhile.
+std::string playAndReport(Player& p, const std::string& path) {
+    testing::internal::CaptureStderr();
+    p.music->play(path.c_str());
+    return testing::internal::GetCapturedStderr();
+}
+
+std::string silenceLine(const std::string& why) {
+    return "glowmotion: no music: " + why + "; the show plays in silence\n";
+}
+
+TEST(MusicPlayer, AModuleThatCannotBeReadGivesSilenceAndOneLineNamingTheFileAndWhy) {
+    const std::string dir = "/tmp/glowmotion-music-" + std::to_string(getpid()) + "-bad";
+    std::filesystem::create_directories(dir + "/folder.it");
     Player p;
     p.music->init(44000);
-    p.music->play("/nonexistent/km_groov.it");
-    EXPECT_FALSE(p.music->hasSong());
+
+    EXPECT_EQ(playAndReport(p, dir + "/missing.it"), silenceLine(dir + "/missing.it: No such file or directory"));
+    EXPECT_EQ(playAndReport(p, dir + "/folder.it"), silenceLine(dir + "/folder.it: is a folder, not a file"));
+    // A device or a pipe is refused at once, without reading or waiting.
+    EXPECT_EQ(playAndReport(p, "/dev/zero"), silenceLine("/dev/zero: is not a regular file"));
+    ASSERT_EQ(mkfifo((dir + "/pipe.it").c_str(), 0600), 0);
+    EXPECT_EQ(playAndReport(p, dir + "/pipe.it"), silenceLine(dir + "/pipe.it: is not a regular file"));
+    // Larger than any module: refused before a byte is read (the file is sparse).
+    const std::string huge = dir + "/huge.it";
+    std::ofstream(huge).close();
+    std::filesystem::resize_file(huge, kMaxModuleBytes + 1);
+    EXPECT_EQ(playAndReport(p, huge), silenceLine(huge + ": is larger than 67108864 bytes"));
 
     std::vector<uint8_t> broken = miniItModule("broken");
     broken.resize(100);  // cut inside the header
     const std::string truncated = writeFile("broken.it", broken);
-    p.music->play(truncated.c_str());
-    EXPECT_FALSE(p.music->hasSong());
+    EXPECT_EQ(playAndReport(p, truncated), silenceLine(truncated + ": not a tracker module the player can read"));
     const std::string noise = writeFile("noise.it", std::vector<uint8_t>(3000, 0xA5));
-    p.music->play(noise.c_str());
+    EXPECT_EQ(playAndReport(p, noise), silenceLine(noise + ": not a tracker module the player can read"));
     EXPECT_FALSE(p.music->hasSong());
     EXPECT_EQ(p.pull(512), 0.0);
+
+    // A good module after all that plays, and says nothing.
+    const std::string good = writeFile("fine.it", miniItModule("fine"));
+    EXPECT_EQ(playAndReport(p, good), "");
+    EXPECT_TRUE(p.music->hasSong());
     p.music->stop();
     EXPECT_EQ(p.record.closes, 1);
-
-    Player deaf(false);
-    EXPECT_FALSE(deaf.music->init(44000));
-    const std::string good = writeFile("good.it", miniItModule("good"));
-    deaf.music->play(good.c_str());
-    EXPECT_FALSE(deaf.music->hasSong());  // nothing could hear it
-    deaf.music->stop();
+    std::filesystem::remove_all(dir);
     std::remove(truncated.c_str());
     std::remove(noise.c_str());
     std::remove(good.c_str());
+}
+
+TEST(MusicPlayer, WithoutADeviceNothingIsReadOrSaidAgain) {
+    Player deaf(false);
+    EXPECT_FALSE(deaf.music->init(44000));
+    const std::string good = writeFile("good.it", miniItModule("good"));
+    EXPECT_EQ(playAndReport(deaf, good), "");
+    EXPECT_EQ(playAndReport(deaf, "/nonexistent/km_groov.it"), "");  // the output already said it all
+    EXPECT_FALSE(deaf.music->hasSong());  // nothing could hear it
+    deaf.music->stop();
+    std::remove(good.c_str());
+}
+
+namespace {
+// The real sound output with SDL told to use `driver` (and ALSA `device`).
+std::string openSdlOutput(const char* driver, const char* device) {
+    setenv("SDL_AUDIODRIVER", driver, 1);
+    if (device) setenv("AUDIODEV", device, 1);
+    auto output = makeSdlAudioOutput();
+    testing::internal::CaptureStderr();
+    const bool opened = output->open(44000, 512, [](float*, int) {});
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(opened);
+    output->close();
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("AUDIODEV");
+    return said;
+}
+}  // namespace
+
+TEST(SoundDevice, NoDeviceIsOneLineSayingTheShowPlaysInSilence) {
+    EXPECT_EQ(openSdlOutput("nosuchdriver", nullptr),
+              "glowmotion: no sound device (Audio target 'nosuchdriver' not available); "
+              "the show plays in silence\n");
+    // ALSA asked for a device that exists nowhere: its own diagnostics stay
+    // off standard error, the one line remains.
+    const std::string said = openSdlOutput("alsa", "glowmotion-no-such-device");
+    EXPECT_EQ(said.rfind("glowmotion: no sound device (", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(said.find("ALSA lib"), std::string::npos) << said;
+    EXPECT_NE(said.find("); the show plays in silence\n"), std::string::npos) << said;
 }

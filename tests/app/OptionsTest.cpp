@@ -1,69 +1,145 @@
-// The command line: every option, and the mistakes that must be refused.
+// The command line: every option, the texts of --help and --version, and the
+// mistakes that must be refused, each with a message naming what is allowed.
 #include "app/Options.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 #include <vector>
 
 namespace {
-std::optional<Options> parse(std::vector<const char*> args, std::string* error = nullptr) {
+ParsedOptions parse(std::vector<const char*> args) {
     args.insert(args.begin(), "glowmotion");
-    return parseOptions(static_cast<int>(args.size()), args.data(), error);
+    return parseOptions(static_cast<int>(args.size()), args.data());
 }
+
+// The error text for `args`, after checking it is a refusal with status 2
+// that prints nothing on standard output.
+std::string refusal(std::vector<const char*> args) {
+    const ParsedOptions parsed = parse(args);
+    std::string joined;
+    for (const char* a : args) joined += std::string(a) + " ";
+    EXPECT_FALSE(parsed.options) << joined;
+    EXPECT_EQ(parsed.outcome.status, 2) << joined;
+    EXPECT_EQ(parsed.outcome.out, "") << joined;
+    EXPECT_EQ(parsed.outcome.err.rfind("glowmotion: ", 0), 0u) << parsed.outcome.err;
+    EXPECT_NE(parsed.outcome.err.find("\nRun with --help for more information.\n"), std::string::npos)
+        << parsed.outcome.err;
+    return parsed.outcome.err;
+}
+
+std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+struct TempFolder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("glowmotion-options-" + std::to_string(getpid()));
+    TempFolder() { std::filesystem::create_directories(path); }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+};
 }  // namespace
 
 TEST(Options, NoArgumentsIsTheShowAsItAlwaysRuns) {
-    const auto options = parse({});
-    ASSERT_TRUE(options);
-    EXPECT_FALSE(options->windowed);
-    EXPECT_TRUE(options->vsync);
-    EXPECT_FALSE(options->exclusive);
-    EXPECT_EQ(options->startAt, 0.0);
-    EXPECT_FALSE(options->captureDir);
-    EXPECT_FALSE(options->endAt);
-    EXPECT_FALSE(options->dataDir);
+    const ParsedOptions parsed = parse({});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.outcome.status, -1);
+    const Options& options = *parsed.options;
+    EXPECT_FALSE(options.windowed);
+    EXPECT_TRUE(options.vsync);
+    EXPECT_FALSE(options.exclusive);
+    EXPECT_EQ(options.startAt, 0.0);
+    EXPECT_FALSE(options.captureDir);
+    EXPECT_FALSE(options.endAt);
+    EXPECT_FALSE(options.dataDir);
+    EXPECT_FALSE(options.overwrite);
 }
 
 TEST(Options, EveryOptionIsRead) {
-    auto options = parse({"--windowed", "--no-vsync", "--start-at", "36.1", "--data", "/tmp/media"});
+    TempFolder media;
+    const std::string dir = media.path.string();
+    auto options = parse({"--windowed", "--no-vsync", "--start-at", "36.1", "--data", dir.c_str()}).options;
     ASSERT_TRUE(options);
     EXPECT_TRUE(options->windowed);
     EXPECT_FALSE(options->vsync);
     EXPECT_DOUBLE_EQ(options->startAt, 36.1);
-    EXPECT_EQ(*options->dataDir, "/tmp/media");
+    EXPECT_EQ(*options->dataDir, dir);
 
-    options = parse({"--capture", "/tmp/f", "--fps", "10", "--start-at", "120", "--end-at", "121.5"});
+    options = parse({"--capture", "/tmp/f", "--fps", "10", "--start-at", "120", "--end-at", "121.5", "--overwrite"})
+                  .options;
     ASSERT_TRUE(options);
     EXPECT_EQ(*options->captureDir, "/tmp/f");
     EXPECT_EQ(options->fps, 10);
     EXPECT_DOUBLE_EQ(*options->endAt, 121.5);
-    EXPECT_EQ(parse({"--capture", "d"})->fps, 60);
-    EXPECT_TRUE(parse({"--exclusive"})->exclusive);
-    EXPECT_TRUE(parse({"--help"})->help);
+    EXPECT_TRUE(options->overwrite);
+    EXPECT_EQ(parse({"--capture", "d"}).options->fps, 60);
+    EXPECT_EQ(parse({"--capture", "d", "--fps", "240"}).options->fps, 240);
+    EXPECT_EQ(parse({"--capture", "d", "--fps=1"}).options->fps, 1);
+    EXPECT_TRUE(parse({"--exclusive"}).options->exclusive);
+    EXPECT_DOUBLE_EQ(parse({"--start-at", "124.99"}).options->startAt, 124.99);
+    EXPECT_DOUBLE_EQ(*parse({"--start-at", "50", "--end-at", "50"}).options->endAt, 50.0);
+}
+
+TEST(Options, HelpAndVersionStopWithStatusZero) {
+    for (const char* flag : {"--help", "-h"}) {
+        const ParsedOptions help = parse({flag});
+        EXPECT_FALSE(help.options);
+        EXPECT_EQ(help.outcome.status, 0);
+        EXPECT_EQ(help.outcome.err, "");
+        for (const char* option : {"--windowed", "--exclusive", "--no-vsync", "--start-at", "--end-at", "--capture",
+                                   "--fps", "--overwrite", "--data", "--version", "Escape", "F12"})
+            EXPECT_NE(help.outcome.out.find(option), std::string::npos) << option;
+        EXPECT_NE(help.outcome.out.find("Usage: glowmotion"), std::string::npos);
+        EXPECT_NE(help.outcome.out.find("1 to 240"), std::string::npos);  // the ranges are in the help too
+    }
+    const ParsedOptions version = parse({"--version"});
+    EXPECT_FALSE(version.options);
+    EXPECT_EQ(version.outcome.status, 0);
+    EXPECT_EQ(version.outcome.out, std::string("glowmotion ") + GLOWMOTION_VERSION + "\n");
+}
+
+TEST(Options, BadNumbersAreRefusedNamingTheRange) {
+    const std::string fpsRange = "not in range 1 to 240";
+    for (const char* fps : {"0", "241", "2.5", "abc", "", "-3", "99999999999999999999"}) {
+        EXPECT_EQ(firstLine(refusal({"--capture", "d", "--fps", fps})),
+                  std::string("glowmotion: --fps: Value ") + fps + " " + fpsRange);
+    }
+    // The show ends at 125 seconds: a start there or later has nothing to show.
+    const std::string startRange = "not in range 0 to 125 (125 excluded) seconds";
+    for (const char* start : {"125", "125.0", "130", "-1", "nan", "inf", "12s", "abc"}) {
+        EXPECT_EQ(firstLine(refusal({"--start-at", start})),
+                  std::string("glowmotion: --start-at: Value ") + start + " " + startRange);
+    }
+    EXPECT_EQ(firstLine(refusal({"--end-at", "3601"})),
+              "glowmotion: --end-at: Value 3601 not in range 0 to 3600 seconds");
+    EXPECT_EQ(firstLine(refusal({"--start-at", "50", "--end-at", "40"})),
+              "glowmotion: --end-at: Value 40 not in range 50 (--start-at) to 3600 seconds");
+}
+
+TEST(Options, DataMustBeAnExistingFolder) {
+    TempFolder media;
+    const std::string missing = (media.path / "nowhere").string();
+    EXPECT_EQ(firstLine(refusal({"--data", missing.c_str()})),
+              "glowmotion: --data: folder " + missing + " does not exist");
+    const std::string file = (media.path / "km_groov.it").string();
+    std::ofstream(file) << "not a folder";
+    EXPECT_EQ(firstLine(refusal({"--data", file.c_str()})), "glowmotion: --data: " + file + " is not a folder");
+    EXPECT_EQ(firstLine(refusal({"--data", "/dev/null"})), "glowmotion: --data: /dev/null is not a folder");
 }
 
 TEST(Options, MistakesAreRefusedWithAReason) {
-    const std::vector<std::vector<const char*>> bad = {
-        {"--bogus"},
-        {"--start-at"},
-        {"--start-at", "abc"},
-        {"--start-at", "-1"},
-        {"--start-at", "nan"},
-        {"--start-at", "12s"},
-        {"--capture"},
-        {"--capture", "d", "--fps", "0"},
-        {"--capture", "d", "--fps", "2.5"},
-        {"--fps", "30"},
-        {"--capture", "d", "--windowed"},
-        {"--windowed", "--exclusive"},
-        {"--start-at", "50", "--end-at", "40"},
-        {"--data"},
-        {"windowed"},
+    const std::vector<std::pair<std::vector<const char*>, std::string>> bad = {
+        {{"--bogus"}, "The following argument was not expected: --bogus"},
+        {{"windowed"}, "The following argument was not expected: windowed"},
+        {{"--start-at"}, "--start-at: 1 required SECONDS missing"},
+        {{"--capture"}, "--capture: 1 required DIR missing"},
+        {{"--capture", ""}, "--capture: needs a folder name"},
+        {{"--data"}, "--data: 1 required DIR missing"},
+        {{"--fps", "30"}, "--fps requires --capture"},
+        {{"--overwrite"}, "--overwrite requires --capture"},
+        {{"--capture", "d", "--windowed"}, "--windowed excludes --capture"},
+        {{"--capture", "d", "--no-vsync"}, "--no-vsync excludes --capture"},
+        {{"--windowed", "--exclusive"}, "--windowed excludes --exclusive"},
     };
-    for (const auto& args : bad) {
-        std::string error;
-        EXPECT_FALSE(parse(args, &error)) << args[0];
-        EXPECT_FALSE(error.empty()) << args[0];
-    }
-    EXPECT_EQ(std::string(usageText()).rfind("usage:", 0), 0u);
+    for (const auto& [args, why] : bad) EXPECT_EQ(firstLine(refusal(args)), "glowmotion: " + why);
 }

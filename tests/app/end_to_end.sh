@@ -45,15 +45,34 @@ no-display)
   env -u DISPLAY -u WAYLAND_DISPLAY "$show" --start-at 124 2>"$work/err"; status=$?
   [ "$status" -eq 1 ] || fail "status $status, expected 1"
   grep -q "qlxGLIntro Error: when init'ing display area" "$work/err" || fail "no error message on stderr"
+  # The last line says what to do instead.
+  [ "$(tail -1 "$work/err")" = "glowmotion: with no display, record the show with --capture DIR, or run it on a virtual display (xvfb-run build/glowmotion)" ] ||
+    fail "no hint after the error: $(tail -1 "$work/err")"
+  [ "$(grep -n "when init'ing display area" "$work/err" | cut -d: -f1)" -eq $(($(wc -l <"$work/err") - 1)) ] ||
+    fail "the hint does not follow the error line"
   ;;
 bad-usage)
-  "$show" --no-such-option 2>"$work/err" >"$work/out"; status=$?
-  [ "$status" -eq 2 ] || fail "status $status, expected 2"
-  grep -q "^usage:" "$work/err" || fail "no usage on stderr"
-  "$show" --capture "$work/f" --fps 0 2>"$work/err"; status=$?
-  [ "$status" -eq 2 ] || fail "--fps 0: status $status, expected 2"
-  "$show" --help >"$work/out"; status=$?
-  [ "$status" -eq 0 ] && grep -q -- "--capture" "$work/out" || fail "--help"
+  # Each refusal: status 2, nothing on standard output, one line naming the
+  # mistake (and what is allowed) then the hint, on standard error.
+  refused() {  # refused EXPECTED-FIRST-LINE ARGS...
+    local expected=$1; shift
+    "$show" "$@" >"$work/out" 2>"$work/err"; status=$?
+    [ "$status" -eq 2 ] || fail "$*: status $status, expected 2"
+    [ ! -s "$work/out" ] || fail "$*: wrote to standard output"
+    [ "$(head -1 "$work/err")" = "$expected" ] || fail "$*: first line '$(head -1 "$work/err")', expected '$expected'"
+    [ "$(sed -n 2p "$work/err")" = "Run with --help for more information." ] || fail "$*: no hint"
+  }
+  refused "glowmotion: The following argument was not expected: --no-such-option" --no-such-option
+  refused "glowmotion: --fps: Value 0 not in range 1 to 240" --capture "$work/f" --fps 0
+  refused "glowmotion: --start-at: Value 125 not in range 0 to 125 (125 excluded) seconds" --start-at 125
+  refused "glowmotion: --data: folder $work/none does not exist" --data "$work/none"
+  touch "$work/file"
+  refused "glowmotion: --data: $work/file is not a folder" --data "$work/file"
+  [ ! -e "$work/f" ] || fail "a refused command line made the capture folder"
+  "$show" --help >"$work/out" 2>"$work/err"; status=$?
+  [ "$status" -eq 0 ] && grep -q -- "--capture" "$work/out" && [ ! -s "$work/err" ] || fail "--help"
+  "$show" --version >"$work/out" 2>"$work/err"; status=$?
+  [ "$status" -eq 0 ] && grep -qx "glowmotion [0-9.]*" "$work/out" || fail "--version: $(cat "$work/out")"
   ;;
 capture)
   env -u DISPLAY -u WAYLAND_DISPLAY "$show" --capture "$work/f" --fps 10 --start-at 120 2>"$work/err"; status=$?
@@ -68,8 +87,31 @@ data = open(sys.argv[1], 'rb').read(24)
 assert data[:8] == b'\x89PNG\r\n\x1a\n'
 assert struct.unpack('>II', data[16:24]) == (800, 600)
 PY
+  grep -qx "glowmotion: wrote 52 frames to $work/f" "$work/err" || fail "no count of the frames written"
+  # A second recording into the same folder is refused and touches nothing ...
+  "$show" --capture "$work/f" --fps 2 --start-at 124 2>"$work/err"; status=$?
+  [ "$status" -eq 2 ] || fail "folder with frames: status $status, expected 2"
+  grep -qx "glowmotion: capture folder $work/f: already holds 52 frames (NNNNNN.png); --overwrite replaces them" \
+    "$work/err" || fail "folder with frames: $(cat "$work/err")"
+  [ "$(ls "$work/f" | wc -l)" -eq 52 ] || fail "a refused recording changed the folder"
+  # ... unless --overwrite: then the folder holds exactly the new frames.
+  "$show" --capture "$work/f" --fps 2 --start-at 124 --overwrite 2>"$work/err"; status=$?
+  [ "$status" -eq 0 ] || fail "--overwrite: status $status"
+  [ "$(ls "$work/f" | wc -l)" -eq 4 ] || fail "--overwrite: $(ls "$work/f" | wc -l) files, expected 4"
+  grep -qx "glowmotion: wrote 4 frames to $work/f" "$work/err" || fail "--overwrite: $(cat "$work/err")"
+
   env -u DISPLAY "$show" --capture "/proc/no/such/dir" --fps 10 --start-at 124.9 2>"$work/err"; status=$?
   [ "$status" -eq 1 ] || fail "unwritable capture folder: status $status, expected 1"
+  grep -qx "glowmotion: cannot use capture folder /proc/no/such/dir: No such file or directory" "$work/err" ||
+    fail "unwritable capture folder: $(cat "$work/err")"
+  # Files may not grow past 4 KiB: no frame fits. The reason is the system's,
+  # the half-written frame is gone, and the count says none was written.
+  (trap '' XFSZ; ulimit -f 4; exec "$show" --capture "$work/small" --fps 10 --start-at 124.9) 2>"$work/err"; status=$?
+  [ "$status" -eq 1 ] || fail "file size limit: status $status, expected 1"
+  grep -qx "glowmotion: cannot write frame $work/small/000000.png: File too large" "$work/err" ||
+    fail "file size limit: $(cat "$work/err")"
+  grep -qx "glowmotion: capture stopped after 0 frames in $work/small" "$work/err" || fail "no count after a failure"
+  [ -z "$(ls "$work/small")" ] || fail "a partial frame was left: $(ls "$work/small")"
   ;;
 ends-by-itself)
   start_xvfb
@@ -116,10 +158,11 @@ peak = max(abs(x) for x in samples)
 print("audio: %.2f s, rms %.3f, peak %.3f" % (len(samples) / 88000.0, rms, peak))
 assert 0.02 < rms and peak <= 1.0
 PY
-  # The same show with the module missing plays silence and still ends well.
+  # The same show with the module missing plays silence and still ends well;
+  # standard error names the file and why, standard output stays empty.
   mkdir "$work/no-music" && cp "$(dirname "$module")"/*.tga "$(dirname "$module")"/font.fnt "$work/no-music/"
   SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/silence.raw" \
-    "$show" --windowed --data "$work/no-music" --start-at 50 --end-at 51 2>"$work/err" & show_pid=$!
+    "$show" --windowed --data "$work/no-music" --start-at 50 --end-at 51 >"$work/out" 2>"$work/err" & show_pid=$!
   wait_show 60
   [ "$status" -eq 0 ] || fail "without module: status $status"
   python3 - "$work/silence.raw" <<'PY' || fail "sound without a module"
@@ -127,6 +170,29 @@ import array, sys
 samples = array.array('f', open(sys.argv[1], 'rb').read())
 assert samples and max(abs(x) for x in samples) == 0.0
 PY
+  # (SDL's disk driver announces itself with two CRITICAL lines of its own.)
+  [ "$(grep -v '^CRITICAL: ' "$work/err")" = "glowmotion: no music: $work/no-music/km_groov.it: No such file or directory; the show plays in silence" ] ||
+    fail "without module: $(cat "$work/err")"
+  [ ! -s "$work/out" ] || fail "without module: standard output: $(cat "$work/out")"
+  # A folder where the module should be: the same, no crash.
+  mkdir "$work/no-music/km_groov.it"
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/silence.raw" \
+    "$show" --windowed --data "$work/no-music" --start-at 50 --end-at 50.5 >"$work/out" 2>"$work/err" & show_pid=$!
+  wait_show 60
+  [ "$status" -eq 0 ] || fail "module folder: status $status"
+  [ "$(grep -v '^CRITICAL: ' "$work/err")" = "glowmotion: no music: $work/no-music/km_groov.it: is a folder, not a file; the show plays in silence" ] ||
+    fail "module folder: $(cat "$work/err")"
+  ;;
+no-sound)
+  # ALSA asked for a device that exists nowhere: one line, none of ALSA's own.
+  start_xvfb
+  SDL_AUDIODRIVER=alsa AUDIODEV=glowmotion-no-such-device \
+    "$show" --windowed --start-at 124.5 >"$work/out" 2>"$work/err" & show_pid=$!
+  wait_show 60
+  [ "$status" -eq 0 ] || fail "status $status"
+  [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q "^glowmotion: no sound device (.*); the show plays in silence$" "$work/err" ||
+    fail "not one line about the silence"
+  [ ! -s "$work/out" ] || fail "standard output: $(cat "$work/out")"
   ;;
 *)
   fail "unknown case $case_name"

@@ -5,6 +5,7 @@
 
 #include "app/CaptureWindow.h"
 #include "app/Demo.h"
+#include "app/PngFolderSink.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -61,7 +62,8 @@ TEST(Capture, WritesOneFramePerStepAndKeepsThePictureInGaps) {
     const std::string dir = freshDirectory("capture");
     std::filesystem::create_directories(dir);
     DemoSetup setup;
-    auto window = std::make_unique<CaptureWindow>(dir, 10);
+    PngFolderSink sink(dir, 10);
+    auto window = std::make_unique<CaptureWindow>(sink, CaptureTiming{18.8, 19.25, 10});
     CaptureWindow* recorder = window.get();
     setup.window = std::move(window);
     setup.audio = makeSilentAudioOutput();
@@ -72,7 +74,6 @@ TEST(Capture, WritesOneFramePerStepAndKeepsThePictureInGaps) {
         return set;
     };
     setup.startAt = 18.8;
-    setup.endAt = 19.25;
     {
         Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
         ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
@@ -298,7 +299,8 @@ TEST(Capture, AFrameThatCannotBeWrittenStopsTheShowSaysWhyAndLeavesNoPartialFile
     // The second frame lands on a full disk.
     std::filesystem::create_symlink("/dev/full", dir + "/000001.png");
     DemoSetup setup;
-    auto window = std::make_unique<CaptureWindow>(dir, 10);
+    PngFolderSink sink(dir, 10);
+    auto window = std::make_unique<CaptureWindow>(sink, CaptureTiming{10.0, 125.0, 10});
     CaptureWindow* recorder = window.get();
     setup.window = std::move(window);
     setup.audio = makeSilentAudioOutput();

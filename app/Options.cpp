@@ -123,6 +123,10 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
         readSize(size, &options.width, &options.height);
         if (options.captureTarget.video && (options.width % 2 != 0 || options.height % 2 != 0))
             return refuse("--size: Value " + size + " has an odd side; a video (yuv420p) needs an even width and height");
+        // ffmpeg takes no picture whose padded size passes INT_MAX / 8 bytes.
+        const long long padded = (options.width + 128LL) * (options.height + 128LL);
+        if (options.captureTarget.video && padded >= 0x7FFFFFFF / 8)
+            return refuse("--size: Value " + size + " is too large for ffmpeg's pictures");
     }
     if (crfOption->count() > 0) {
         if (!options.captureTarget.video) return refuse("--crf: only a video has a quality (" + std::string(kVideoExtensions) + ")");

@@ -26,7 +26,7 @@ struct Options {
 constexpr int kMinFps = 1;
 constexpr int kMaxFps = 240;
 constexpr double kLatestEnd = 3600.0;
-constexpr int kLargestSide = 16384;  // --size; the OpenGL context may allow less
+constexpr int kLargestSide = 32768;  // --size; the OpenGL context may allow less
 
 // What the command line asks for.
 struct ParsedOptions {

@@ -238,6 +238,10 @@ void FfmpegEncoder::writeAudio() {
             audioErrno = errno;
             break;
         }
+        // The music of the whole recording is out: ffmpeg may see its end
+        // now, even while frames are still coming.
+        std::lock_guard<std::mutex> hold(mutex);
+        if (claimed >= frameFirstSample(total, settings.fps)) break;
     }
     closeFd(audioFd);
 }

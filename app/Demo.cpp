@@ -50,10 +50,10 @@ void Demo::loadAll() {
 }
 
 void Demo::pollKeys(bool& fpsShown, const char* baseTitle) {
-    const uint8_t* keys = window->keyState->keys.get();
-    if (keys[vk::Escape]) {
+    KeyState& keys = *window->keyState;
+    if (keys.pressed(vk::Escape)) {
         window->postQuitMessage(0);
-    } else if (keys[vk::F12]) {
+    } else if (keys.pressed(vk::F12)) {
         window->keyState->setKey(vk::F12, false);
         fpsShown = !fpsShown;
         window->setTitle(fpsShown ? frameRateTitle(baseTitle, -1).c_str() : baseTitle);
@@ -68,6 +68,7 @@ void Demo::pollKeys(bool& fpsShown, const char* baseTitle) {
             window->setTitle(frameRateTitle(baseTitle, frames / elapsed).c_str());
         }
     }
+    keys.forgetPresses();
 }
 
 int Demo::run() {

@@ -34,6 +34,10 @@ extern "C" void noteStopSignal(int signal) {
     sigaction(signal, &fallback, nullptr);
 }
 
+std::string frameCount(int64_t frames) {
+    return std::to_string(frames) + (frames == 1 ? " frame" : " frames");
+}
+
 std::string secondsText(double seconds) {
     char text[32];
     std::snprintf(text, sizeof text, "%.3f s", seconds);
@@ -165,8 +169,8 @@ int recordToFolder(const Options& options, const CaptureTiming& timing) {
     if (!audioOk) std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
     const double seconds = static_cast<double>(run.written) / timing.fps;
     if (!run.ok || !audioOk) {
-        std::fprintf(stderr, "glowmotion: capture stopped after %lld frames in %s\n",
-                     static_cast<long long>(run.written), dir.c_str());
+        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s\n", frameCount(run.written).c_str(),
+                     dir.c_str());
         return 1;
     }
     if (run.stopped) {
@@ -175,8 +179,8 @@ int recordToFolder(const Options& options, const CaptureTiming& timing) {
                      dir.c_str(), secondsText(seconds).c_str());
         return 128 + stopSignal();
     }
-    std::fprintf(stderr, "glowmotion: wrote %lld frames and audio.wav (%s) to %s\n",
-                 static_cast<long long>(run.written), secondsText(seconds).c_str(), dir.c_str());
+    std::fprintf(stderr, "glowmotion: wrote %s and audio.wav (%s) to %s\n", frameCount(run.written).c_str(),
+                 secondsText(seconds).c_str(), dir.c_str());
     return 0;
 }
 
@@ -230,8 +234,8 @@ int recordVideo(const Options& options, const CaptureTiming& timing) {
                      path.c_str(), secondsText(seconds).c_str());
         return 128 + stopSignal();
     }
-    std::fprintf(stderr, "glowmotion: wrote %s: %lld frames at %d fps (%s) with music\n", path.c_str(),
-                 static_cast<long long>(run.written), timing.fps, secondsText(seconds).c_str());
+    std::fprintf(stderr, "glowmotion: wrote %s: %s at %d fps (%s) with music\n", path.c_str(),
+                 frameCount(run.written).c_str(), timing.fps, secondsText(seconds).c_str());
     return 0;
 }
 

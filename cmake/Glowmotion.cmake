@@ -20,3 +20,16 @@ macro(glowmotion_optional_subdirectories)
     endif()
   endforeach()
 endmacro()
+
+if(GLOWMOTION_WERROR)
+  add_compile_options(-Werror)
+endif()
+
+# Every target, including the tools that write data/ during the build, so the
+# media steps are checked too. Any report stops the program (no recovery).
+if(GLOWMOTION_SANITIZE)
+  set(glowmotion_sanitize_flags
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${glowmotion_sanitize_flags})
+  add_link_options(${glowmotion_sanitize_flags})
+endif()

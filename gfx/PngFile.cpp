@@ -3,12 +3,21 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 namespace {
+// Only a regular file is removed after a failed write; a device such as
+// /dev/full given as the output stays where it is.
+bool isRegularFile(FILE* file) {
+    struct stat info {};
+    return ::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 // libpng's own handlers print to standard error; the caller reports instead.
 void stopQuietly(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void ignoreWarning(png_structp, png_const_charp) {}
@@ -23,6 +32,7 @@ bool writePngRgba(const std::string& path, int width, int height, const uint8_t*
     if (width <= 0 || height <= 0) return fail("empty picture");
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return fail(std::strerror(errno));
+    const bool regular = isRegularFile(file);
 
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, stopQuietly, ignoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -37,7 +47,7 @@ bool writePngRgba(const std::string& path, int width, int height, const uint8_t*
         const int code = errno;
         png_destroy_write_struct(&png, &info);
         std::fclose(file);
-        std::remove(path.c_str());
+        if (regular) std::remove(path.c_str());
         return fail(code != 0 ? std::strerror(code) : "write error");
     }
     png_init_io(png, file);
@@ -61,7 +71,7 @@ bool writePngRgba(const std::string& path, int width, int height, const uint8_t*
     png_destroy_write_struct(&png, &info);
     if (std::fclose(file) != 0) {
         const int code = errno;
-        std::remove(path.c_str());
+        if (regular) std::remove(path.c_str());
         return fail(std::strerror(code));
     }
     return true;

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -68,6 +71,23 @@ bool readPixels(FILE* file, const TgaImage& header, TgaPixels* pixels) {
     return true;
 }
 
+// Opens path for reading when it is a regular file. A folder, a device or a
+// pipe is no picture: it is not opened (a pipe would wait for a writer, a
+// device like /dev/zero would never end), and the caller reports it as a
+// file that cannot be opened.
+FILE* openRegularFile(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    FILE* file = ::fdopen(fd, "rb");
+    if (!file) ::close(fd);
+    return file;
+}
+
 // Drops whatever a refused load had allocated.
 bool refuse(FILE* file, TgaImage* image) {
     std::fclose(file);
@@ -83,7 +103,7 @@ bool refuse(FILE* file, TgaImage* image) {
 void tgaInit(TgaImage* image) { *image = TgaImage(); }
 
 bool tgaLoad(const char* path, TgaImage* image) {
-    FILE* file = std::fopen(path, "rb");
+    FILE* file = openRegularFile(path);
     if (!file) {
         std::printf(kCannotOpen, path);
         return false;

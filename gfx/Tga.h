@@ -11,7 +11,8 @@
 //
 // Refusals are printed to standard output, one line each, in Spanish (the
 // show's own wording; Latin-1 bytes), and tgaLoad returns false:
-//   - the file cannot be opened (names the path);
+//   - the file cannot be opened, or is no regular file (a folder, a device, a
+//     pipe: refused at once, never read) (names the path);
 //   - image type other than 2 (colour-mapped, grey, run-length encoded...);
 //   - depth other than 24 or 32 bits (names the depth);
 //   - more than TgaImage::kMaxPixels pixels, more than a Texture holds (names

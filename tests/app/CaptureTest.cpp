@@ -6,10 +6,14 @@
 #include "app/CaptureWindow.h"
 #include "app/Demo.h"
 #include "app/PngFolderSink.h"
+#include "gfx/PngFile.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -227,6 +231,8 @@ TEST(Letterbox, BarsStayBlackAndThePictureStaysWhateverTheSceneLeft) {
     EXPECT_EQ(demo.run(), 0);
     Timer::releaseDrivenTime();
     ASSERT_EQ(wide->frame.size(), 1000u * 600 * 4);
+    writePngRgba(std::string(GLOWMOTION_BUILD_DIR) + "/tests/letterbox-careless-scene.png", 1000, 600,
+                 wide->frame.data(), false);
 
     // The scene's state is as it left it ...
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
@@ -296,8 +302,6 @@ TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFrames) {
 TEST(Capture, AFrameThatCannotBeWrittenStopsTheShowSaysWhyAndLeavesNoPartialFile) {
     const std::string dir = freshDirectory("capture-full");
     std::filesystem::create_directories(dir);
-    // The second frame lands on a full disk.
-    std::filesystem::create_symlink("/dev/full", dir + "/000001.png");
     DemoSetup setup;
     PngFolderSink sink(dir, 10);
     auto window = std::make_unique<CaptureWindow>(sink, CaptureTiming{10.0, 125.0, 10});
@@ -314,18 +318,35 @@ TEST(Capture, AFrameThatCannotBeWrittenStopsTheShowSaysWhyAndLeavesNoPartialFile
         Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
         ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
         demo.loadAll();
+        // Files may not grow past 1000 bytes: the first frame (an 800x600
+        // PNG is more than that however plain) is cut off by the system.
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 1000;
+        void (*savedSignal)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(demo.run(), 1);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  "glowmotion: cannot write frame " + dir + "/000001.png: No space left on device\n");
+        const int status = demo.run();
+        const std::string said = testing::internal::GetCapturedStderr();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, savedSignal);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(said, "glowmotion: cannot write frame " + dir + "/000000.png: File too large\n");
         EXPECT_FALSE(recorder->ok());
-        EXPECT_EQ(recorder->framesWritten(), 1);
+        EXPECT_EQ(recorder->framesWritten(), 0);
         demo.close();
     }
     Timer::releaseDrivenTime();
     Timer::setStartPosition(0.0);
-    EXPECT_TRUE(std::filesystem::exists(dir + "/000000.png"));
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir + "/000001.png")));
-    EXPECT_FALSE(std::filesystem::exists(dir + "/000002.png"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir));  // the cut-off frame is gone
     std::filesystem::remove_all(dir);
+}
+
+TEST(PngFile, ADeviceThatRefusesTheWriteIsReportedAndLeftAlone) {
+    std::vector<uint8_t> rgba(64 * 64 * 4, 200);
+    std::string why;
+    EXPECT_FALSE(writePngRgba("/dev/full", 64, 64, rgba.data(), true, &why));
+    EXPECT_EQ(why, "/dev/full: No space left on device");
+    EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 }

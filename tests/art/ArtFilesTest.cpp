@@ -207,6 +207,39 @@ TEST_P(StripArtFileTest, FramesAreDistinctAndEachHasAPicture) {
     EXPECT_EQ(distinct.size(), static_cast<size_t>(f.frames)) << "some frames repeat";
 }
 
+// A figure must stand whole inside its frame: each frame is clipped 2 pixels
+// inside its edges, so visible ink that reaches the clip is a figure cut by
+// its frame (a hand missing, a shoe sliced). The ball's quad shows 0.33 of s,
+// a little less than its third of the strip: its ink must end before that;
+// its wire is meant to run out at the top.
+TEST(ArtStrips, DancersAndBallStandWholeInsideWhatTheirQuadsShow) {
+    for (const char* name : {"baile1.tga", "baile2.tga", "bola.tga"}) {
+        const art::ArtFile& f = *art::findArt(name);
+        const ArtFileData d = readArtFile(dataPath(name));
+        ASSERT_TRUE(d.ok) << name;
+        const int fw = d.width / f.frames;
+        const int shown = std::string(name) == "bola.tga" ? static_cast<int>(0.33 * d.width) : fw;
+        for (int k = 0; k < f.frames; ++k) {
+            int left = d.width, right = -1, top = d.height, bottom = -1;
+            for (int y = 0; y < d.height; ++y)
+                for (int x = k * fw; x < (k + 1) * fw; ++x)
+                    if (d.pixel(x, y)[3] > 16) {
+                        left = std::min(left, x - k * fw);
+                        right = std::max(right, x - k * fw);
+                        top = std::min(top, y);
+                        bottom = std::max(bottom, y);
+                    }
+            ASSERT_GE(right, 0) << name << " frame " << k << " is empty";
+            EXPECT_GE(left, 3) << name << " frame " << k << " cut on the left";
+            EXPECT_LE(right, shown - 4) << name << " frame " << k << " cut on the right";
+            if (std::string(name) != "bola.tga") {
+                EXPECT_GE(top, 3) << name << " frame " << k << " cut at the top";
+            }
+            EXPECT_LE(bottom, d.height - 4) << name << " frame " << k << " cut at the bottom";
+        }
+    }
+}
+
 std::string entryName(const ::testing::TestParamInfo<art::ArtFile>& info) {
     std::string n = info.param.name;
     std::replace_if(n.begin(), n.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');

@@ -196,6 +196,72 @@ TEST_F(FontTest, MissingSheetLeavesCaptionsInvisible) {
     EXPECT_EQ(litArea(render(font, 50, 20, 3, "GLOWMOTION", 0), 0).count, 0);  // not white squares
 }
 
+TEST(FontGlyphs, CharactersOffTheSheetHaveNoGlyph) {
+    struct Case {
+        char c;
+        int set, glyph;
+    };
+    for (const Case& k : {Case{' ', 0, 0}, Case{'~', 0, 94}, Case{'\x7f', 0, 95}, Case{'\x1f', 0, -1},
+                          Case{'\x01', 0, -1}, Case{'\0', 0, -1}, Case{'\x80', 0, -1}, Case{'\xc8', 0, -1},
+                          Case{'\xff', 0, -1}, Case{' ', 1, 128}, Case{'\x01', 1, 97}, Case{'\x7f', 1, 223},
+                          Case{'\x80', 1, -1}, Case{'\x9f', 1, -1}, Case{'\xa0', 1, 0}, Case{'\xff', 1, 95},
+                          Case{'A', 7, 161}, Case{'A', -3, 33}})
+        EXPECT_EQ(Font::glyphOf(k.c, k.set), k.glyph) << int(static_cast<unsigned char>(k.c)) << " set " << k.set;
+}
+
+// Polygons one print sends, counted in feedback mode.
+int polygonsPrinted(Font& font, const char* text, int set) {
+    std::vector<GLfloat> buffer(1 << 14);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_2D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    font.print(50, 20, 2, text, set);
+    const GLint n = glRenderMode(GL_RENDER);
+    int polygons = 0;
+    for (GLint i = 0; i < n; i += 2 + int(buffer[i + 1]) * 2) {
+        EXPECT_EQ(buffer[i], GL_POLYGON_TOKEN);
+        if (buffer[i] != GL_POLYGON_TOKEN) break;
+        ++polygons;
+    }
+    return polygons;
+}
+
+TEST_F(FontTest, CharactersOffTheSheetDrawNothingAndCallNoOtherLists) {
+    // Lists that are not the font's, on both sides of its 256: each fills
+    // the screen white. Characters off the sheet used to reach such lists
+    // (a code below 32 in set 0 is 31 or fewer lists below the font's first).
+    const GLuint below = glGenLists(200);
+    Font font;
+    font.build();
+    const GLuint above = glGenLists(200);
+    ASSERT_EQ(Font::listBase, below + 200) << "lists are not handed out in order here";
+    ASSERT_EQ(above, Font::listBase + 256);
+    for (GLuint list : {below, above}) {
+        for (GLuint k = 0; k < 200; ++k) {
+            glNewList(list + k, GL_COMPILE);
+            glDisable(GL_TEXTURE_2D);
+            glRectf(-1000, -1000, 1000, 1000);
+            glEnable(GL_TEXTURE_2D);
+            glEndList();
+        }
+    }
+    for (const char* text : {"\x01", "\x1f", "\x80", "\xc8", "\xff", "\x01\x80\xff\x1f\x9f"}) {
+        SCOPED_TRACE(testing::Message() << "first byte " << int(static_cast<unsigned char>(text[0])));
+        EXPECT_EQ(polygonsPrinted(font, text, 0), 0);
+        EXPECT_EQ(litArea(render(font, 50, 20, 3, text, 0), 0).count, 0);
+    }
+    // Among printable characters they take no room: the pen does not move.
+    const int oneGlyph = polygonsPrinted(font, "G", 0);  // a quad, perhaps sent as two triangles
+    ASSERT_GT(oneGlyph, 0);
+    EXPECT_EQ(polygonsPrinted(font, "G\x01\xc8L", 0), 2 * oneGlyph);
+    EXPECT_TRUE(render(font, 50, 20, 3, "G\x01\xc8L", 0) == render(font, 50, 20, 3, "GL", 0));
+    // In set 1 a low code is a glyph of the sheet's upper half, a byte from
+    // 128 to 159 is not.
+    EXPECT_EQ(polygonsPrinted(font, "\x01", 1), oneGlyph);
+    EXPECT_EQ(polygonsPrinted(font, "\x80\x9f", 1), 0);
+    glDeleteLists(below, 200);
+    glDeleteLists(above, 200);
+}
+
 TEST_F(FontTest, ListBaseIsSharedAndTeardownMakesNoGlCalls) {
     auto* first = new Font;
     first->build();

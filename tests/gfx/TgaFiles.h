@@ -70,10 +70,14 @@ public:
     std::string file(const std::string& name) const { return (path_ / name).string(); }
     std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const {
         const std::string path = file(name);
-        if (FILE* f = std::fopen(path.c_str(), "wb")) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) {
+            ADD_FAILURE() << "cannot create " << path;
+            return path;
         }
+        // An empty vector may hold no buffer at all: fwrite is never given a null pointer.
+        const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        if (std::fclose(f) != 0 || !written) ADD_FAILURE() << "cannot write " << path;
         return path;
     }
     std::string write(const std::string& name, const std::string& text) const {

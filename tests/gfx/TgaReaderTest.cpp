@@ -1,4 +1,6 @@
 // The TGA reader on files written here byte by byte.
+#include <sys/stat.h>
+
 #include "TgaFiles.h"
 
 using namespace tgatest;
@@ -87,6 +89,20 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
         EXPECT_FALSE(load.ok);
         EXPECT_EQ(load.output, "TGA: " + path + " mide " + std::to_string(w) + "x" + std::to_string(h) +
                                    ", no cabe en una textura (m\xE1ximo 262144 p\xEDxeles)\n");
+        EXPECT_TRUE(load.empty());
+    }
+}
+
+TEST(TgaReader, FoldersDevicesAndPipesAreRefusedAtOnceAsFilesThatCannotBeOpened) {
+    TempDir dir("tga-not-files");
+    const std::string pipe = dir.file("pipe.tga");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    // A pipe with no writer would block an ordinary open forever; /dev/zero
+    // would read a header of zeros; /dev/urandom could pass for a picture.
+    for (const std::string& path : {dir.path().string(), pipe, std::string("/dev/zero"), std::string("/dev/urandom")}) {
+        Load load(path);
+        EXPECT_FALSE(load.ok) << path;
+        EXPECT_EQ(load.output, "TGA: No se ha podido abrir " + path + "\n");
         EXPECT_TRUE(load.empty());
     }
 }

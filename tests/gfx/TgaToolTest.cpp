@@ -12,8 +12,9 @@ struct ToolRun {
     std::string out, err;
 };
 
-ToolRun runTool(const TempDir& dir, const std::string& args) {
-    const std::string command = std::string("\"") + GLOWMOTION_BUILD_DIR + "/glowmotion-tga\" " + args + " 2>\"" +
+// Runs the tool with args; `before` runs first in the same shell (limits).
+ToolRun runTool(const TempDir& dir, const std::string& args, const std::string& before = "") {
+    const std::string command = before + "\"" + GLOWMOTION_BUILD_DIR + "/glowmotion-tga\" " + args + " 2>\"" +
                                 dir.file("stderr.txt") + "\"";
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
@@ -55,13 +56,52 @@ TEST(TgaTool, DescribesWritesRawAndRefuses) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("never.raw")));
 }
 
+TEST(TgaTool, RawOutputThatCannotBeWrittenSaysWhyAndLeavesNoPartialFile) {
+    TempDir dir("tga-tool-raw");
+    TgaSpec spec;
+    spec.width = 100, spec.height = 100;
+    const std::string pic = dir.write("pic.tga", tgaBytes(spec));
+    ToolRun run = runTool(dir, "\"" + pic + "\" --raw /dev/full");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "glowmotion-tga: cannot write /dev/full: No space left on device\n");
+    EXPECT_TRUE(std::filesystem::exists("/dev/full"));  // a device is never removed
+    // Files may not grow past 1 KiB: the 40 KB of pixels are cut off, and the
+    // cut-off file is removed.
+    const std::string raw = dir.file("pic.raw");
+    run = runTool(dir, "\"" + pic + "\" --raw \"" + raw + "\"", "trap '' XFSZ; ulimit -f 1; ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "glowmotion-tga: cannot write " + raw + ": File too large\n");
+    EXPECT_FALSE(std::filesystem::exists(raw));
+}
+
+TEST(TgaTool, HelpAndVersionGoToStandardOutputWithStatusZero) {
+    TempDir dir("tga-tool-help");
+    ToolRun run = runTool(dir, "--help");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("Usage: glowmotion-tga [OPTIONS] FILE"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("--raw OUT"), std::string::npos) << run.out;
+    run = runTool(dir, "--version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, std::string("glowmotion-tga ") + GLOWMOTION_VERSION + "\n");
+}
+
 TEST(TgaTool, BadUsageGoesToStandardErrorWithStatusTwo) {
     TempDir dir("tga-tool-usage");
-    for (const char* args : {"", "--raw", "a.tga b.tga", "a.tga --raw", "--bogus a.tga"}) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "FILE is required"},
+        {"--raw", "--raw: 1 required OUT missing"},
+        {"a.tga b.tga", "The following argument was not expected: b.tga"},
+        {"a.tga --raw", "--raw: 1 required OUT missing"},
+        {"--bogus a.tga", "The following argument was not expected: --bogus"},
+        {"a.tga --raw ''", "--raw: needs a file name"},
+    };
+    for (const auto& [args, what] : cases) {
         ToolRun run = runTool(dir, args);
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_EQ(run.out, "") << args;
-        EXPECT_NE(run.err.find("usage: glowmotion-tga FILE [--raw OUT]"), std::string::npos) << args;
+        EXPECT_EQ(run.err, std::string("glowmotion-tga: ") + what + "\nRun with --help for more information.\n")
+            << args;
     }
 }
 

@@ -1,9 +1,9 @@
 #include "Art.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "Drawings.h"
 #include "Paint.h"
@@ -171,11 +171,15 @@ bool writeAllArt(const std::string& dir, std::string* error) {
         const std::vector<uint8_t> bytes = encodeTga(f, s);
         cairo_surface_destroy(s);
         const std::string path = dir + "/" + f.name;
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            if (error) *error = "cannot write " + path;
+        FILE* out = std::fopen(path.c_str(), "wb");
+        bool written = out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+        int code = errno;
+        if (out && std::fclose(out) != 0 && written) {
+            written = false;
+            code = errno;
+        }
+        if (!written) {
+            if (error) *error = "cannot write " + path + ": " + std::strerror(code);
             return false;
         }
     }

@@ -3,11 +3,10 @@
 // checkerboard so that transparency shows, each with its name and format.
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "Art.h"
 #include "Paint.h"
+#include "base/FileRead.h"
 
 namespace art {
 
@@ -65,11 +64,16 @@ bool writeContactSheet(const std::string& dataDir, const std::string& pngPath, s
     std::vector<Cell> cells;
     double x = margin, y = 80, rowH = 0;
     for (const ArtFile& f : artCatalogue()) {
-        std::ifstream in(dataDir + "/" + f.name, std::ios::binary);
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::vector<uint8_t> view = viewerPixels(f, bytes);
+        // A regular file no larger than a picture can be: header, image ID,
+        // a colour map and 262,144 pixels of 4 bytes.
+        constexpr std::size_t kMaxPictureBytes = 2u << 20;
+        std::vector<uint8_t> bytes;
+        std::string why;
+        const bool read = readWholeFile(dataDir + "/" + f.name, kMaxPictureBytes, &bytes, &why);
+        const std::vector<uint8_t> view = read ? viewerPixels(f, bytes) : std::vector<uint8_t>();
         if (view.empty()) {
-            if (error) *error = "cannot read " + dataDir + "/" + f.name;
+            if (error) *error = read ? "cannot read " + dataDir + "/" + f.name + ": not the picture the catalogue lists"
+                                     : "cannot read " + why;
             for (Cell& c : cells) cairo_surface_destroy(c.picture);
             return false;
         }

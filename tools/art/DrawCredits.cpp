@@ -241,10 +241,15 @@ void drawBigCircle(cairo_t* cr, int w, int h) {
     circle(cr, cx, cy, r);
     cairo_set_line_width(cr, 26);
     cairo_path_t* p = cairo_copy_path(cr);
+    // The glow is a ring: the inner circle runs the other way round, so the
+    // ring stays open in the middle under any fill rule (glowFill fills its
+    // copy of the path with the default, winding rule). A filled middle
+    // would stack eight times into a solid disc over the background.
     cairo_new_path(cr);
     circle(cr, cx, cy, r + 10);
-    circle(cr, cx, cy, r - 22);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_new_sub_path(cr);
+    cairo_arc_negative(cr, cx, cy, r - 22, 2 * M_PI, 0);
+    cairo_close_path(cr);
     glowFill(cr, pal::magenta, 0.8, 6);
     cairo_append_path(cr, p);
     cairo_path_destroy(p);

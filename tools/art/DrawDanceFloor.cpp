@@ -73,6 +73,13 @@ void dancerOne(cairo_t* cr, double x0, double fw, double fh, double phase) {
     cairo_translate(cr, x0, 0);
     cairo_scale(cr, u, u);
     (void)fw;
+    // The pointing arm reaches about 67 units right of the frame's centre
+    // line when it is level, the elbow of the arm on the hip about 41 left:
+    // drawn at 0.88 and centred on that reach, the whole man (the hand of
+    // the level arm too) stays inside the 112-unit frame, feet on the pool.
+    cairo_translate(cr, 56, 150);
+    cairo_scale(cr, 0.88, 0.88);
+    cairo_translate(cr, -69, -152);
     const Rgb suit = hex(0xF7F3EA), suitShade = hex(0xC9C2D6), outline = pal::plum;
     const Rgb skin = hex(0xE0A57A);
     const P hip{56 + 5 * s, 84 + 2 * std::cos(2 * phase)};
@@ -159,6 +166,11 @@ void dancerTwo(cairo_t* cr, double x0, double fw, double fh, double phase) {
     cairo_translate(cr, x0, 0);
     cairo_scale(cr, u, u);
     (void)fw;
+    // Drawn at 0.92 towards the pool, so the platform soles stand clear of
+    // the frame's lower edge instead of being sliced by it.
+    cairo_translate(cr, 56, 150);
+    cairo_scale(cr, 0.92, 0.92);
+    cairo_translate(cr, -56, -153);
     const Rgb outline = pal::plum, skin = hex(0x8A5234);
     const P hip{56 + 6 * s, 86 + 2 * std::cos(2 * phase)};
     const double lean = 0.12 * s;
@@ -307,9 +319,10 @@ void drawBola(cairo_t* cr, int w, int h) {
     const double fw = static_cast<double>(w) / frames;
     const int bands = 14, cells = 28;
     for (int f = 0; f < frames; ++f) {
-        // the quad shows 0.33 of s per frame: keep the ball inside that
+        // The quad shows 0.33 of s per frame: the ball and its halo, blur
+        // included, end inside that, so no edge of the halo is cut straight.
         frameClip(cr, f * fw, fw * 0.985, h);
-        const double cx = f * fw + fw * 0.49, cy = h * 0.54, r = fw * 0.41;
+        const double cx = f * fw + fw * 0.485, cy = h * 0.52, r = fw * 0.35;
         // wire
         cairo_move_to(cr, cx, 0);
         cairo_line_to(cr, cx, cy - r);

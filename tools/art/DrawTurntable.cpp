@@ -449,6 +449,7 @@ void drawBrazo(cairo_t* cr, int w, int h) {
     addStop(hub, 1, pal::steel);
     cairo_set_source(cr, hub);
     cairo_fill(cr);
+    cairo_pattern_destroy(hub);
     circle(cr, pivot.x, pivot.y, 4);
     setColour(cr, pal::magenta);
     cairo_fill(cr);

@@ -6,39 +6,63 @@
 #include <cairo.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "Art.h"
+#include "base/CommandLine.h"
 
 int main(int argc, char** argv) {
+    std::string dataDir;
+    std::vector<std::string> contactSheet, preview;
+    CLI::App app("Draws every picture of the show and the font sheet.");
+    setUpCommandLine(app, "glowmotion-art");
+    CLI::Option* write =
+        app.add_option("DATA_DIR", dataDir, "write the 32 files into DATA_DIR, an existing folder")
+            ->check(existingFolder());
+    CLI::Option* sheet = app.add_option("--contact-sheet", contactSheet,
+                                        "a picture of them all as the show sees them, from the files in DATA_DIR")
+                             ->expected(2)
+                             ->type_name("DATA_DIR OUT.png");
+    CLI::Option* one = app.add_option("--preview", preview, "one picture as drawn (for artists)")
+                           ->expected(2)
+                           ->type_name("NAME OUT.png");
+    write->excludes(sheet)->excludes(one);
+    sheet->excludes(one);
+    app.footer("Give exactly one of DATA_DIR, --contact-sheet and --preview.\n"
+               "Exit status: 0 written, 1 a file could not be read or written, 2 a bad command line.");
+    const int parsed = parseCommandLine(app, argc, argv);
+    if (parsed >= 0) return parsed;
+
     std::string error;
-    if (argc == 4 && std::strcmp(argv[1], "--contact-sheet") == 0) {
-        if (!art::writeContactSheet(argv[2], argv[3], &error)) {
+    if (sheet->count() > 0) {
+        if (!art::writeContactSheet(contactSheet[0], contactSheet[1], &error)) {
             std::fprintf(stderr, "glowmotion-art: %s\n", error.c_str());
             return 1;
         }
         return 0;
     }
-    if (argc == 4 && std::strcmp(argv[1], "--preview") == 0) {
-        const art::ArtFile* f = art::findArt(argv[2]);
+    if (one->count() > 0) {
+        const art::ArtFile* f = art::findArt(preview[0]);
         if (!f) {
-            std::fprintf(stderr, "glowmotion-art: no picture named %s\n", argv[2]);
+            std::fprintf(stderr, "glowmotion-art: no picture named %s\n", preview[0].c_str());
             return 1;
         }
         cairo_surface_t* s = art::renderArt(*f);
-        const cairo_status_t st = cairo_surface_write_to_png(s, argv[3]);
+        const cairo_status_t st = cairo_surface_write_to_png(s, preview[1].c_str());
         cairo_surface_destroy(s);
-        return st == CAIRO_STATUS_SUCCESS ? 0 : 1;
+        if (st != CAIRO_STATUS_SUCCESS) {
+            std::fprintf(stderr, "glowmotion-art: cannot write %s: %s\n", preview[1].c_str(),
+                         cairo_status_to_string(st));
+            return 1;
+        }
+        return 0;
     }
-    if (argc != 2) {
-        std::fprintf(stderr,
-                     "usage: glowmotion-art DATA_DIR\n"
-                     "       glowmotion-art --contact-sheet DATA_DIR OUT.png\n"
-                     "       glowmotion-art --preview NAME OUT.png\n");
+    if (write->count() == 0) {
+        std::fputs(commandLineError(app, "give DATA_DIR, --contact-sheet or --preview").c_str(), stderr);
         return 2;
     }
-    if (!art::writeAllArt(argv[1], &error)) {
+    if (!art::writeAllArt(dataDir, &error)) {
         std::fprintf(stderr, "glowmotion-art: %s\n", error.c_str());
         return 1;
     }

@@ -59,66 +59,62 @@ namespace music {
 // One pattern cell. Absent fields are kNone (note, volume) or 0 (sample,
 // effect).
 struct ItCell {
-  static constexpr int kNone = -1;
-  static constexpr int kNoteCut = 254;
-  static constexpr int kNoteOff = 255;
+    static constexpr int kNone = -1;
+    static constexpr int kNoteCut = 254;
+    static constexpr int kNoteOff = 255;
 
-  int note = kNone;    // 0..119 (C-0..B-9, C-5 = 60), kNoteCut or kNoteOff
-  int sample = 0;      // 1-based sample number, 0 = none
-  int volume = kNone;  // volume column 0..64 (set volume)
-  int effect = 0;      // 1..26 = effect letters A..Z, 0 = none
-  int param = 0;       // effect parameter 0..255
+    int note = kNone;    // 0..119 (C-0..B-9, C-5 = 60), kNoteCut or kNoteOff
+    int sample = 0;      // 1-based sample number, 0 = none
+    int volume = kNone;  // volume column 0..64 (set volume)
+    int effect = 0;      // 1..26 = effect letters A..Z, 0 = none
+    int param = 0;       // effect parameter 0..255
 
-  bool empty() const { return note == kNone && sample == 0 && volume == kNone && effect == 0; }
-  bool operator==(const ItCell& o) const {
-    return note == o.note && sample == o.sample && volume == o.volume && effect == o.effect &&
-           param == o.param;
-  }
+    bool empty() const { return note == kNone && sample == 0 && volume == kNone && effect == 0; }
+    bool operator==(const ItCell& o) const {
+        return note == o.note && sample == o.sample && volume == o.volume && effect == o.effect && param == o.param;
+    }
 };
 
 struct ItPattern {
-  int rows = 64;
-  int channels = 0;
-  std::vector<ItCell> cells;  // rows x channels, row-major
+    int rows = 64;
+    int channels = 0;
+    std::vector<ItCell> cells;  // rows x channels, row-major
 
-  ItPattern() = default;
-  ItPattern(int rowCount, int channelCount)
-      : rows(rowCount), channels(channelCount),
-        cells(static_cast<size_t>(rowCount) * static_cast<size_t>(channelCount)) {}
-  ItCell& at(int row, int channel) { return cells[static_cast<size_t>(row * channels + channel)]; }
-  const ItCell& at(int row, int channel) const {
-    return cells[static_cast<size_t>(row * channels + channel)];
-  }
-  bool operator==(const ItPattern& o) const {
-    return rows == o.rows && channels == o.channels && cells == o.cells;
-  }
+    ItPattern() = default;
+    ItPattern(int rowCount, int channelCount)
+        : rows(rowCount),
+          channels(channelCount),
+          cells(static_cast<size_t>(rowCount) * static_cast<size_t>(channelCount)) {}
+    ItCell& at(int row, int channel) { return cells[static_cast<size_t>(row * channels + channel)]; }
+    const ItCell& at(int row, int channel) const { return cells[static_cast<size_t>(row * channels + channel)]; }
+    bool operator==(const ItPattern& o) const { return rows == o.rows && channels == o.channels && cells == o.cells; }
 };
 
 struct ItSample {
-  std::string name;          // up to 25 characters
-  std::string fileName;      // up to 12 characters
-  std::vector<int16_t> data; // mono, signed 16-bit
-  uint32_t c5Speed = 44100;  // playback rate of note C-5
-  int defaultVolume = 64;    // 0..64
-  int globalVolume = 64;     // 0..64
-  bool loop = false;         // forward loop over [loopBegin, loopEnd)
-  uint32_t loopBegin = 0;
-  uint32_t loopEnd = 0;
+    std::string name;           // up to 25 characters
+    std::string fileName;       // up to 12 characters
+    std::vector<int16_t> data;  // mono, signed 16-bit
+    uint32_t c5Speed = 44100;   // playback rate of note C-5
+    int defaultVolume = 64;     // 0..64
+    int globalVolume = 64;      // 0..64
+    bool loop = false;          // forward loop over [loopBegin, loopEnd)
+    uint32_t loopBegin = 0;
+    uint32_t loopEnd = 0;
 };
 
 struct ItModule {
-  std::string title;        // up to 25 characters
-  std::string message;      // song message, lines separated by '\n'
-  int initialSpeed = 6;     // ticks per row
-  int initialTempo = 125;   // beats per minute
-  int globalVolume = 128;   // 0..128
-  int mixVolume = 48;       // 0..128
-  int channels = 0;         // channels in use, 1..64
-  std::array<int, 64> channelPan{};     // 0..64 for each used channel
-  std::array<int, 64> channelVolume{};  // 0..64 for each used channel
-  std::vector<int> orders;  // pattern numbers; the writer appends the end marker
-  std::vector<ItSample> samples;
-  std::vector<ItPattern> patterns;
+    std::string title;                    // up to 25 characters
+    std::string message;                  // song message, lines separated by '\n'
+    int initialSpeed = 6;                 // ticks per row
+    int initialTempo = 125;               // beats per minute
+    int globalVolume = 128;               // 0..128
+    int mixVolume = 48;                   // 0..128
+    int channels = 0;                     // channels in use, 1..64
+    std::array<int, 64> channelPan{};     // 0..64 for each used channel
+    std::array<int, 64> channelVolume{};  // 0..64 for each used channel
+    std::vector<int> orders;              // pattern numbers; the writer appends the end marker
+    std::vector<ItSample> samples;
+    std::vector<ItPattern> patterns;
 };
 
 // Size of the fixed header and of each sample header, in bytes.

@@ -24,58 +24,58 @@ double barStart(int bar);
 
 // Tracker channels, 0-based, in the order they appear in the module.
 enum Channel : int {
-  kKickChannel,
-  kClapChannel,
-  kSnareChannel,
-  kHatChannel,
-  kShakerChannel,
-  kBassChannel,
-  kStabChannel1,
-  kStabChannel2,
-  kStabChannel3,
-  kPadChannel1,
-  kPadChannel2,
-  kPadChannel3,
-  kStringChannel,
-  kLeadChannel,
-  kLeadLowChannel,
-  kFxChannel,  // crash, riser and the global-volume commands
-  kTomChannel,
-  kChannelCount
+    kKickChannel,
+    kClapChannel,
+    kSnareChannel,
+    kHatChannel,
+    kShakerChannel,
+    kBassChannel,
+    kStabChannel1,
+    kStabChannel2,
+    kStabChannel3,
+    kPadChannel1,
+    kPadChannel2,
+    kPadChannel3,
+    kStringChannel,
+    kLeadChannel,
+    kLeadLowChannel,
+    kFxChannel,  // crash, riser and the global-volume commands
+    kTomChannel,
+    kChannelCount
 };
 
 // Sample numbers as the patterns name them (1-based).
 enum SampleNumber : int {
-  kKickSample = 1,
-  kClapSample,
-  kSnareSample,
-  kClosedHatSample,
-  kOpenHatSample,
-  kShakerSample,
-  kCrashSample,
-  kRiserSample,
-  kTomSample,
-  kBassSample,
-  kStabSample,
-  kStringSample,
-  kLeadSample,
-  kSampleCount = kLeadSample
+    kKickSample = 1,
+    kClapSample,
+    kSnareSample,
+    kClosedHatSample,
+    kOpenHatSample,
+    kShakerSample,
+    kCrashSample,
+    kRiserSample,
+    kTomSample,
+    kBassSample,
+    kStabSample,
+    kStringSample,
+    kLeadSample,
+    kSampleCount = kLeadSample
 };
 
 // A stretch of the song that goes with one scene of the show.
 struct Section {
-  std::string name;
-  int firstBar = 0;
-  int bars = 0;
-  double sceneStart = 0;  // the show time the section lines up with
+    std::string name;
+    int firstBar = 0;
+    int bars = 0;
+    double sceneStart = 0;  // the show time the section lines up with
 };
 
 struct Song {
-  ItModule module;
-  std::vector<Section> sections;
-  int totalBars = 0;
-  // The arrangement, one line per part: "bars 23-34  43.81 s  floor: ...".
-  std::vector<std::string> plan;
+    ItModule module;
+    std::vector<Section> sections;
+    int totalBars = 0;
+    // The arrangement, one line per part: "bars 23-34  43.81 s  floor: ...".
+    std::vector<std::string> plan;
 };
 
 // The sections of the song, in order, without synthesizing anything.

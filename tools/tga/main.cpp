@@ -9,22 +9,19 @@
 //
 // Exit status: 0 loaded (and written), 1 refused by the reader or OUT could
 // not be written, 2 bad usage.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
 #include "gfx/Tga.h"
 
 namespace {
-
-void usage(FILE* to) {
-    std::fprintf(to,
-                 "usage: glowmotion-tga FILE [--raw OUT]\n"
-                 "  Loads FILE with the show's TGA reader and describes it.\n"
-                 "  --raw OUT  also writes the decoded pixels: uint16 width, uint16 height,\n"
-                 "             then width*height uint32 words (bytes B, G, R, A), little-endian.\n");
-}
 
 const char* originName(uint8_t descriptor) {
     const bool top = descriptor & 0x20;
@@ -33,7 +30,9 @@ const char* originName(uint8_t descriptor) {
     return right ? "bottom-right" : "bottom-left";
 }
 
-bool writeRaw(const char* path, const TgaImage& image) {
+// Writes the decoded picture to path. On failure returns the system's reason
+// and removes whatever part of a regular file was written.
+std::string writeRaw(const char* path, const TgaImage& image) {
     const TgaPixels& p = image.pixels;
     const size_t count = size_t(p.width) * p.height;
     std::vector<uint8_t> bytes;
@@ -47,42 +46,38 @@ bool writeRaw(const char* path, const TgaImage& image) {
         for (int shift = 0; shift < 32; shift += 8) bytes.push_back(uint8_t(w >> shift));
     }
     FILE* out = std::fopen(path, "wb");
-    if (!out) return false;
+    if (!out) return std::strerror(errno);
+    struct stat info {};
+    const bool regular = ::fstat(fileno(out), &info) == 0 && S_ISREG(info.st_mode);  // never remove a device
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    return std::fclose(out) == 0 && written;
+    const int code = errno;
+    if (std::fclose(out) != 0 || !written) {
+        const std::string why = std::strerror(written ? errno : code);
+        if (regular) std::remove(path);
+        return why;
+    }
+    return {};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* file = nullptr;
-    const char* rawOut = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            usage(stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--raw") == 0) {
-            if (i + 1 >= argc || rawOut) {
-                usage(stderr);
-                return 2;
-            }
-            rawOut = argv[++i];
-        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            std::fprintf(stderr, "glowmotion-tga: unknown option %s\n", argv[i]);
-            usage(stderr);
-            return 2;
-        } else if (!file) {
-            file = argv[i];
-        } else {
-            usage(stderr);
-            return 2;
-        }
-    }
-    if (!file) {
-        usage(stderr);
-        return 2;
-    }
+    std::string fileArgument, rawArgument;
+    CLI::App app("Loads FILE with the show's TGA reader, lets the reader print its messages\n"
+                 "unchanged, then describes the picture.");
+    setUpCommandLine(app, "glowmotion-tga");
+    app.add_option("FILE", fileArgument, "the picture to load")->required();
+    CLI::Option* raw = app.add_option("--raw", rawArgument,
+                                      "also write the decoded pixels: uint16 width, uint16 height,\n"
+                                      "then width*height uint32 words (bytes B, G, R, A), little-endian")
+                           ->type_name("OUT")
+                           ->check(nonEmpty("file name"));
+    app.footer("Exit status: 0 loaded (and written), 1 refused by the reader or OUT not written,\n"
+               "2 a bad command line.");
+    const int parsed = parseCommandLine(app, argc, argv);
+    if (parsed >= 0) return parsed;
+    const char* file = fileArgument.c_str();
+    const char* rawOut = raw->count() > 0 ? rawArgument.c_str() : nullptr;
 
     TgaImage* image = new TgaImage;
     tgaInit(image);
@@ -112,10 +107,11 @@ int main(int argc, char** argv) {
 
     int status = 0;
     if (rawOut) {
-        if (writeRaw(rawOut, *image)) {
+        const std::string why = writeRaw(rawOut, *image);
+        if (why.empty()) {
             std::printf("raw: %s (%zu bytes)\n", rawOut, 4 + count * 4);
         } else {
-            std::fprintf(stderr, "glowmotion-tga: cannot write %s\n", rawOut);
+            std::fprintf(stderr, "glowmotion-tga: cannot write %s: %s\n", rawOut, why.c_str());
             status = 1;
         }
     }

@@ -1,0 +1,66 @@
+// The dance floor's first sequence: a black disc that uncovers the picture
+// like a clock hand, the backdrop, the two dancers side by side (the nearer
+// one trailed by a translucent, slightly larger echo of itself) and the words
+// "dance", "move" and "groove" creeping along the bottom.
+#include "scenes/DanceFloorScene.h"
+
+#include "gfx/Font.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+void DanceFloorScene::renderGroove(float t) {
+    const float tc = beginDanceFrame(t);
+    drawBackdrop(t);
+
+    // The caption's x is the time itself: one unit of the 640-unit text
+    // frame to the right per second.
+    const char* caption = nullptr;
+    if (tc < 50.0f) {
+        caption = "dance";
+    } else if (tc > 50.1f && tc < 56.0f) {
+        caption = "move";
+    } else if (tc > 56.1f) {
+        caption = "groove";
+    }
+    if (caption) font->print(tc, 20.0, 4.0f, caption, 1);
+
+    glEnable(GL_DEPTH_TEST);
+
+    // The echo of dancer 2: 1.2 x 1.6 against the dancer's 1.0 x 1.4, 0.1
+    // behind it, on the same centre.
+    glColor4f(1.0f, 1.0f, 1.0f, 0.6f);
+    glLoadIdentity();
+    dancer2Texture->bind();
+    glTranslatef(0.5f, 0.0f, -1.6f);
+    stripQuad(anim.echoFrame, 0.1f, 0.6f, 0.8f);
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glLoadIdentity();
+    dancer2Texture->bind();
+    glTranslatef(0.5f, 0.0f, -1.5f);
+    stripQuad(anim.dancer2Frame, 0.1f, 0.5f, 0.7f);
+
+    // Dancer 1 farther back on the left, clear of the other two on screen.
+    glLoadIdentity();
+    dancer1Texture->bind();
+    glTranslatef(-0.7f, 0.0f, -2.7f);
+    stripQuad(anim.dancer1Frame, 1.0f / 14.0f, 0.5f, 0.7f);
+
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+
+    // The opening wipe: a black sector of a disc that covers the whole view,
+    // its free edge turning back to twelve o'clock at 120 degrees per second
+    // from 44 s; a sweep of 360 or more is the full disc. Texturing stays on;
+    // the black colour makes whatever is bound black.
+    const float w = t - 44.0f;
+    if (w < 3.0f) {
+        glLoadIdentity();
+        glTranslatef(0.0f, 0.0f, -1.0f);
+        glColor3f(0.0f, 0.0f, 0.0f);
+        gluPartialDisk(quadric, 0.0, 2.0, 32, 32, 0.0, 360.0f - w * 120.0f);
+    }
+
+    advanceFrames();
+}

@@ -1,0 +1,165 @@
+#include "scenes/TurntableScene.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+namespace {
+
+// A quad with the standard texture corners: (0, 1) lower left, (1, 1) lower
+// right, (1, 0) upper right, (0, 0) upper left; the picture shows upright.
+void pictureQuad(float halfWidth, float halfHeight) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-halfWidth, -halfHeight);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(halfWidth, -halfHeight);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(halfWidth, halfHeight);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-halfWidth, halfHeight);
+    glEnd();
+}
+
+void smallQuad() { pictureQuad(0.5f, 0.5f); }
+void largeQuad() { pictureQuad(1.0f, 1.0f); }
+void bannerQuad() { pictureQuad(2.0f, 0.75f); }
+
+}  // namespace
+
+// gluDeleteQuadric only frees the quadric's memory; it makes no GL call.
+TurntableScene::~TurntableScene() {
+    if (quadric) gluDeleteQuadric(quadric);
+}
+
+void TurntableScene::load(int, int) {
+    vinylTexture = std::make_unique<Texture>();
+    technicsTexture = std::make_unique<Texture>();
+    bck1Texture = std::make_unique<Texture>();
+    platoTexture = std::make_unique<Texture>();
+    brazoTexture = std::make_unique<Texture>();
+    quellixTexture = std::make_unique<Texture>();
+    presentsTexture = std::make_unique<Texture>();
+    timer = std::make_unique<Timer>();
+
+    vinylImage = readPicture("vinyl.tga");
+    technicsImage = readPicture("technics.tga");
+    bck1Image = readPicture("bck1.tga");
+    platoImage = readPicture("plato.tga");
+    brazoImage = readPicture("brazo.tga");
+    quellixImage = readPicture("quellix.tga");
+    presentsImage = readPicture("presents.tga");
+
+    makeTexture(*vinylTexture, vinylImage.get(), RedBlueExchange::WholeBuffer);
+    // The rim picture goes up in the file's own blue, green, red order.
+    makeTexture(*technicsTexture, technicsImage.get(), RedBlueExchange::None);
+    makeTexture(*bck1Texture, bck1Image.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*platoTexture, platoImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*brazoTexture, brazoImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*quellixTexture, quellixImage.get(), RedBlueExchange::WholeBuffer);
+    makeTexture(*presentsTexture, presentsImage.get(), RedBlueExchange::WholeBuffer);
+
+    if (!quadric) {
+        quadric = gluNewQuadric();
+        gluQuadricNormals(quadric, GLU_SMOOTH);
+        gluQuadricTexture(quadric, GL_TRUE);
+    }
+}
+
+void TurntableScene::start() { timer->start(); }
+
+bool TurntableScene::render(int, float) {
+    const float t = static_cast<float>(timer->seconds());
+
+    // Titles: the first slides in and rests at 0 from 4 to 5 s, then leaves
+    // to the right while the second comes in and rests from 12 to 13 s.
+    if (t < 4.0f) {
+        quellixX = t - 4.0f;
+        presentsX = -5.0f;
+    } else {
+        quellixX = 0.0f;
+    }
+    if (t > 5.0f) {
+        quellixX = t - 5.0f;
+        presentsX = t - 12.0f;
+    }
+    if (t > 12.0f && t < 13.0f) presentsX = 0.0f;
+    if (t > 13.0f) presentsX = t - 13.0f;
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(1.0f, 0.7f, 0.0f, 1.0f);
+    glDisable(GL_DEPTH_TEST);
+
+    // Background, with the blending the last frame left (off).
+    bck1Texture->bind();
+    glLoadIdentity();
+    if (t > 4.0f) {
+        glRotatef(10.0f * t, 0.0f, 0.0f, 1.0f);
+        swirl = t - 4.1f;
+    } else {
+        swirl = 0.0f;
+    }
+    glTranslatef(0.0f, 0.0f, -2.5f);
+    const float s = std::sin(swirl), c = std::cos(swirl);
+    glBegin(GL_QUADS);
+    glTexCoord2f(s, s);
+    glVertex2f(-2.0f, -2.0f);
+    glTexCoord2f(c, c);
+    glVertex2f(2.0f, -2.0f);
+    glTexCoord2f(s, c);
+    glVertex2f(2.0f, 2.0f);
+    glTexCoord2f(c, s);
+    glVertex2f(-2.0f, 2.0f);
+    glEnd();
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+
+    // Platter picture.
+    platoTexture->bind();
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.25f, -1.7f);
+    largeQuad();
+
+    // Rim: a cylinder tilted back, turning with the record.
+    glDisable(GL_BLEND);
+    technicsTexture->bind();
+    glLoadIdentity();
+    glTranslatef(-0.62f, -0.09f, -1.2f);
+    glRotatef(-75.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(-platterAngle, 0.0f, 0.0f, 1.0f);
+    gluCylinder(quadric, static_cast<double>(1.09f), static_cast<double>(1.0f), static_cast<double>(0.1f), 64, 64);
+
+    // Record.
+    glEnable(GL_BLEND);
+    vinylTexture->bind();
+    glLoadIdentity();
+    glTranslatef(-0.3f, 0.0f, -0.6f);
+    glRotatef(-74.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(-platterAngle, 0.0f, 0.0f, 1.0f);
+    smallQuad();
+
+    // Tonearm, on the platter picture's quad.
+    brazoTexture->bind();
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.25f, -1.7f);
+    largeQuad();
+
+    quellixTexture->bind();
+    glLoadIdentity();
+    glTranslatef(quellixX, 1.75f, -6.0f);
+    bannerQuad();
+
+    presentsTexture->bind();
+    glLoadIdentity();
+    glTranslatef(presentsX, 1.75f, -6.0f);
+    bannerQuad();
+
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+
+    platterAngle = 60.0f * t;
+    return true;
+}

@@ -1,0 +1,94 @@
+// The shared command-line style: help and version with status 0, refusals
+// with status 2 in one format, range checks that name the range.
+#include "base/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Tool {
+    CLI::App app{"A tool."};
+    std::string file;
+    int count = 3;
+    double seconds = 0;
+    Tool() {
+        setUpCommandLine(app, "glowmotion-thing");
+        app.add_option("FILE", file, "the file")->required();
+        app.add_option("--count", count, "how many, 1 to 9")->check(integerIn(1, 9));
+        app.add_option("--at", seconds, "when")->check(numberIn(0, 2.5, "seconds", true));
+    }
+    CommandLineOutcome run(std::vector<const char*> args) {
+        args.insert(args.begin(), "glowmotion-thing");
+        return readCommandLine(app, static_cast<int>(args.size()), args.data());
+    }
+};
+
+std::string error(const std::string& what) {
+    return "glowmotion-thing: " + what + "\nRun with --help for more information.\n";
+}
+
+}  // namespace
+
+TEST(CommandLine, GoesOnWithGoodArguments) {
+    Tool tool;
+    const CommandLineOutcome outcome = tool.run({"a.bin", "--count", "9", "--at=2.49"});
+    EXPECT_EQ(outcome.status, -1);
+    EXPECT_EQ(outcome.out + outcome.err, "");
+    EXPECT_EQ(tool.file, "a.bin");
+    EXPECT_EQ(tool.count, 9);
+    EXPECT_DOUBLE_EQ(tool.seconds, 2.49);
+}
+
+TEST(CommandLine, HelpAndVersionGoToStandardOutputWithStatusZero) {
+    Tool help;
+    CommandLineOutcome outcome = help.run({"--help"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_NE(outcome.out.find("Usage: glowmotion-thing [OPTIONS] FILE"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("how many, 1 to 9"), std::string::npos);
+    Tool version;
+    outcome = version.run({"--version"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, std::string("glowmotion-thing ") + GLOWMOTION_VERSION + "\n");
+}
+
+TEST(CommandLine, RefusalsNameTheMistakeAndTheRangeWithStatusTwo) {
+    const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+        {{}, "FILE is required"},
+        {{"a", "b"}, "The following argument was not expected: b"},
+        {{"a", "--count", "0"}, "--count: Value 0 not in range 1 to 9"},
+        {{"a", "--count", "10"}, "--count: Value 10 not in range 1 to 9"},
+        {{"a", "--count", "1.5"}, "--count: Value 1.5 not in range 1 to 9"},
+        {{"a", "--count", "many"}, "--count: Value many not in range 1 to 9"},
+        {{"a", "--at", "2.5"}, "--at: Value 2.5 not in range 0 to 2.5 (2.5 excluded) seconds"},
+        {{"a", "--at", "-0.1"}, "--at: Value -0.1 not in range 0 to 2.5 (2.5 excluded) seconds"},
+        {{"a", "--at", "1e999"}, "--at: Value 1e999 not in range 0 to 2.5 (2.5 excluded) seconds"},
+        {{"a", "--at", "0x1"}, ""},  // hexadecimal 1.0 is a number in range
+    };
+    for (const auto& [args, what] : cases) {
+        Tool tool;
+        const CommandLineOutcome outcome = tool.run(args);
+        if (what.empty()) {
+            EXPECT_EQ(outcome.status, -1);
+            continue;
+        }
+        EXPECT_EQ(outcome.status, 2) << what;
+        EXPECT_EQ(outcome.out, "") << what;
+        EXPECT_EQ(outcome.err, error(what));
+    }
+}
+
+TEST(CommandLine, ExistingFolderAndNonEmptyChecks) {
+    std::string path = "/proc/self";
+    EXPECT_EQ(existingFolder()(path), "");
+    path = "/nonexistent/media";
+    EXPECT_EQ(existingFolder()(path), "folder /nonexistent/media does not exist");
+    path = "/dev/null";
+    EXPECT_EQ(existingFolder()(path), "/dev/null is not a folder");
+    path = "/dev/null/x";
+    EXPECT_EQ(existingFolder()(path), "folder /dev/null/x: Not a directory");
+    std::string empty;
+    EXPECT_EQ(nonEmpty("folder name")(empty), "needs a folder name");
+}

@@ -264,6 +264,11 @@ bool FfmpegEncoder::writeFrame(int64_t index, const uint8_t* rgba, int width, in
     return true;
 }
 
+int64_t FfmpegEncoder::musicAllowed() {
+    std::lock_guard<std::mutex> hold(mutex);
+    return allowed;
+}
+
 void FfmpegEncoder::setVideoWriting(bool writing) {
     std::lock_guard<std::mutex> hold(mutex);
     videoWriting = writing;
@@ -271,8 +276,10 @@ void FfmpegEncoder::setVideoWriting(bool writing) {
 
 int64_t FfmpegEncoder::framesToStopAt(int64_t done) {
     std::lock_guard<std::mutex> hold(mutex);
+    // The music already allowed may still be written (and part of it is):
+    // the frames go on until they cover all of it.
     int64_t frames = done;
-    while (frames < total && frameFirstSample(frames, settings.fps) < claimed) ++frames;
+    while (frames < total && frameFirstSample(frames, settings.fps) < std::max(claimed, allowed)) ++frames;
     frameCap = frames;
     return frames;
 }

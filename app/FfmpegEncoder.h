@@ -70,6 +70,8 @@ public:
 
     // Frames whose music the audio writer may write ahead of the frames handed over.
     int64_t leadFrames() const { return lead; }
+    // Samples the audio writer may write in all, as things stand.
+    int64_t musicAllowed();
 
 private:
     void writeAudio();

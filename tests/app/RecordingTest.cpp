@@ -234,6 +234,8 @@ const char* const kKeeper = "cat <&3 >\"$KEEP/video.raw\" & cat <&4 >\"$KEEP/aud
 
 struct Recorded {
     bool finished = false;
+    int64_t stopAt = -1;        // frames the stop asked for
+    int64_t allowedAtStop = 0;  // music the writer might still write then
     std::string error, messages;
     std::vector<uint8_t> video, audio;
 };
@@ -260,7 +262,10 @@ Recorded record(const MiniSong& mini, const std::string& script, int64_t total, 
     bool ok = true;
     for (int64_t k = 0; k < end && ok; ++k) {
         ok = encoder.writeFrame(k, frame(k, w, h).data(), w, h, &result.error);
-        if (ok && k + 1 == stopAfter) end = encoder.framesToStopAt(k + 1);
+        if (ok && k + 1 == stopAfter) {
+            end = result.stopAt = encoder.framesToStopAt(k + 1);
+            result.allowedAtStop = encoder.musicAllowed();
+        }
     }
     result.finished = encoder.finish(ok ? end : 0, &result.error);
     result.messages = encoder.messages();
@@ -305,13 +310,20 @@ TEST(FfmpegPipes, AReaderThatTakesOnePipeToItsEndFirstDoesNotStall) {
 TEST(FfmpegPipes, AStopEndsPictureAndMusicTogether) {
     signal(SIGPIPE, SIG_IGN);
     MiniSong mini("stop");
-    const Recorded r = record(mini, kKeeper, 100, 100, 8, 6, 3);
-    EXPECT_TRUE(r.finished) << r.error;
-    const int64_t frames = static_cast<int64_t>(r.video.size() / (8 * 6 * 4));
-    EXPECT_GE(frames, 3);
-    EXPECT_LE(frames, 3 + 5);  // at most half a second more (the music written ahead)
-    EXPECT_EQ(static_cast<int64_t>(r.audio.size() / 8), frameFirstSample(frames, 10));
-    EXPECT_EQ(floats(r.audio), mini.render(1000, frameFirstSample(frames, 10)));
+    // A reader that takes the music as it comes, and one that takes it late,
+    // so that at the stop most of the music allowed is not written yet.
+    for (const char* script : {kKeeper, "cat <&3 >\"$KEEP/video.raw\" & (sleep 1; cat <&4 >\"$KEEP/audio.raw\") & wait"}) {
+        const Recorded r = record(mini, script, 100, 100, 8, 6, 3);
+        EXPECT_TRUE(r.finished) << r.error;
+        const int64_t frames = static_cast<int64_t>(r.video.size() / (8 * 6 * 4));
+        EXPECT_GE(frames, 3) << script;
+        EXPECT_LE(frames, 3 + 1 + 5) << script;  // at most half a second more (the music allowed ahead)
+        EXPECT_EQ(frames, r.stopAt) << script;
+        // Whatever the writer may still write belongs to the frames the stop keeps.
+        EXPECT_LE(r.allowedAtStop, frameFirstSample(r.stopAt, 10)) << script;
+        EXPECT_EQ(static_cast<int64_t>(r.audio.size() / 8), frameFirstSample(frames, 10)) << script;
+        EXPECT_EQ(floats(r.audio), mini.render(1000, frameFirstSample(frames, 10))) << script;
+    }
 }
 
 TEST(FfmpegPipes, AnFfmpegThatFailsOrIsKilledIsReportedAndNeverHangs) {

@@ -1,31 +1,57 @@
 #pragma once
-// The show's window for recording: no display, an offscreen 800×600
-// framebuffer, and a driven clock.
+// The show's window for recording: no display, an offscreen framebuffer of
+// the recording's size, and a driven clock.
 //
-// Presenting frame k writes the framebuffer to DIR/NNNNNN.png (k with six
-// digits, top row of the picture first) and moves the driven show clock to
-// start + (k+1)/fps. The framebuffer is never cleared by presenting, so a
-// frame in which nothing draws repeats the picture before it. A frame that
-// cannot be written is reported on standard error with the system's reason,
-// whatever part of it was written is removed, and the show is asked to quit.
+// A recording covers show time [start, end): frame k shows start + k/fps,
+// for every k whose time is below the end, so a recording ending at 60 and
+// one starting at 60 join without a repeated frame. Presenting frame k hands
+// the framebuffer to the sink and moves the driven show clock to
+// start + (k+1)/fps; after the last frame the window asks the show to quit.
+// The framebuffer is never cleared by presenting, so a frame in which nothing
+// draws repeats the picture before it. A frame the sink cannot take is
+// reported on standard error and the show is asked to quit with status 1.
+// When `shouldStop` says so (Ctrl-C), the recording ends cleanly at the
+// frame count the sink names.
+#include "app/FrameSink.h"
 #include "app/GLWindow.h"
 #include "app/OffscreenGL.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+// Sample rate of recorded music.
+constexpr int kRecordingRate = 48000;
+
+// Which show times a recording covers.
+struct CaptureTiming {
+    double startAt = 0.0;  // show time of frame 0
+    double endAt = 125.0;  // first show time not recorded
+    int fps = 60;
+};
+
+// Number of frames k >= 0 with start + k/fps < end (times compared in
+// nanoseconds, so 43.9 + 678/30 is exactly 66.5 and not below it).
+int64_t recordingFrameCount(const CaptureTiming& timing);
+// First sample of frame k, counted from the recording's first sample:
+// floor(k * 48000 / fps). Frame k holds samples [first(k), first(k+1)).
+int64_t frameFirstSample(int64_t frame, int fps);
+// Sample of the song at show time t: round(t * 48000).
+int64_t songSampleAt(double showTime);
 
 // How a folder for a recording was found.
 enum class CaptureFolder {
     Ready,        // exists (made if need be) and holds no frames
-    HoldsFrames,  // holds files named NNNNNN.png and overwriting was not asked for
+    HoldsFrames,  // holds files named NNNNNN.png (or audio.wav) and overwriting was not asked for
     Unusable,     // cannot be made, or is not a folder
 };
 
 // Makes `directory` and its parents when missing and checks it for frames of
-// an earlier recording. With `overwrite` those frames are removed first, so
-// the folder ends up holding exactly the new recording. On anything but
-// Ready, *error says why ("<directory>: <reason>").
+// an earlier recording (NNNNNN.png, audio.wav). With `overwrite` those are
+// removed first, so the folder ends up holding exactly the new recording. On
+// anything but Ready, *error says why ("<directory>: <reason>").
 CaptureFolder prepareCaptureFolder(const std::string& directory, bool overwrite, std::string* error);
 
 // True for the file names frames are written under: six digits and ".png".
@@ -33,7 +59,9 @@ bool isFrameFileName(const std::string& name);
 
 class CaptureWindow final : public GLWindow {
 public:
-    CaptureWindow(std::string directory, int fps);
+    CaptureWindow(FrameSink& sink, CaptureTiming timing);
+    // PNG frames into `directory` (no music), show time [startAt, endAt).
+    CaptureWindow(std::string directory, int fps, double startAt = 0.0, double endAt = 125.0);
     ~CaptureWindow() override;
 
     bool create(const char* title, int width, int height, int bits, bool fullscreen) override;
@@ -42,17 +70,33 @@ public:
     void swapBuffers() override;
     void showError(const char* text) override;
 
+    // Called after every frame written with (frames written, frames in all).
+    void setProgress(std::function<void(int64_t, int64_t)> report) { progress = std::move(report); }
+    // Asked after every frame; true ends the recording early and cleanly.
+    void setStopCheck(std::function<bool()> check) { shouldStop = std::move(check); }
+
     // Frames written so far (the presented start-up frame is not one).
-    int framesWritten() const { return written; }
+    int64_t framesWritten() const { return written; }
+    // Frames the whole recording holds.
+    int64_t framesInAll() const { return total; }
     // False once a frame could not be written; the show is then asked to quit.
     bool ok() const { return !writeFailed; }
+    // True when the recording ended early because a stop was asked for.
+    bool stoppedEarly() const { return stopping; }
 
 private:
     OffscreenGL gl;
-    std::string directory;
-    int fps;
+    std::unique_ptr<FrameSink> ownSink;
+    FrameSink& sink;
+    CaptureTiming timing;
+    int64_t total = 0;
+    int64_t target = 0;     // frames to write; below total after a stop
+    int64_t written = 0;
     bool showing = false;
+    bool finished = false;
     bool writeFailed = false;
-    int written = 0;
+    bool stopping = false;
     std::vector<uint8_t> pixels;
+    std::function<void(int64_t, int64_t)> progress;
+    std::function<bool()> shouldStop;
 };

@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -138,6 +139,18 @@ bool OffscreenGL::create(int width, int height, std::string* error) {
         destroy();
         return fail(error, "the context has no framebuffer objects");
     }
+    GLint largestBuffer = 0;
+    GLint largestViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largestBuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largestViewport);
+    const int largestWidth = std::min(largestBuffer, largestViewport[0]);
+    const int largestHeight = std::min(largestBuffer, largestViewport[1]);
+    if (width > largestWidth || height > largestHeight) {
+        destroy();
+        return fail(error, "a " + std::to_string(width) + "x" + std::to_string(height) +
+                               " picture is beyond this OpenGL's limit of " + std::to_string(largestWidth) + "x" +
+                               std::to_string(largestHeight));
+    }
     GLuint names[2] = {0, 0};
     f.genFramebuffers(1, &names[0]);
     framebuffer_ = names[0];
@@ -196,7 +209,7 @@ bool OffscreenGL::makeCurrent() {
     return true;
 }
 
-void OffscreenGL::readPixels(std::vector<uint8_t>& rgba) const {
+void OffscreenGL::readPixels(std::vector<uint8_t>& rgba, bool topRowFirst) const {
     const size_t rowBytes = static_cast<size_t>(width_) * 4;
     rgba.resize(rowBytes * static_cast<size_t>(height_));
     if (!context_ || rgba.empty()) return;
@@ -230,6 +243,7 @@ void OffscreenGL::readPixels(std::vector<uint8_t>& rgba) const {
     if (packBuffer && bindBuffer) bindBuffer(GL_PIXEL_PACK_BUFFER, static_cast<GLuint>(packBuffer));
 
     // GL rows are bottom row first; hand them out top row first.
+    if (!topRowFirst) return;
     std::vector<uint8_t> row(rowBytes);
     for (int top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom) {
         uint8_t* a = rgba.data() + rowBytes * static_cast<size_t>(top);

@@ -26,7 +26,7 @@ public:
 
     // Makes the context and framebuffer; the context is current on return.
     // On failure returns false, releases whatever was made and says why in
-    // *error (when given).
+    // *error (when given), a size beyond the context's limits included.
     bool create(int width, int height, std::string* error);
     void destroy();
 
@@ -38,9 +38,10 @@ public:
     bool valid() const { return context_ != nullptr; }
 
     // Reads the framebuffer into rgba: width*height pixels of 4 bytes
-    // R, G, B, A, top row first. Pixel-store, pixel-transfer and read-buffer
+    // R, G, B, A, top row first (or OpenGL's bottom row first when
+    // `topRowFirst` is false). Pixel-store, pixel-transfer and read-buffer
     // state are saved and restored, so drawing carries on unchanged.
-    void readPixels(std::vector<uint8_t>& rgba) const;
+    void readPixels(std::vector<uint8_t>& rgba, bool topRowFirst = true) const;
 
 private:
     void* display_ = nullptr;   // EGLDisplay

@@ -1,7 +1,7 @@
 // Glowmotion: 125 seconds of disco in OpenGL.
-#include "app/CaptureWindow.h"
 #include "app/Demo.h"
 #include "app/Options.h"
+#include "app/Recording.h"
 #include "base/DataPath.h"
 
 #include <SDL.h>
@@ -13,13 +13,14 @@
 
 namespace {
 
-// data/ beside the executable, wherever the show is started from.
+// The media beside the executable (data/, or ../share/glowmotion once
+// installed), wherever the show is started from.
 std::string defaultDataDirectory() {
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) return (exe.parent_path() / "data").string();
+    if (!error) return findDataDirectory(exe.parent_path().string());
     if (char* base = SDL_GetBasePath()) {
-        std::string dir = std::string(base) + "data";
+        std::string dir = findDataDirectory(base);
         SDL_free(base);
         return dir;
     }
@@ -40,43 +41,6 @@ int runShow(Demo& demo) {
     return code;
 }
 
-std::string frameCount(int frames) { return std::to_string(frames) + (frames == 1 ? " frame" : " frames"); }
-
-int capture(const Options& options) {
-    std::string why;
-    switch (prepareCaptureFolder(*options.captureDir, options.overwrite, &why)) {
-    case CaptureFolder::Ready:
-        break;
-    case CaptureFolder::HoldsFrames:
-        std::fprintf(stderr, "glowmotion: capture folder %s\n", why.c_str());
-        return 2;
-    case CaptureFolder::Unusable:
-        std::fprintf(stderr, "glowmotion: cannot use capture folder %s\n", why.c_str());
-        return 1;
-    }
-    DemoSetup setup;
-    auto window = std::make_unique<CaptureWindow>(*options.captureDir, options.fps);
-    CaptureWindow* recorder = window.get();
-    setup.window = std::move(window);
-    setup.audio = makeSilentAudioOutput();  // recording plays no music
-    setup.startAt = options.startAt;
-    if (options.endAt) setup.endAt = *options.endAt;
-    Demo demo("Glowmotion", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false, std::move(setup));
-    if (!demo.window) return 1;
-    demo.loadAll();
-    int code = demo.run();
-    if (!recorder->ok()) {
-        code = 1;
-        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s\n", frameCount(recorder->framesWritten()).c_str(),
-                     options.captureDir->c_str());
-    } else {
-        std::fprintf(stderr, "glowmotion: wrote %s to %s\n", frameCount(recorder->framesWritten()).c_str(),
-                     options.captureDir->c_str());
-    }
-    demo.close();
-    return code;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,7 +50,7 @@ int main(int argc, char** argv) {
     if (!parsed.options) return parsed.outcome.status;
     const Options* options = &*parsed.options;
     setDataDirectory(options->dataDir ? *options->dataDir : defaultDataDirectory());
-    if (options->captureDir) return capture(*options);
+    if (options->capture) return recordShow(*options);
 
     DemoSetup setup;
     auto window = std::make_unique<GLWindow>();

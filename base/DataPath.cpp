@@ -1,5 +1,8 @@
 #include "base/DataPath.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 std::string& directoryStorage() {
     static std::string directory = "data";
@@ -14,4 +17,15 @@ std::string dataPath(const char* fileName) {
     if (directory.empty()) return fileName;
     if (directory.back() == '/') return directory + fileName;
     return directory + "/" + fileName;
+}
+
+std::string findDataDirectory(const std::string& executableFolder) {
+    namespace fs = std::filesystem;
+    const fs::path folder = executableFolder.empty() ? fs::path(".") : fs::path(executableFolder);
+    std::error_code error;
+    const fs::path beside = folder / "data";
+    if (fs::is_directory(beside, error)) return beside.string();
+    const fs::path installed = folder / ".." / "share" / "glowmotion";
+    if (fs::is_directory(installed, error)) return installed.lexically_normal().string();
+    return beside.string();
 }

@@ -5,6 +5,7 @@
 
 #include "app/CaptureWindow.h"
 #include "app/Demo.h"
+#include "app/PngFolderSink.h"
 #include "gfx/PngFile.h"
 
 #include <GL/gl.h>
@@ -65,7 +66,8 @@ TEST(Capture, WritesOneFramePerStepAndKeepsThePictureInGaps) {
     const std::string dir = freshDirectory("capture");
     std::filesystem::create_directories(dir);
     DemoSetup setup;
-    auto window = std::make_unique<CaptureWindow>(dir, 10);
+    PngFolderSink sink(dir, 10);
+    auto window = std::make_unique<CaptureWindow>(sink, CaptureTiming{18.8, 19.25, 10});
     CaptureWindow* recorder = window.get();
     setup.window = std::move(window);
     setup.audio = makeSilentAudioOutput();
@@ -76,7 +78,6 @@ TEST(Capture, WritesOneFramePerStepAndKeepsThePictureInGaps) {
         return set;
     };
     setup.startAt = 18.8;
-    setup.endAt = 19.25;
     {
         Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
         ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
@@ -302,7 +303,8 @@ TEST(Capture, AFrameThatCannotBeWrittenStopsTheShowSaysWhyAndLeavesNoPartialFile
     const std::string dir = freshDirectory("capture-full");
     std::filesystem::create_directories(dir);
     DemoSetup setup;
-    auto window = std::make_unique<CaptureWindow>(dir, 10);
+    PngFolderSink sink(dir, 10);
+    auto window = std::make_unique<CaptureWindow>(sink, CaptureTiming{10.0, 125.0, 10});
     CaptureWindow* recorder = window.get();
     setup.window = std::move(window);
     setup.audio = makeSilentAudioOutput();

@@ -49,7 +49,10 @@ TEST(Options, NoArgumentsIsTheShowAsItAlwaysRuns) {
     EXPECT_TRUE(options.vsync);
     EXPECT_FALSE(options.exclusive);
     EXPECT_EQ(options.startAt, 0.0);
-    EXPECT_FALSE(options.captureDir);
+    EXPECT_FALSE(options.capture);
+    EXPECT_EQ(options.width, 800);
+    EXPECT_EQ(options.height, 600);
+    EXPECT_FALSE(options.crf);
     EXPECT_FALSE(options.endAt);
     EXPECT_FALSE(options.dataDir);
     EXPECT_FALSE(options.overwrite);
@@ -69,7 +72,8 @@ TEST(Options, EveryOptionIsRead) {
     options = parse({"--capture", "/tmp/f", "--fps", "10", "--start-at", "120", "--end-at", "121.5", "--overwrite"})
                   .options;
     ASSERT_TRUE(options);
-    EXPECT_EQ(*options->captureDir, "/tmp/f");
+    EXPECT_EQ(*options->capture, "/tmp/f");
+    EXPECT_FALSE(options->captureTarget.video);
     EXPECT_EQ(options->fps, 10);
     EXPECT_DOUBLE_EQ(*options->endAt, 121.5);
     EXPECT_TRUE(options->overwrite);
@@ -135,8 +139,8 @@ TEST(Options, MistakesAreRefusedWithAReason) {
         {{"--bogus"}, "The following argument was not expected: --bogus"},
         {{"windowed"}, "The following argument was not expected: windowed"},
         {{"--start-at"}, "--start-at: 1 required SECONDS missing"},
-        {{"--capture"}, "--capture: 1 required DIR missing"},
-        {{"--capture", ""}, "--capture: needs a folder name"},
+        {{"--capture"}, "--capture: 1 required FILE|DIR missing"},
+        {{"--capture", ""}, "--capture: needs a file or folder name"},
         {{"--data"}, "--data: 1 required DIR missing"},
         {{"--fps", "30"}, "--fps requires --capture"},
         {{"--overwrite"}, "--overwrite requires --capture"},

@@ -77,41 +77,48 @@ bad-usage)
 capture)
   env -u DISPLAY -u WAYLAND_DISPLAY "$show" --capture "$work/f" --fps 10 --start-at 120 2>"$work/err"; status=$?
   [ "$status" -eq 0 ] || fail "status $status"
-  # t = 120.0 ... 125.0 and the first frame above 125.0.
-  count=$(ls "$work/f" | wc -l)
-  [ "$count" -eq 52 ] || fail "$count frames, expected 52"
-  [ -f "$work/f/000000.png" ] && [ -f "$work/f/000051.png" ] || fail "frame names"
-  file "$work/f/000000.png" 2>/dev/null | grep -q "800 x 600" || python3 - "$work/f/000000.png" <<'PY' || fail "frame size"
-import struct, sys
+  # Show time [120, 125): t = 120.0 ... 124.9, and the music of exactly those frames.
+  count=$(ls "$work/f" | grep -c '^[0-9]\{6\}\.png$')
+  [ "$count" -eq 50 ] || fail "$count frames, expected 50"
+  [ -f "$work/f/000000.png" ] && [ -f "$work/f/000049.png" ] || fail "frame names"
+  [ "$(ls "$work/f" | wc -l)" -eq 51 ] && [ -f "$work/f/audio.wav" ] || fail "folder: $(ls "$work/f" | tr '\n' ' ')"
+  python3 - "$work/f/000000.png" "$work/f/audio.wav" <<'PY' || fail "frame size or audio length"
+import struct, sys, wave
 data = open(sys.argv[1], 'rb').read(24)
 assert data[:8] == b'\x89PNG\r\n\x1a\n'
 assert struct.unpack('>II', data[16:24]) == (800, 600)
+with wave.open(sys.argv[2]) as w:
+    assert (w.getframerate(), w.getnchannels(), w.getsampwidth()) == (48000, 2, 2)
+    assert w.getnframes() == 50 * 4800, w.getnframes()
 PY
-  grep -qx "glowmotion: wrote 52 frames to $work/f" "$work/err" || fail "no count of the frames written"
+  grep -qx "glowmotion: wrote 50 frames and audio.wav (5.000 s) to $work/f" "$work/err" || fail "no count of the frames written"
   # A second recording into the same folder is refused and touches nothing ...
   "$show" --capture "$work/f" --fps 2 --start-at 124 2>"$work/err"; status=$?
   [ "$status" -eq 2 ] || fail "folder with frames: status $status, expected 2"
-  grep -qx "glowmotion: capture folder $work/f: already holds 52 frames (NNNNNN.png); --overwrite replaces them" \
+  grep -qx "glowmotion: capture folder $work/f: already holds 50 frames (NNNNNN.png); --overwrite replaces them" \
     "$work/err" || fail "folder with frames: $(cat "$work/err")"
-  [ "$(ls "$work/f" | wc -l)" -eq 52 ] || fail "a refused recording changed the folder"
-  # ... unless --overwrite: then the folder holds exactly the new frames.
+  [ "$(ls "$work/f" | wc -l)" -eq 51 ] || fail "a refused recording changed the folder"
+  # ... unless --overwrite: then the folder holds exactly the new frames (124.0, 124.5) and their music.
   "$show" --capture "$work/f" --fps 2 --start-at 124 --overwrite 2>"$work/err"; status=$?
   [ "$status" -eq 0 ] || fail "--overwrite: status $status"
-  [ "$(ls "$work/f" | wc -l)" -eq 4 ] || fail "--overwrite: $(ls "$work/f" | wc -l) files, expected 4"
-  grep -qx "glowmotion: wrote 4 frames to $work/f" "$work/err" || fail "--overwrite: $(cat "$work/err")"
+  [ "$(ls "$work/f" | tr '\n' ' ')" = "000000.png 000001.png audio.wav " ] || fail "--overwrite: $(ls "$work/f" | tr '\n' ' ')"
+  grep -qx "glowmotion: wrote 2 frames and audio.wav (1.000 s) to $work/f" "$work/err" || fail "--overwrite: $(cat "$work/err")"
 
   env -u DISPLAY "$show" --capture "/proc/no/such/dir" --fps 10 --start-at 124.9 2>"$work/err"; status=$?
   [ "$status" -eq 1 ] || fail "unwritable capture folder: status $status, expected 1"
   grep -qx "glowmotion: cannot use capture folder /proc/no/such/dir: No such file or directory" "$work/err" ||
     fail "unwritable capture folder: $(cat "$work/err")"
   # Files may not grow past 4 KiB: no frame fits. The reason is the system's,
-  # the half-written frame is gone, and the count says none was written.
-  (trap '' XFSZ; ulimit -f 4; exec "$show" --capture "$work/small" --fps 10 --start-at 124.9) 2>"$work/err"; status=$?
+  # the half-written frame is gone, the count says none was written, and
+  # audio.wav holds the music of no frame.
+  (trap '' XFSZ; ulimit -f 4; exec "$show" --capture "$work/small" --fps 10 --start-at 120 --end-at 120.5) 2>"$work/err"; status=$?
   [ "$status" -eq 1 ] || fail "file size limit: status $status, expected 1"
   grep -qx "glowmotion: cannot write frame $work/small/000000.png: File too large" "$work/err" ||
     fail "file size limit: $(cat "$work/err")"
   grep -qx "glowmotion: capture stopped after 0 frames in $work/small" "$work/err" || fail "no count after a failure"
-  [ -z "$(ls "$work/small")" ] || fail "a partial frame was left: $(ls "$work/small")"
+  [ "$(ls "$work/small")" = "audio.wav" ] || fail "a partial frame was left: $(ls "$work/small")"
+  python3 -c "import wave, sys; assert wave.open(sys.argv[1]).getnframes() == 0" "$work/small/audio.wav" ||
+    fail "audio.wav after no frame"
   ;;
 ends-by-itself)
   start_xvfb

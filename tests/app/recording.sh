@@ -182,7 +182,7 @@ for y in range(0, 600, 3):
             far += d > 64
             n += 1
 print("t=%s: mean difference %.2f, %.2f%% far" % (sys.argv[3], total / n, 100.0 * far / n))
-assert total / n < 8 and far < n * 0.03
+assert total / n < 2 and far < n * 0.01
 PY
   done
   ;;

@@ -84,10 +84,18 @@ bool TextureGenerator::step() {
     uint32_t* image = images[ins.destination];
     uint32_t* pixels = dst.pixels;
     const size_t n = pixelCount(dst);
-    for (size_t i = 0; i < n; ++i) {
-        const uint32_t merged = (pixels[i] & mask) | (image[i] & keep);
-        image[i] = merged;
-        pixels[i] = merged;
+    if (keep == 0) {  // all three channels: the stored image is not even read
+        for (size_t i = 0; i < n; ++i) {
+            const uint32_t merged = pixels[i] & mask;
+            image[i] = merged;
+            pixels[i] = merged;
+        }
+    } else {
+        for (size_t i = 0; i < n; ++i) {
+            const uint32_t merged = (pixels[i] & mask) | (image[i] & keep);
+            image[i] = merged;
+            pixels[i] = merged;
+        }
     }
     uint32_t& dirty = imageDirtyWords_[ins.destination];
     dirty = std::max(dirty, static_cast<uint32_t>(n));

@@ -66,6 +66,18 @@ void TextureGenerator::reset() {
     cursor_ = 4;
 }
 
+void TextureGenerator::releasePages() {
+    for (int k = 0; k < kLayerCount; ++k) {
+        zeroPages(images[k], kImagePixels);
+        zeroPages(layers[k].pixels, Layer::kPixels);
+        layers[k].width = 0;
+        layers[k].height = 0;
+        imageDirtyWords_[k] = 0;
+    }
+    imageDirtyWords_[0] = kImagePixels;  // the owner may write images[0] again
+    cursor_ = 4;
+}
+
 bool TextureGenerator::step() {
     if (!check_.ok) return false;
     const uint32_t end = 4 + check_.length;

@@ -44,6 +44,7 @@ void Font::build() {
         image = nullptr;
     }
     texture->setImage(image, RedBlueExchange::BySize);
+    texture->releasePages();  // the sheet is uploaded; its pixels are not read again
 
     listBase = glGenLists(256);
     texture->bind();

@@ -4,7 +4,9 @@
 #include <GL/glu.h>
 
 #include <cstring>
+#include <vector>
 
+#include "gfx/TextureFit.h"
 #include "gfx/Tga.h"
 
 namespace {
@@ -13,6 +15,21 @@ void exchangeRedBlue(uint32_t* pixels, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t p = pixels[i];
         pixels[i] = (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
+    }
+}
+
+// The same exchange, but a stretch of 4 KiB in which no pixel would change
+// (byte 0 equal to byte 2 everywhere, as in the zero pages nobody has
+// written) is only read, never written: writing it would give each such page
+// of the 1 MiB buffer real memory for nothing.
+void exchangeRedBlueWhereItChanges(uint32_t* pixels, uint32_t count) {
+    constexpr uint32_t kStretch = 1024;  // pixels, 4 KiB
+    for (uint32_t start = 0; start < count; start += kStretch) {
+        const uint32_t n = count - start < kStretch ? count - start : kStretch;
+        uint32_t* p = pixels + start;
+        uint32_t differs = 0;
+        for (uint32_t i = 0; i < n; ++i) differs |= (p[i] ^ (p[i] >> 16)) & 0xFFu;
+        if (differs) exchangeRedBlue(p, n);
     }
 }
 
@@ -42,10 +59,19 @@ void Texture::upload() {
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     const GLsizei w = static_cast<GLsizei>(width);
     const GLsizei h = static_cast<GLsizei>(height);
+    FitSize fit{w, h};
     if (mipmaps) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, w, h, GL_RGBA, GL_UNSIGNED_BYTE, images[0]);
-    } else {
+        GLint maxSize = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+        fit = gluFitSize(w, h, maxSize);
+    }
+    if (fit.width == w && fit.height == h) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, images[0]);
+    } else {
+        std::vector<uint8_t> scaled(static_cast<size_t>(fit.width) * fit.height * 4);
+        gluBoxScaleRgba(reinterpret_cast<const uint8_t*>(images[0]), w, h, size_t(kImagePixels) * 4, scaled.data(),
+                        fit.width, fit.height);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, fit.width, fit.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, scaled.data());
     }
     glPopClientAttrib();
 }
@@ -55,7 +81,7 @@ void Texture::swapRedBlue() {
     exchangeRedBlue(images[0], count < kImagePixels ? uint32_t(count) : kImagePixels);
 }
 
-void Texture::swapRedBlueWholeBuffer() { exchangeRedBlue(images[0], kImagePixels); }
+void Texture::swapRedBlueWholeBuffer() { exchangeRedBlueWhereItChanges(images[0], kImagePixels); }
 
 void Texture::generate() {
     run();

@@ -12,8 +12,12 @@
 //     context ends.
 //   - width and height (256 at construction) are changed only by setImage;
 //     they say how many pixels upload() sends and swapRedBlue() touches.
-//   - mipmaps is true: upload builds a full mipmap chain (only level 0 is
-//     sampled, the filters are GL_LINEAR).
+//   - mipmaps is true: upload gives level 0 the size and pixels that
+//     gluBuild2DMipmaps gives it (sides taken to powers of two, GLU's box
+//     filter for other sizes; gfx/TextureFit.h). The levels above it are not
+//     made: the filters are GL_LINEAR, so only level 0 is ever sampled and a
+//     texture with just level 0 is complete. With mipmaps false the picture
+//     goes up at its own size.
 //   - Pixels are row after row, first row = texture row t = 0. Uploads send
 //     bytes red, green, blue, alpha; the reader and the generator deliver
 //     blue, green, red(, alpha), hence the red/blue exchanges.
@@ -35,11 +39,14 @@ public:
 
     // glBindTexture(GL_TEXTURE_2D, glName).
     void bind() const;
-    // Sends width x height pixels of images[0] (repeat wrapping, linear filters).
+    // Sends width x height pixels of images[0] as level 0 (repeat wrapping,
+    // linear filters), fitted to powers of two as GLU would (see mipmaps).
     void upload();
     // Exchanges bytes 0 and 2 of the first width*height pixels.
     void swapRedBlue();
     // The same over all kImagePixels pixels, whatever width and height say.
+    // Stretches where nothing would change (zero pages nobody wrote) are
+    // only read, so they cost no memory.
     void swapRedBlueWholeBuffer();
     // Runs the program given with setProgram, exchanges by size, uploads.
     // The size stays as it is (256x256 for a new texture).

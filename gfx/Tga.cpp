@@ -1,5 +1,6 @@
 #include "gfx/Tga.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +20,7 @@ constexpr const char* kTruncated = "TGA: El fichero %s termina antes de tiempo\n
 constexpr const char* kNoMemory = "TGA: No hay memoria para leer %s\n";
 
 constexpr uint8_t kTrueColour = 2;
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 constexpr uint8_t kTopFirst = 0x20;
 constexpr uint8_t kRightToLeft = 0x10;
 
@@ -35,38 +37,46 @@ bool skip(FILE* file, unsigned long n) {
     return true;
 }
 
-// Reads the height rows of the file into pixels->data, top row first and left
-// to right whatever corner the file starts in. Each file row is read straight
-// into the memory of the row it becomes and widened there, so no buffer
-// beyond the picture is needed. False when the file ends early.
+// Reads the pixels into pixels->data, top row first and left to right
+// whatever corner the file starts in. The whole block is read at once
+// straight into the picture's memory (one read, no stdio buffering of small
+// rows) and put in order there: 24-bit pixels are widened in place from the
+// last one down, so no byte is overwritten before it is read; rows stored
+// bottom first are exchanged pairwise; rows stored right to left are
+// reversed. False when the file ends early.
 bool readPixels(FILE* file, const TgaImage& header, TgaPixels* pixels) {
     const int width = pixels->width;
     const int height = pixels->height;
     const size_t bytesPerPixel = header.pixelDepth / 8;
     const bool topFirst = (header.descriptor & kTopFirst) != 0;
     const bool rightToLeft = (header.descriptor & kRightToLeft) != 0;
+    const size_t count = static_cast<size_t>(width) * height;
 
-    for (int i = 0; i < height; ++i) {
-        const int y = topFirst ? i : height - 1 - i;
-        uint32_t* row = pixels->data + static_cast<size_t>(y) * width;
-        uint8_t* bytes = reinterpret_cast<uint8_t*>(row);
-        const size_t rowBytes = bytesPerPixel * width;
-        if (std::fread(bytes, 1, rowBytes, file) != rowBytes) return false;
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(pixels->data);
+    if (std::fread(bytes, 1, count * bytesPerPixel, file) != count * bytesPerPixel) return false;
 
-        // Widen from the last pixel down so no unread bytes are overwritten;
-        // bytes b, g, r(, a) become the word b + g<<8 + r<<16 + a<<24.
-        for (int k = width - 1; k >= 0; --k) {
-            const uint8_t* p = bytes + bytesPerPixel * k;
-            const uint32_t alpha = bytesPerPixel == 4 ? p[3] : 0;
-            row[k] = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (alpha << 24);
-        }
-        if (rightToLeft) {
-            for (int a = 0, b = width - 1; a < b; ++a, --b) {
-                const uint32_t t = row[a];
-                row[a] = row[b];
-                row[b] = t;
+    // Bytes b, g, r(, a) become the word b + g<<8 + r<<16 + a<<24.
+    uint32_t* words = pixels->data;
+    if (bytesPerPixel == 4) {
+        if (!kLittleEndian)
+            for (size_t k = 0; k < count; ++k) {
+                const uint8_t* p = bytes + 4 * k;
+                words[k] = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
             }
+    } else {
+        for (size_t k = count; k-- > 0;) {
+            const uint8_t* p = bytes + 3 * k;
+            words[k] = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
         }
+    }
+    if (!topFirst) {
+        for (int a = 0, b = height - 1; a < b; ++a, --b)
+            std::swap_ranges(words + static_cast<size_t>(a) * width, words + static_cast<size_t>(a + 1) * width,
+                             words + static_cast<size_t>(b) * width);
+    }
+    if (rightToLeft) {
+        for (int y = 0; y < height; ++y)
+            std::reverse(words + static_cast<size_t>(y) * width, words + static_cast<size_t>(y + 1) * width);
     }
     return true;
 }

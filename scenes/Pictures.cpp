@@ -16,4 +16,5 @@ PicturePtr readPicture(const char* fileName) {
 
 void makeTexture(Texture& texture, const TgaImage* picture, RedBlueExchange exchange) {
     texture.setImage(picture, exchange);
+    texture.releasePages();  // the picture is on the graphics side now
 }

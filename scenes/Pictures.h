@@ -22,5 +22,7 @@ using TexturePtr = std::unique_ptr<Texture>;
 PicturePtr readPicture(const char* fileName);
 
 // texture->setImage(picture, exchange); with a null picture, uploads what
-// the texture holds (transparent black for a new texture).
+// the texture holds (transparent black for a new texture). Then the
+// texture's own pixel memory is handed back (releasePages): the GL texture
+// holds the picture, and nothing is uploaded again after loading.
 void makeTexture(Texture& texture, const TgaImage* picture, RedBlueExchange exchange);

@@ -66,6 +66,7 @@ void StarTunnelScene::load(int, int) {
 
     generatedTexture->setProgram(storedTextureProgram(), storedTextureProgramSize());
     generatedTexture->generate();
+    generatedTexture->releasePages();  // uploaded; its layers are not needed again
 
     quadList = glGenLists(1);
     glNewList(quadList, GL_COMPILE);

@@ -43,4 +43,5 @@ private:
     PicturePtr vinylImage, technicsImage, bck1Image, platoImage, brazoImage, quellixImage, presentsImage;
     std::unique_ptr<Timer> timer;
     GLUquadric* quadric = nullptr;  // the rim; made in load
+    unsigned rimList = 0;           // the rim's cylinder, compiled once in load
 };

@@ -3,6 +3,7 @@
 // the source's range (the source's width * height), whatever the sizes.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "texgen/Operations.h"
@@ -11,6 +12,15 @@
 namespace texgen {
 
 namespace {
+
+// Red, green and blue of d + s, each held at 255 (bits 24-31 of the result 0).
+inline uint32_t addSaturated(uint32_t d, uint32_t s) {
+    d &= 0xFFFFFFu;
+    s &= 0xFFFFFFu;
+    const uint32_t sum = ((d & 0x7F7F7Fu) + (s & 0x7F7F7Fu)) ^ ((d ^ s) & 0x808080u);
+    const uint32_t carries = ((d & s) | ((d | s) & ~sum)) & 0x808080u;  // the top bit of each channel's sum
+    return (sum | ((carries >> 7) * 0xFFu)) & 0xFFFFFFu;
+}
 
 template <typename Rule>
 void combine(Layer& dst, const Layer& src, Rule rule) {
@@ -93,21 +103,24 @@ void displaceAdd(Layer& dst, const Layer& src, const Operands& in) {
     if (src.width == 0 || src.height == 0) return;
     const int k = in.byte[0];
     const int w = dst.width, h = dst.height;
-    std::vector<uint8_t> grey(pixelCount(dst));
-    for (size_t i = 0; i < grey.size(); ++i) {
+    const size_t n = pixelCount(dst);
+    if (n == 0) return;
+    const std::unique_ptr<uint8_t[]> grey(new uint8_t[n]);
+    for (size_t i = 0; i < n; ++i) {
         const uint32_t p = dst.pixels[i];
         grey[i] = static_cast<uint8_t>((red(p) + green(p) + blue(p)) / 3);
     }
-    auto t = [&](int x, int y) { return static_cast<int>(grey[static_cast<size_t>(y & (h - 1)) * w + (x & (w - 1))]); };
+    const int sw = src.width - 1, sh = src.height - 1;
     for (int y = 0; y < h; ++y) {
+        const uint8_t* row = grey.get() + static_cast<size_t>(y) * w;
+        const uint8_t* up = grey.get() + static_cast<size_t>((y - 1) & (h - 1)) * w;
+        const uint8_t* down = grey.get() + static_cast<size_t>((y + 1) & (h - 1)) * w;
+        uint32_t* out = dst.pixels + static_cast<size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
-            const int dx = floorDiv4((t(x - 1, y) - t(x + 1, y)) * k);
-            const int dy = floorDiv4((t(x, y - 1) - t(x, y + 1)) * k);
-            const int sx = (x + dx) & (src.width - 1);
-            const int sy = (y + dy) & (src.height - 1);
-            const uint32_t s = src.pixels[static_cast<size_t>(sy) * src.width + sx];
-            uint32_t& d = dst.pixels[static_cast<size_t>(y) * w + x];
-            d = rgb(std::min(red(d) + red(s), 255), std::min(green(d) + green(s), 255), std::min(blue(d) + blue(s), 255));
+            const int dx = floorDiv4((row[(x - 1) & (w - 1)] - row[(x + 1) & (w - 1)]) * k);
+            const int dy = floorDiv4((up[x] - down[x]) * k);
+            const uint32_t s = src.pixels[static_cast<size_t>((y + dy) & sh) * src.width + ((x + dx) & sw)];
+            out[x] = addSaturated(out[x], s);
         }
     }
 }

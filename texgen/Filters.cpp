@@ -2,6 +2,8 @@
 // place; neighbour filters read the layer as it was before the operation.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "texgen/Operations.h"
@@ -145,26 +147,61 @@ void posterize(Layer& layer, const Layer&, const Operands& in) {
     for (size_t i = 0; i < n; ++i) layer.pixels[i] &= mask;
 }
 
-void sharpen(Layer& layer, const Layer&, const Operands& in) {
+namespace {
+
+// Runs `passes` passes of a 3 x 3 cross filter over the layer in place.
+// Each pass reads the layer as it was before the pass: the old copies of the
+// row above and of the row itself are kept aside (and of row 0, the one
+// below the last row), so no picture-sized temporary is needed and the rows
+// stay in the first-level cache. `row(out, c, l, r, u, d, count)` computes
+// `count` pixels from the centre, left, right, up and down pixels.
+template <typename Row>
+void crossFilter(Layer& layer, int passes, Row row) {
     const int w = layer.width, h = layer.height;
-    std::vector<uint32_t> out(pixelCount(layer));
-    for (int pass = 0; pass < in.byte[0]; ++pass) {
-        const uint32_t* p = layer.pixels;
+    if (passes == 0 || w == 0 || h == 0) return;
+    constexpr int kMaxWidth = 512;
+    uint32_t top[kMaxWidth], rowA[kMaxWidth], rowB[kMaxWidth];
+    uint32_t edges[4];  // left, right neighbours of the first and last pixel
+    const size_t rowBytes = static_cast<size_t>(w) * 4;
+    for (int pass = 0; pass < passes; ++pass) {
+        uint32_t* above = rowA;
+        uint32_t* here = rowB;
+        std::memcpy(top, layer.pixels, rowBytes);
+        std::memcpy(above, layer.pixels + static_cast<size_t>(h - 1) * w, rowBytes);
         for (int y = 0; y < h; ++y) {
-            const uint32_t* row = p + static_cast<size_t>(y) * w;
-            const uint32_t* upRow = p + static_cast<size_t>((y - 1) & (h - 1)) * w;
-            const uint32_t* downRow = p + static_cast<size_t>((y + 1) & (h - 1)) * w;
-            for (int x = 0; x < w; ++x) {
-                const uint32_t c = row[x], u = upRow[x], d = downRow[x];
-                const uint32_t l = row[(x - 1) & (w - 1)], r = row[(x + 1) & (w - 1)];
-                auto channel = [&](int (*ch)(uint32_t)) {
-                    return clampByte(2 * ch(c) - (ch(u) >> 2) - (ch(d) >> 2) - (ch(l) >> 2) - (ch(r) >> 2));
-                };
-                out[static_cast<size_t>(y) * w + x] = rgb(channel(red), channel(green), channel(blue));
+            uint32_t* out = layer.pixels + static_cast<size_t>(y) * w;
+            std::memcpy(here, out, rowBytes);
+            const uint32_t* below = y + 1 < h ? out + w : top;
+            if (w == 1) {
+                row(out, here, here, here, above, below, 1);
+            } else {
+                edges[0] = here[w - 1];
+                edges[1] = here[1];
+                edges[2] = here[w - 2];
+                edges[3] = here[0];
+                row(out, here, edges, edges + 1, above, below, 1);
+                row(out + 1, here + 1, here, here + 2, above + 1, below + 1, w - 2);
+                row(out + w - 1, here + w - 1, edges + 2, edges + 3, above + w - 1, below + w - 1, 1);
             }
+            std::swap(above, here);  // this row's old copy is the next one's row above
         }
-        std::copy(out.begin(), out.end(), layer.pixels);
     }
+}
+
+}  // namespace
+
+void sharpen(Layer& layer, const Layer&, const Operands& in) {
+    crossFilter(layer, in.byte[0],
+                [](uint32_t* __restrict out, const uint32_t* c, const uint32_t* l, const uint32_t* r,
+                   const uint32_t* u, const uint32_t* d, int count) {
+                    for (int x = 0; x < count; ++x) {
+                        auto channel = [&](int (*ch)(uint32_t)) {
+                            return clampByte(2 * ch(c[x]) - (ch(u[x]) >> 2) - (ch(d[x]) >> 2) - (ch(l[x]) >> 2) -
+                                             (ch(r[x]) >> 2));
+                        };
+                        out[x] = rgb(channel(red), channel(green), channel(blue));
+                    }
+                });
 }
 
 // Red and blue share one 32-bit word as 16-bit lanes (0x00RR00BB) and green
@@ -176,30 +213,13 @@ inline uint32_t blurPixel(uint32_t c, uint32_t l, uint32_t r, uint32_t u, uint32
     return ((rb >> 3) & 0xFF00FFu) | ((g >> 3) & 0xFF00u);
 }
 
-void blur(Layer& layer, const Layer&, const Operands& in) {
-    const int passes = in.byte[0];
-    const int w = layer.width, h = layer.height;
-    if (passes == 0 || w == 0 || h == 0) return;
-    const size_t n = pixelCount(layer);
-    std::vector<uint32_t> a(layer.pixels, layer.pixels + n), b(n);
-    for (int pass = 0; pass < passes; ++pass) {
-        for (int y = 0; y < h; ++y) {
-            const uint32_t* row = a.data() + static_cast<size_t>(y) * w;
-            const uint32_t* upRow = a.data() + static_cast<size_t>((y - 1) & (h - 1)) * w;
-            const uint32_t* downRow = a.data() + static_cast<size_t>((y + 1) & (h - 1)) * w;
-            uint32_t* out = b.data() + static_cast<size_t>(y) * w;
-            if (w == 1) {
-                out[0] = blurPixel(row[0], row[0], row[0], upRow[0], downRow[0]);
-                continue;
-            }
-            out[0] = blurPixel(row[0], row[w - 1], row[1], upRow[0], downRow[0]);
-            for (int x = 1; x < w - 1; ++x) out[x] = blurPixel(row[x], row[x - 1], row[x + 1], upRow[x], downRow[x]);
-            out[w - 1] = blurPixel(row[w - 1], row[w - 2], row[0], upRow[w - 1], downRow[w - 1]);
-        }
-        a.swap(b);
-    }
-    std::copy(a.begin(), a.end(), layer.pixels);
+__attribute__((target_clones("avx2", "default"))) void blurRow(uint32_t* __restrict out, const uint32_t* c,
+                                                              const uint32_t* l, const uint32_t* r,
+                                                              const uint32_t* u, const uint32_t* d, int count) {
+    for (int x = 0; x < count; ++x) out[x] = blurPixel(c[x], l[x], r[x], u[x], d[x]);
 }
+
+void blur(Layer& layer, const Layer&, const Operands& in) { crossFilter(layer, in.byte[0], blurRow); }
 
 namespace {
 

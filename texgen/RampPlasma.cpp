@@ -1,6 +1,7 @@
 // Colour ramps and the plasma fractal.
 #include <cmath>
-#include <vector>
+#include <cstring>
+#include <memory>
 
 #include "texgen/Operations.h"
 #include "texgen/RandomSource.h"
@@ -9,24 +10,46 @@ namespace {
 const float kS255 = 1.0f / 255.0f;  // scales a stop position to 0..1 (255 * kS255 is just above 1)
 }
 
-uint32_t ColourRamp::colourAt(float t) const {
-    const double a = std::fabs(static_cast<double>(t));
-    const double u = static_cast<float>(a - std::trunc(a));
-    const int n = count < 1 ? 1 : (count > kMaxStops ? kMaxStops : count);
-    int i = 0;
-    while (i < n && !(stops[i].position * static_cast<double>(kS255) >= u)) ++i;
-    if (i == 0) return texgen::rgb(stops[0].red, stops[0].green, stops[0].blue);
-    // Past the last stop (only when it lies below 255, or u is not a number):
-    // hold the last stop's colour.
-    if (i == n) return texgen::rgb(stops[n - 1].red, stops[n - 1].green, stops[n - 1].blue);
-    const RampStop& p = stops[i - 1];
-    const RampStop& q = stops[i];
-    const double lo = p.position * static_cast<double>(kS255);
-    const double hi = q.position * static_cast<double>(kS255);
-    const double f = (u - lo) / (hi - lo);
-    auto mix = [f](int from, int to) { return static_cast<int>(from * (1.0 - f) + to * f); };
-    return texgen::rgb(mix(p.red, q.red), mix(p.green, q.green), mix(p.blue, q.blue));
-}
+namespace {
+
+// A ramp with its stop positions scaled once, for colouring many values.
+// colourAt gives exactly ColourRamp::colourAt: the same operations on the
+// same doubles, only the scaling of the positions is not repeated.
+class ScaledRamp {
+public:
+    explicit ScaledRamp(const ColourRamp& ramp)
+        : ramp_(ramp), n_(ramp.count < 1 ? 1 : (ramp.count > ColourRamp::kMaxStops ? ColourRamp::kMaxStops : ramp.count)) {
+        for (int i = 0; i < n_; ++i) at_[i] = ramp.stops[i].position * static_cast<double>(kS255);
+    }
+
+    uint32_t colourAt(float t) const {
+        const double a = std::fabs(static_cast<double>(t));
+        const double u = static_cast<float>(a - std::trunc(a));
+        int i = 0;
+        while (i < n_ && !(at_[i] >= u)) ++i;
+        const RampStop* stops = ramp_.stops;
+        if (i == 0) return texgen::rgb(stops[0].red, stops[0].green, stops[0].blue);
+        // Past the last stop (only when it lies below 255, or u is not a
+        // number): hold the last stop's colour.
+        if (i == n_) return texgen::rgb(stops[n_ - 1].red, stops[n_ - 1].green, stops[n_ - 1].blue);
+        const RampStop& p = stops[i - 1];
+        const RampStop& q = stops[i];
+        const double lo = at_[i - 1];
+        const double hi = at_[i];
+        const double f = (u - lo) / (hi - lo);
+        auto mix = [f](int from, int to) { return static_cast<int>(from * (1.0 - f) + to * f); };
+        return texgen::rgb(mix(p.red, q.red), mix(p.green, q.green), mix(p.blue, q.blue));
+    }
+
+private:
+    const ColourRamp& ramp_;
+    int n_;
+    double at_[ColourRamp::kMaxStops];  // position * s255 of each stop
+};
+
+}  // namespace
+
+uint32_t ColourRamp::colourAt(float t) const { return ScaledRamp(*this).colourAt(t); }
 
 namespace texgen {
 
@@ -35,8 +58,9 @@ namespace texgen {
 void plasma(Layer& dst, const Layer&, const Operands& in) {
     const int gx = in.width / in.countX;  // powers of two: the program check makes sure
     const int gy = in.height / in.countY;
-    std::vector<float> grid(static_cast<size_t>(gx) * gy);
-    float* g = grid.data();
+    // Every cell is written before it is read, so the grid is not cleared.
+    const std::unique_ptr<float[]> grid(new float[static_cast<size_t>(gx) * gy]);
+    float* g = grid.get();
 
     RandomSource random(in.byte[1]);
     g[0] = static_cast<float>(random.next() * static_cast<double>(1.0f / 32767.0f));
@@ -96,15 +120,21 @@ void plasma(Layer& dst, const Layer&, const Operands& in) {
         }
     }
 
-    // Colour each cell once, then tile the grid over the layer.
-    std::vector<uint32_t> colours(grid.size());
-    for (size_t i = 0; i < grid.size(); ++i) colours[i] = in.ramp.colourAt(grid[i]);
-    dst.width = in.width;
-    dst.height = in.height;
-    for (int y = 0; y < dst.height; ++y) {
-        const uint32_t* cells = colours.data() + static_cast<size_t>(y & (gy - 1)) * gx;
-        uint32_t* out = dst.pixels + static_cast<size_t>(y) * dst.width;
-        for (int x = 0; x < dst.width; ++x) out[x] = cells[x & (gx - 1)];
+    // Colour each cell once into the first tile, then repeat it across and
+    // down the layer.
+    const ScaledRamp ramp(in.ramp);
+    const int w = in.width, h = in.height;
+    dst.width = w;
+    dst.height = h;
+    for (int y = 0; y < h; ++y) {
+        uint32_t* out = dst.pixels + static_cast<size_t>(y) * w;
+        if (y < gy) {
+            const float* cells = g + static_cast<size_t>(y) * gx;
+            for (int x = 0; x < gx; ++x) out[x] = ramp.colourAt(cells[x]);
+            for (int x = gx; x < w; ++x) out[x] = out[x & (gx - 1)];
+        } else {
+            std::memcpy(out, dst.pixels + static_cast<size_t>(y & (gy - 1)) * w, static_cast<size_t>(w) * 4);
+        }
     }
 }
 

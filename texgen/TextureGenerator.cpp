@@ -66,6 +66,18 @@ void TextureGenerator::reset() {
     cursor_ = 4;
 }
 
+void TextureGenerator::releasePages() {
+    for (int k = 0; k < kLayerCount; ++k) {
+        zeroPages(images[k], kImagePixels);
+        zeroPages(layers[k].pixels, Layer::kPixels);
+        layers[k].width = 0;
+        layers[k].height = 0;
+        imageDirtyWords_[k] = 0;
+    }
+    imageDirtyWords_[0] = kImagePixels;  // the owner may write images[0] again
+    cursor_ = 4;
+}
+
 bool TextureGenerator::step() {
     if (!check_.ok) return false;
     const uint32_t end = 4 + check_.length;
@@ -84,10 +96,18 @@ bool TextureGenerator::step() {
     uint32_t* image = images[ins.destination];
     uint32_t* pixels = dst.pixels;
     const size_t n = pixelCount(dst);
-    for (size_t i = 0; i < n; ++i) {
-        const uint32_t merged = (pixels[i] & mask) | (image[i] & keep);
-        image[i] = merged;
-        pixels[i] = merged;
+    if (keep == 0) {  // all three channels: the stored image is not even read
+        for (size_t i = 0; i < n; ++i) {
+            const uint32_t merged = pixels[i] & mask;
+            image[i] = merged;
+            pixels[i] = merged;
+        }
+    } else {
+        for (size_t i = 0; i < n; ++i) {
+            const uint32_t merged = (pixels[i] & mask) | (image[i] & keep);
+            image[i] = merged;
+            pixels[i] = merged;
+        }
     }
     uint32_t& dirty = imageDirtyWords_[ins.destination];
     dirty = std::max(dirty, static_cast<uint32_t>(n));

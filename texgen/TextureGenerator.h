@@ -58,6 +58,11 @@ public:
 
     // Layer sizes to 0 x 0, every stored image to zero, cursor to 4.
     void reset();
+    // As reset(), and the working layers read as zero too: every page of
+    // the twelve buffers goes back to the system, as right after
+    // construction. For an owner that is done with the pixels (a Texture
+    // whose picture is on the graphics side); the program is kept.
+    void releasePages();
     // Executes the instruction at the cursor and merges it into the stored
     // image of its destination; true while instructions remain after it.
     // At the end of the program, or with no accepted program, returns false

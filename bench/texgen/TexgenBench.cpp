@@ -1,6 +1,10 @@
-// Stored program and each operation, grouped by family, on 256x256 layers.
+// Stored program and each operation, grouped by family, on 256x256 layers,
+// and the baselines they are compared with: a plain copy of the bytes an
+// operation touches (one 256x256 layer, or two for the combiners).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +25,43 @@ void storedProgram(benchmark::State& state) {
     }
 }
 BENCHMARK(storedProgram)->Unit(benchmark::kMillisecond);
+
+// As the show runs it: a new generator (fresh pages), one run, destroyed.
+void storedProgramFresh(benchmark::State& state) {
+    for (auto _ : state) {
+        auto gen = std::make_unique<TextureGenerator>();
+        gen->setProgram(storedTextureProgram());
+        gen->run();
+        benchmark::DoNotOptimize(gen->images[0][0]);
+    }
+}
+BENCHMARK(storedProgramFresh)->Unit(benchmark::kMillisecond);
+
+// 256 KiB read and written: what a one-layer operation touches at least.
+void copyOneLayer(benchmark::State& state) {
+    auto a = std::make_unique<Layer>(), b = std::make_unique<Layer>();
+    std::fill(a->pixels, a->pixels + 256 * 256, 0x123456u);
+    std::fill(b->pixels, b->pixels + 256 * 256, 0u);
+    for (auto _ : state) {
+        std::memcpy(b->pixels, a->pixels, 256 * 256 * 4);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(copyOneLayer)->Name("Baseline/copyOneLayer")->Unit(benchmark::kMicrosecond);
+
+// Two layers' worth: what a combiner (destination and source) touches.
+void copyTwoLayers(benchmark::State& state) {
+    auto a = std::make_unique<Layer>(), b = std::make_unique<Layer>(), c = std::make_unique<Layer>();
+    std::fill(a->pixels, a->pixels + 256 * 256, 0x123456u);
+    std::fill(b->pixels, b->pixels + 256 * 256, 0x654321u);
+    std::fill(c->pixels, c->pixels + 2 * 256 * 256, 0u);
+    for (auto _ : state) {
+        std::memcpy(c->pixels, a->pixels, 256 * 256 * 4);
+        std::memcpy(c->pixels + 256 * 256, b->pixels, 256 * 256 * 4);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(copyTwoLayers)->Name("Baseline/copyTwoLayers")->Unit(benchmark::kMicrosecond);
 
 void checkStoredProgram(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(checkTextureProgram(storedTextureProgram(), storedTextureProgramSize()).ok);

@@ -1,0 +1,87 @@
+// The baselines the show's whole-process figures are measured against
+// (scripts/bench.sh, docs/performance.md). Not part of the show.
+//
+//   glowmotion-baseline first-frame DIR
+//       creates the offscreen context and presents one cleared frame, exactly
+//       as capture mode presents (DIR/000000.png), then ends: what launching
+//       to a first frame costs with nothing loaded.
+//   glowmotion-baseline empty-show DIR FPS [DATA]
+//       the whole capture of the show (driver, clock, music module, frames
+//       written) with every scene slot a bare Scene that loads and draws
+//       nothing: what the show's memory and time are without the scenes.
+#include "app/CaptureWindow.h"
+#include "app/Demo.h"
+#include "base/DataPath.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+int usage() {
+    std::fputs("usage: glowmotion-baseline first-frame DIR | empty-show DIR FPS [DATA]\n", stderr);
+    return 2;
+}
+
+bool freshFolder(const std::string& dir) {
+    std::string why;
+    if (prepareCaptureFolder(dir, true, &why) == CaptureFolder::Ready) return true;
+    std::fprintf(stderr, "glowmotion-baseline: %s\n", why.c_str());
+    return false;
+}
+
+int firstFrame(const std::string& dir) {
+    if (!freshFolder(dir)) return 1;
+    CaptureWindow window(dir, 30);
+    if (!window.create("baseline", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false) || !window.show())
+        return 1;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    window.swapBuffers();
+    const bool ok = window.ok() && window.framesWritten() == 1;
+    window.destroy();
+    return ok ? 0 : 1;
+}
+
+int emptyShow(const std::string& dir, int fps, const std::string& data) {
+    if (!freshFolder(dir)) return 1;
+    setDataDirectory(data);
+    DemoSetup setup;
+    auto window = std::make_unique<CaptureWindow>(dir, fps);
+    CaptureWindow* recorder = window.get();
+    setup.window = std::move(window);
+    setup.audio = makeSilentAudioOutput();
+    setup.scenes = [] {
+        SceneSet scenes;
+        for (auto& scene : scenes) scene = std::make_unique<Scene>();
+        return scenes;
+    };
+    Demo demo("Glowmotion", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false, std::move(setup));
+    if (!demo.window) return 1;
+    demo.loadAll();
+    const int code = demo.run();
+    const bool ok = recorder->ok();
+    std::fprintf(stderr, "glowmotion-baseline: wrote %d frames to %s\n", recorder->framesWritten(), dir.c_str());
+    demo.close();
+    return ok ? code : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return usage();
+    if (std::strcmp(argv[1], "first-frame") == 0 && argc == 3) return firstFrame(argv[2]);
+    if (std::strcmp(argv[1], "empty-show") == 0 && (argc == 4 || argc == 5)) {
+        const int fps = std::atoi(argv[3]);
+        if (fps < 1 || fps > 240) return usage();
+        const std::string data =
+            argc == 5 ? argv[4] : (std::filesystem::path(argv[0]).parent_path() / "data").string();
+        return emptyShow(argv[2], fps, data);
+    }
+    return usage();
+}

@@ -1,0 +1,136 @@
+// A texture program file, in either form: whatever the checker accepts must
+// run without a fault and give back the same bytes through the text form;
+// whatever it refuses must change nothing.
+#include "FuzzInputs.h"
+
+#include "texgen/Operations.h"
+#include "texgen/ProgramText.h"
+#include "texgen/TextureGenerator.h"
+
+#include <memory>
+#include <vector>
+
+namespace fuzzinputs {
+
+namespace {
+
+using namespace texgen;
+
+// One generator for the whole process, like a tool that runs many programs:
+// run() must leave nothing of one program in the next.
+TextureGenerator& generator() {
+    static auto* g = new TextureGenerator;  // lives until exit
+    return *g;
+}
+
+uint64_t area(int32_t w, int32_t h) { return uint64_t(uint32_t(w)) * uint64_t(uint32_t(h)); }
+
+// Pixel operations the instruction will cost, from the layers as they are.
+uint64_t work(const Instruction& ins, const TextureGenerator& g) {
+    const Layer& dst = g.layers[ins.destination];
+    const Layer& src = g.layers[ins.in.source];
+    const uint64_t here = area(dst.width, dst.height);
+    switch (static_cast<TextureOp>(ins.opcode)) {
+    case TextureOp::Checker:
+    case TextureOp::Plasma:
+    case TextureOp::RadialGradient:
+    case TextureOp::Noise:
+    case TextureOp::Bitmap:
+    case TextureOp::SineWaves:
+        return area(ins.in.width, ins.in.height);
+    case TextureOp::Scatter:
+        return area(ins.in.width, ins.in.height) + uint64_t(ins.in.byte[1]) * area(src.width, src.height);
+    case TextureOp::Copy:
+        return area(src.width, src.height);
+    case TextureOp::Blur:
+    case TextureOp::Sharpen:
+        return here * (ins.in.byte[0] + 1u);
+    case TextureOp::DirectionalBlur:
+        return here * ins.in.byte[0];
+    default:
+        return here + 1;
+    }
+}
+
+// Runs an accepted program step by step within the budget; true when it
+// ran to its end.
+bool runWithinBudget(TextureGenerator& g, const ProgramCheck& check, const uint8_t* bytes) {
+    g.reset();
+    require(g.cursor() == 4, "reset leaves the cursor away from the first instruction");
+    const uint32_t end = 4 + check.length;
+    uint64_t spent = 0;
+    int steps = 0;
+    while (g.cursor() < end) {
+        Instruction ins;
+        require(decodeInstruction(bytes, g.cursor(), end, &ins, nullptr),
+                "an accepted program holds an instruction that does not decode");
+        spent += work(ins, g);
+        if (spent > kTexgenWorkBudget) return false;
+        const uint32_t before = g.cursor();
+        const bool more = g.step();
+        ++steps;
+        require(g.cursor() == before + ins.length, "step moved the cursor by other than the instruction's length");
+        require(more == (g.cursor() < end), "step's result disagrees with the cursor");
+    }
+    require(!g.step(), "step past the end reports more instructions");
+    require(steps == check.instructions, "the run took another number of steps than the checker counted");
+    return true;
+}
+
+void checkFinalState(const TextureGenerator& g, const ProgramCheck& check) {
+    for (int k = 0; k < TextureGenerator::kLayerCount; ++k) {
+        const Layer& layer = g.layers[k];
+        require(layer.width == check.finalWidth[k] && layer.height == check.finalHeight[k],
+                "a layer ends at another size than the checker followed");
+        require(area(layer.width, layer.height) <= Layer::kPixels, "a layer outgrew its buffer");
+        const uint64_t n = area(layer.width, layer.height);
+        for (uint64_t i = 0; i < n; ++i) {
+            require((g.images[k][i] >> 24) == 0, "a stored pixel has bits 24-31 set");
+            require(layer.pixels[i] == g.images[k][i], "a working pixel differs from the stored image");
+        }
+    }
+}
+
+// Disassembled and assembled again, an accepted program is the same bytes.
+void checkRoundTrip(const uint8_t* bytes, size_t size) {
+    std::string text;
+    ProgramCheck check;
+    require(disassembleTextureProgram(bytes, size, &text, &check), "an accepted program does not disassemble");
+    const TextProgram again = assembleTextureProgram(text);
+    require(again.ok, "the text of an accepted program is refused");
+    require(again.bytes == std::vector<uint8_t>(bytes, bytes + size), "the text form gives other bytes");
+}
+
+std::string runBytes(const uint8_t* bytes, size_t size) {
+    const ProgramCheck check = checkTextureProgram(bytes, size);
+    TextureGenerator& g = generator();
+    const bool accepted = g.setProgram(bytes, size);
+    require(accepted == check.ok, "setProgram and the checker disagree");
+    if (!check.ok) {
+        require(!check.reason.empty() && !check.describe().empty(), "a refusal without a reason");
+        require(!g.step(), "a refused program steps");
+        return "refused: " + check.describe();
+    }
+    checkRoundTrip(bytes, size);
+    if (!runWithinBudget(g, check, bytes)) return "accepted (over the work budget)";
+    checkFinalState(g, check);
+    return "ran: " + check.describe();
+}
+
+}  // namespace
+
+std::string runTexgenInput(const uint8_t* data, size_t size) {
+    if (!isTextProgram(data, size)) return runBytes(data, size);
+    const TextProgram program = assembleTextureProgram(std::string(reinterpret_cast<const char*>(data), size));
+    if (!program.ok) {
+        require(program.line >= 1 && program.column >= 1 && !program.reason.empty(),
+                "a refused text without line, column or reason");
+        return "refused: " + program.describe();
+    }
+    const ProgramCheck check = checkTextureProgram(program.bytes.data(), program.bytes.size());
+    require(check.ok, "the checker refuses what the assembler made");
+    require(program.lines.size() == size_t(check.instructions), "the assembler's line list and the program differ");
+    return runBytes(program.bytes.data(), program.bytes.size());
+}
+
+}  // namespace fuzzinputs

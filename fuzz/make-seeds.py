@@ -77,6 +77,8 @@ def texgen_seeds(tool):
     subprocess.run([tool, "stored", "--binary", os.path.join(out, "stored.bin")], check=True, stdout=subprocess.DEVNULL)
     subprocess.run([tool, "stored", os.path.join(out, "stored.txt")], check=True, stdout=subprocess.DEVNULL)
     write(out, "empty.bin", b"\0\0\0\0")
+    write(out, "refused-opcode.bin", b"\x02\0\0\0\x23\xe0")
+    write(out, "refused-direction.txt", b"Checker 0 rgb size=8x8 cells=1x1 colour1=#000000 colour2=#ffffff\nEmboss 0 rgb direction=9\n")
 
 
 # --- modules ---------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "texgen/ProgramText.h"
 #include "texgen/TextureGenerator.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -16,17 +17,38 @@ namespace {
 
 using namespace texgen;
 
-// One generator for the whole process, like a tool that runs many programs:
-// run() must leave nothing of one program in the next.
-TextureGenerator& generator() {
-    static auto* g = new TextureGenerator;  // lives until exit
-    return *g;
+// Two generators for the whole process, like a tool that runs many
+// programs: run() must leave nothing of one program in the next.
+TextureGenerator& generator(int k = 0) {
+    static TextureGenerator* g[2] = {new TextureGenerator, new TextureGenerator};  // live until exit
+    return *g[k];
+}
+
+// Work below which a program also runs in the second generator.
+constexpr uint64_t kTwiceBudget = uint64_t(1) << 22;
+
+// Working pixels past a layer's size are stale by design; a result that
+// depends on them depends on whatever ran before. Before a run they are set
+// to black in one generator (as in a fresh one) and to a pseudo-random
+// pattern in the other (seed != 0), so that shows as a difference.
+void poisonWorkingPixels(TextureGenerator& g, uint32_t seed) {
+    for (int k = 0; k < TextureGenerator::kLayerCount; ++k) {
+        if (seed == 0) {
+            std::fill(g.layers[k].pixels, g.layers[k].pixels + Layer::kPixels, 0u);
+            continue;
+        }
+        uint32_t value = seed + static_cast<uint32_t>(k) * 0x9E3779B9u;
+        for (uint32_t i = 0; i < Layer::kPixels; ++i) {
+            value = value * 1664525u + 1013904223u;
+            g.layers[k].pixels[i] = value >> 8;
+        }
+    }
 }
 
 uint64_t area(int32_t w, int32_t h) { return uint64_t(uint32_t(w)) * uint64_t(uint32_t(h)); }
 
 // Pixel operations the instruction will cost, from the layers as they are.
-uint64_t work(const Instruction& ins, const TextureGenerator& g) {
+uint64_t workOf(const Instruction& ins, const TextureGenerator& g) {
     const Layer& dst = g.layers[ins.destination];
     const Layer& src = g.layers[ins.in.source];
     const uint64_t here = area(dst.width, dst.height);
@@ -54,7 +76,7 @@ uint64_t work(const Instruction& ins, const TextureGenerator& g) {
 
 // Runs an accepted program step by step within the budget; true when it
 // ran to its end.
-bool runWithinBudget(TextureGenerator& g, const ProgramCheck& check, const uint8_t* bytes) {
+bool runWithinBudget(TextureGenerator& g, const ProgramCheck& check, const uint8_t* bytes, uint64_t* work = nullptr) {
     g.reset();
     require(g.cursor() == 4, "reset leaves the cursor away from the first instruction");
     const uint32_t end = 4 + check.length;
@@ -64,7 +86,7 @@ bool runWithinBudget(TextureGenerator& g, const ProgramCheck& check, const uint8
         Instruction ins;
         require(decodeInstruction(bytes, g.cursor(), end, &ins, nullptr),
                 "an accepted program holds an instruction that does not decode");
-        spent += work(ins, g);
+        spent += workOf(ins, g);
         if (spent > kTexgenWorkBudget) return false;
         const uint32_t before = g.cursor();
         const bool more = g.step();
@@ -72,6 +94,7 @@ bool runWithinBudget(TextureGenerator& g, const ProgramCheck& check, const uint8
         require(g.cursor() == before + ins.length, "step moved the cursor by other than the instruction's length");
         require(more == (g.cursor() < end), "step's result disagrees with the cursor");
     }
+    if (work) *work = spent;
     require(!g.step(), "step past the end reports more instructions");
     require(steps == check.instructions, "the run took another number of steps than the checker counted");
     return true;
@@ -112,8 +135,21 @@ std::string runBytes(const uint8_t* bytes, size_t size) {
         return "refused: " + check.describe();
     }
     checkRoundTrip(bytes, size);
-    if (!runWithinBudget(g, check, bytes)) return "accepted (over the work budget)";
+    poisonWorkingPixels(g, 0);
+    uint64_t work = 0;
+    if (!runWithinBudget(g, check, bytes, &work)) return "accepted (over the work budget)";
     checkFinalState(g, check);
+    if (work <= kTwiceBudget) {
+        // The same bytes in the other generator, over other stale pixels.
+        TextureGenerator& other = generator(1);
+        require(other.setProgram(bytes, size), "the second generator refuses the program");
+        poisonWorkingPixels(other, 1);
+        require(runWithinBudget(other, check, bytes), "the second run went over the budget");
+        for (int k = 0; k < TextureGenerator::kLayerCount; ++k) {
+            require(std::equal(g.images[k], g.images[k] + TextureGenerator::kImagePixels, other.images[k]),
+                    "a program gives other pixels in another generator (it read stale memory)");
+        }
+    }
     return "ran: " + check.describe();
 }
 

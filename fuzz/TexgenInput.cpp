@@ -17,6 +17,8 @@ namespace {
 
 using namespace texgen;
 
+uint64_t area(int32_t w, int32_t h) { return uint64_t(uint32_t(w)) * uint64_t(uint32_t(h)); }
+
 // Two generators for the whole process, like a tool that runs many
 // programs: run() must leave nothing of one program in the next.
 TextureGenerator& generator(int k = 0) {
@@ -28,24 +30,36 @@ TextureGenerator& generator(int k = 0) {
 constexpr uint64_t kTwiceBudget = uint64_t(1) << 22;
 
 // Working pixels past a layer's size are stale by design; a result that
-// depends on them depends on whatever ran before. Before a run they are set
-// to black in one generator (as in a fresh one) and to a pseudo-random
-// pattern in the other (seed != 0), so that shows as a difference.
-void poisonWorkingPixels(TextureGenerator& g, uint32_t seed) {
+// depends on them depends on whatever ran before. Before a run the first
+// `words` of them are set to black in one generator (as in a fresh one) and
+// to a pseudo-random pattern in the other, so that shows as a difference.
+void poisonWorkingPixels(TextureGenerator& g, bool pattern, size_t words) {
+    static const std::vector<uint32_t> noise = [] {
+        std::vector<uint32_t> v(Layer::kPixels);
+        uint32_t value = 1;
+        for (uint32_t& p : v) p = (value = value * 1664525u + 1013904223u) >> 8;
+        return v;
+    }();
     for (int k = 0; k < TextureGenerator::kLayerCount; ++k) {
-        if (seed == 0) {
-            std::fill(g.layers[k].pixels, g.layers[k].pixels + Layer::kPixels, 0u);
-            continue;
-        }
-        uint32_t value = seed + static_cast<uint32_t>(k) * 0x9E3779B9u;
-        for (uint32_t i = 0; i < Layer::kPixels; ++i) {
-            value = value * 1664525u + 1013904223u;
-            g.layers[k].pixels[i] = value >> 8;
-        }
+        if (pattern)
+            std::copy(noise.begin() + k, noise.begin() + k + static_cast<std::ptrdiff_t>(words - k), g.layers[k].pixels);
+        else
+            std::fill(g.layers[k].pixels, g.layers[k].pixels + words, 0u);
     }
 }
 
-uint64_t area(int32_t w, int32_t h) { return uint64_t(uint32_t(w)) * uint64_t(uint32_t(h)); }
+// The most pixels any layer of the program holds: nothing is read or
+// written past that.
+size_t largestArea(const uint8_t* bytes, uint32_t end) {
+    size_t largest = 0;
+    for (uint32_t at = 4; at < end;) {
+        Instruction ins;
+        if (!decodeInstruction(bytes, at, end, &ins, nullptr)) break;
+        largest = std::max(largest, static_cast<size_t>(area(ins.in.width, ins.in.height)));
+        at += ins.length;
+    }
+    return std::min<size_t>(largest + TextureGenerator::kLayerCount, Layer::kPixels);
+}
 
 // Pixel operations the instruction will cost, from the layers as they are.
 uint64_t workOf(const Instruction& ins, const TextureGenerator& g) {
@@ -135,7 +149,8 @@ std::string runBytes(const uint8_t* bytes, size_t size) {
         return "refused: " + check.describe();
     }
     checkRoundTrip(bytes, size);
-    poisonWorkingPixels(g, 0);
+    const size_t words = largestArea(bytes, 4 + check.length);
+    poisonWorkingPixels(g, false, words);
     uint64_t work = 0;
     if (!runWithinBudget(g, check, bytes, &work)) return "accepted (over the work budget)";
     checkFinalState(g, check);
@@ -143,10 +158,10 @@ std::string runBytes(const uint8_t* bytes, size_t size) {
         // The same bytes in the other generator, over other stale pixels.
         TextureGenerator& other = generator(1);
         require(other.setProgram(bytes, size), "the second generator refuses the program");
-        poisonWorkingPixels(other, 1);
+        poisonWorkingPixels(other, true, words);
         require(runWithinBudget(other, check, bytes), "the second run went over the budget");
         for (int k = 0; k < TextureGenerator::kLayerCount; ++k) {
-            require(std::equal(g.images[k], g.images[k] + TextureGenerator::kImagePixels, other.images[k]),
+            require(std::equal(g.images[k], g.images[k] + words, other.images[k]),
                     "a program gives other pixels in another generator (it read stale memory)");
         }
     }

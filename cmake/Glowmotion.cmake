@@ -33,3 +33,13 @@ if(GLOWMOTION_SANITIZE)
   add_compile_options(${glowmotion_sanitize_flags})
   add_link_options(${glowmotion_sanitize_flags})
 endif()
+
+# The fuzzing build: coverage for libFuzzer in every target (the fuzz targets
+# link the fuzzer's main themselves), the same sanitizers as above. Flags the
+# GCC build uses that clang does not know are ignored quietly.
+if(GLOWMOTION_FUZZ)
+  set(glowmotion_fuzz_flags
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${glowmotion_fuzz_flags} -fsanitize=fuzzer-no-link -Wno-ignored-optimization-argument)
+  add_link_options(${glowmotion_fuzz_flags})
+endif()

@@ -127,13 +127,16 @@ void displaceAdd(Layer& dst, const Layer& src, const Operands& in) {
 
 // The destination becomes W x H, black, and gets m copies of the source
 // stamped at random offsets (ox drawn first), wrapped, added with saturation.
+// The source is the picture it holds before the call, at its own size, also
+// when it is the destination: growing the layer first would stamp whatever
+// stale data lies past its old size (left there by earlier programs).
 void scatter(Layer& dst, const Layer& src, const Operands& in) {
     const int W = in.width, H = in.height;
-    dst.width = W;  // first: with the source equal to the destination its size is now W x H too
+    const int sw = src.width, sh = src.height;
+    dst.width = W;
     dst.height = H;
     std::vector<uint32_t> out(static_cast<size_t>(W) * H, 0);
     RandomSource random(in.byte[0]);
-    const int sw = src.width, sh = src.height;
     for (int stamp = 0; stamp < in.byte[1]; ++stamp) {
         const int ox = random.next() * (W - 1) / 32767;
         const int oy = random.next() * (H - 1) / 32767;

@@ -117,3 +117,41 @@ TEST(TexgenScatter, NoStampIsBlackAndOverlapsSaturate) {
     apply(scatter, *p.dst, in, p.src.get());
     for (uint32_t px : pixelsOf(*p.dst)) ASSERT_EQ(rgb(255, 3, 0), px);
 }
+
+TEST(TexgenScatter, FromItsOwnLayerStampsThePictureItHeldNotStaleMemory) {
+    // A 2x2 picture in a layer whose buffer still holds white from an
+    // earlier, larger picture: scattered into itself at 8x8, only the 2x2
+    // picture is stamped, so the result is the same in a fresh generator.
+    Layer layer;
+    fillFlat(layer, 8, 8, 0xFFFFFF);
+    fill(layer, 2, 2, {0x010000, 0x000100, 0x000001, 0x020202});
+    Operands in = sized(8, 8);
+    in.byte[0] = 5;  // seed
+    in.byte[1] = 1;  // one stamp
+    apply(scatter, layer, in);
+    ASSERT_EQ(8, layer.width);
+    ASSERT_EQ(8, layer.height);
+    RandomSource random(5);
+    const int ox = random.next() * 7 / 32767, oy = random.next() * 7 / 32767;
+    int lit = 0;
+    for (uint32_t px : pixelsOf(layer)) lit += px != 0;
+    EXPECT_EQ(4, lit);
+    EXPECT_EQ(0x010000u, at(layer, ox & 7, oy & 7));
+    EXPECT_EQ(0x020202u, at(layer, (ox + 1) & 7, (oy + 1) & 7));
+
+    // The same through the generator: one program, in a generator that ran
+    // another program first and in a fresh one.
+    const std::vector<uint8_t> white = program({{0x00, 0xE1, 0x33, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}});
+    const std::vector<uint8_t> selfScatter =
+        program({{0x00, 0xE1, 0x88, 0x00, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60},  // Checker 1, 2x2
+                 {0x1D, 0xE1, 0x01, 0x66, 0x05, 0x01}});                          // Scatter 1 from 1, 8x8
+    TextureGenerator used, fresh;
+    ASSERT_TRUE(used.setProgram(white.data(), white.size()));
+    used.run();
+    ASSERT_TRUE(used.setProgram(selfScatter.data(), selfScatter.size()));
+    ASSERT_TRUE(fresh.setProgram(selfScatter.data(), selfScatter.size()));
+    used.run();
+    fresh.run();
+    EXPECT_EQ(std::vector<uint32_t>(used.images[1], used.images[1] + 64),
+              std::vector<uint32_t>(fresh.images[1], fresh.images[1] + 64));
+}

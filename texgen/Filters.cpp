@@ -213,9 +213,8 @@ inline uint32_t blurPixel(uint32_t c, uint32_t l, uint32_t r, uint32_t u, uint32
     return ((rb >> 3) & 0xFF00FFu) | ((g >> 3) & 0xFF00u);
 }
 
-__attribute__((target_clones("avx2", "default"))) void blurRow(uint32_t* __restrict out, const uint32_t* c,
-                                                              const uint32_t* l, const uint32_t* r,
-                                                              const uint32_t* u, const uint32_t* d, int count) {
+void blurRow(uint32_t* __restrict out, const uint32_t* c, const uint32_t* l, const uint32_t* r, const uint32_t* u,
+             const uint32_t* d, int count) {
     for (int x = 0; x < count; ++x) out[x] = blurPixel(c[x], l[x], r[x], u[x], d[x]);
 }
 

@@ -66,7 +66,7 @@ int emptyShow(const std::string& dir, int fps, const std::string& data) {
     demo.loadAll();
     const int code = demo.run();
     const bool ok = recorder->ok();
-    std::fprintf(stderr, "glowmotion-baseline: wrote %d frames to %s\n", recorder->framesWritten(), dir.c_str());
+    std::fprintf(stderr, "glowmotion-baseline: wrote %lld frames to %s\n", static_cast<long long>(recorder->framesWritten()), dir.c_str());
     demo.close();
     return ok ? code : 1;
 }

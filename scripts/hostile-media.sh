@@ -121,7 +121,7 @@ picture_run() {  # picture_run FILE VARIANT
   elif sanitizer_report "$work/err"; then fail "$what: sanitizer report"; sed 's/^/  /' "$work/err" | head -30
   elif ! grep -qF "$expect" "$work/out"; then fail "$what: no '$expect' on standard output"; sed 's/^/  out: /' "$work/out" | head
   elif grep -vqF "$expect" "$work/out"; then fail "$what: other messages"; grep -vF "$expect" "$work/out" | sed 's/^/  out: /' | head
-  elif ! grep -q "^glowmotion: wrote 1 frame to " "$work/err"; then fail "$what: no frame written"; sed 's/^/  /' "$work/err" | head
+  elif ! grep -q "^glowmotion: wrote 1 frame and audio.wav (" "$work/err" || [ ! -s "$out/000000.png" ]; then fail "$what: no frame written"; sed "s/^/  /" "$work/err" | head
   else echo "ok: $what at ${t}s: $(head -1 "$work/out")"
   fi
   if [ -n "$keep" ]; then mkdir -p "$keep/$file-$variant"; cp "$out"/*.png "$keep/$file-$variant/" 2>/dev/null; fi

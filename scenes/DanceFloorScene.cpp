@@ -36,6 +36,9 @@ DanceFloorScene::DanceFloorScene() = default;
 
 DanceFloorScene::~DanceFloorScene() {
     // Textures, then pictures, then the clock and the font; no GL call.
+    // The quadric lives as long as the scene; gluDeleteQuadric only frees
+    // its memory.
+    if (quadric) gluDeleteQuadric(quadric);
     floorTexture.reset();
     ballTexture.reset();
     starTexture.reset();

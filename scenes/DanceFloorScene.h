@@ -110,5 +110,5 @@ private:
     DanceClocks clock;
     DanceAnimation anim;
     unsigned int quadList = 0;      // the unit quad, compiled by load
-    GLUquadric* quadric = nullptr;  // the wipe's disc; ends with the context
+    GLUquadric* quadric = nullptr;  // the wipe's disc; freed with the scene (memory only)
 };

@@ -35,13 +35,15 @@ while read -r name time from; do
   [ -n "$name" ] || continue
   [ $# -eq 0 ] || [[ "$wanted" == *" $name "* ]] || continue
   rm -rf "$tmp/frames"
+  # A recording covers [start, end): ending a millisecond after `time` makes
+  # the frame at `time` the last one written.
+  end=$(awk -v t="$time" 'BEGIN { printf "%.3f", t + 0.001 }')
   if [ -n "$from" ]; then
-    env -u DISPLAY -u WAYLAND_DISPLAY "$show" --capture "$tmp/frames" --fps 30 --start-at "$from" --end-at "$time" >/dev/null
+    env -u DISPLAY -u WAYLAND_DISPLAY "$show" --capture "$tmp/frames" --fps 30 --start-at "$from" --end-at "$end" >/dev/null
   else
-    # One frame: the capture starts at `time` and stops at the first frame after it.
-    env -u DISPLAY -u WAYLAND_DISPLAY "$show" --capture "$tmp/frames" --start-at "$time" --end-at "$time" >/dev/null
+    env -u DISPLAY -u WAYLAND_DISPLAY "$show" --capture "$tmp/frames" --start-at "$time" --end-at "$end" >/dev/null
   fi
-  last=$(ls "$tmp/frames" | sort | tail -1)
-  cp "$tmp/frames/$last" "$root/docs/screens/$name.png"
+  last=$(ls "$tmp/frames"/*.png | sort | tail -1)
+  cp "$last" "$root/docs/screens/$name.png"
   echo "docs/screens/$name.png  (show time $time s${from:+, recorded from $from s})"
 done <<<"$entries"

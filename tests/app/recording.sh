@@ -2,12 +2,15 @@
 # End-to-end checks of recording with the real binary, real scenes and media,
 # and the real ffmpeg. Usage: recording.sh CASE GLOWMOTION [BUILD_DIR]
 # Every case works in a folder of its own; none depends on timing for its
-# result (the one that interrupts a recording waits for the file to grow).
+# result (the ones that stop or kill ffmpeg mid-way hold it until the show
+# waits for it).
 set -u
 case_name=$1 show=$2 build=${3:-}
 work=$(mktemp -d "${TMPDIR:-/tmp}/glowmotion-recording-$case_name-XXXXXX")
 show_pid=""
 cleanup() {
+  # A held ffmpeg would keep the show waiting for ever.
+  [ -n "$show_pid" ] && pkill -KILL --parent "$show_pid" 2>/dev/null
   [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -22,6 +25,35 @@ value() { grep -m1 "^$1=" | cut -d= -f2; }
 # rgb FILE W H [FRAME]: the picture (a PNG, or frame FRAME of a video) as raw RGB in FILE.rgb
 rgb() { ffmpeg -v error -y -i "$1" -vf "select=eq(n\\,${4:-0})" -frames:v 1 -f rawvideo -pix_fmt rgb24 "$1.rgb" ||
   fail "cannot decode $1"; [ "$(stat -c %s "$1.rgb")" -eq $(($2 * $3 * 3)) ] || fail "$1 is not $2x$3"; }
+
+# held_ffmpeg: puts an ffmpeg in $work/bin that stops itself before it starts
+# the real one, so the show fills its pipes and waits. held_child prints its
+# pid once it is stopped with the first frame begun in its video pipe (the show
+# writes a frame whole before it looks for a stop); SIGCONT lets it go on.
+held_ffmpeg() {
+  mkdir -p "$work/bin"
+  printf '#!/bin/sh\nkill -STOP $$\nexec %s "$@"\n' "$(command -v ffmpeg)" >"$work/bin/ffmpeg"
+  chmod +x "$work/bin/ffmpeg"
+}
+held_child() {
+  local pid
+  for _ in $(seq 600); do
+    pid=$(ps -o pid= --ppid "$show_pid" | head -1 | tr -d ' ')
+    if [ -n "$pid" ] && [ "$(ps -o stat= -p "$pid" | cut -c1)" = T ] &&
+      [ "$(waiting_bytes "/proc/$pid/fd/3")" -gt 0 ]; then
+      echo "$pid"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+# waiting_bytes PIPE: how many bytes wait in a pipe (opened through /proc).
+waiting_bytes() {
+  python3 -c 'import fcntl, os, struct, sys, termios
+fd = os.open(sys.argv[1], os.O_RDONLY | os.O_NONBLOCK)
+print(struct.unpack("i", fcntl.ioctl(fd, termios.FIONREAD, b"\0" * 4))[0])' "$1" 2>/dev/null || echo 0
+}
 
 case "$case_name" in
 folder)
@@ -215,33 +247,28 @@ ffmpeg-fails)
   grep -q "^glowmotion: recording failed after [0-9]* of 300 frames: ffmpeg ended with status [1-9]" "$work/err" ||
     fail "full: no summary"
   [ ! -e "$work/full.mp4" ] || fail "full: the broken file was left"
-  # (b) ffmpeg is killed.
-  "$show" --capture "$work/killed.mp4" --fps 30 --start-at 100 --end-at 125 2>"$work/err" & show_pid=$!
-  child=""
-  for _ in $(seq 600); do
-    child=$(ps -o pid= --ppid "$show_pid" | head -1 | tr -d ' ')
-    [ -n "$child" ] && [ -s "$work/killed.mp4" ] && break
-    sleep 0.1
-  done
-  [ -n "$child" ] || fail "killed: ffmpeg never started"
+  # (b) ffmpeg is killed while the show waits for it to read.
+  held_ffmpeg
+  PATH="$work/bin:$PATH" "$show" --capture "$work/killed.mp4" --fps 30 --start-at 100 --end-at 125 2>"$work/err" & show_pid=$!
+  child=$(held_child) || fail "killed: ffmpeg never started"
   kill -KILL "$child"
   for _ in $(seq 600); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$show_pid" 2>/dev/null && fail "killed: the recording hangs"
   wait "$show_pid"; status=$?; show_pid=""
   [ "$status" -eq 1 ] || fail "killed: status $status"
   grep -q "ffmpeg was killed (Killed)" "$work/err" || fail "killed: no reason"
+  [ ! -e "$work/killed.mp4" ] || fail "killed: the broken file was left"
   ;;
 interrupt)
   # SIGINT mid-way: status 130 and a complete file whose music is exactly as
   # long as its frames (WebM: Opus decodes sample for sample).
-  "$show" --capture "$work/part.webm" --size 320x240 --fps 30 --start-at 100 --end-at 125 2>"$work/err" & show_pid=$!
-  # The first progress line comes after five seconds of recording.
-  for _ in $(seq 1200); do
-    grep -q "^glowmotion: frame " "$work/err" 2>/dev/null && break
-    kill -0 "$show_pid" 2>/dev/null || break
-    sleep 0.1
-  done
+  # The interrupt arrives while the show waits for a held ffmpeg, which
+  # then goes on: however fast the machine, the show is mid-way.
+  held_ffmpeg
+  PATH="$work/bin:$PATH" "$show" --capture "$work/part.webm" --size 320x240 --fps 30 --start-at 100 --end-at 125 2>"$work/err" & show_pid=$!
+  child=$(held_child) || fail "ffmpeg never started"
   kill -INT "$show_pid"
+  kill -CONT "$child"
   for _ in $(seq 600); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$show_pid" 2>/dev/null && fail "the recording did not stop"
   wait "$show_pid"; status=$?; show_pid=""

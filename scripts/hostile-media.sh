@@ -41,6 +41,11 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:detect_stack
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export MESA_SHADER_CACHE_DISABLE=true LC_ALL=C
+# As in scripts/sanitize.sh: Mesa's driver stays loaded to the end, so what it
+# keeps in static data is not reported as leaks of an unloaded module.
+if [ -z "${LD_PRELOAD:-}" ] && [ -f "$build/keep-libraries-loaded.so" ]; then
+  export LD_PRELOAD="$build/keep-libraries-loaded.so" ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0"
+fi
 
 work=$(mktemp -d /tmp/glowmotion-hostile-XXXXXX)
 chmod 755 "$work"

@@ -278,6 +278,7 @@ interrupt)
   ffmpeg -v error -i "$work/part.webm" -map 0:a:0 -f s16le -ac 2 -ar 48000 "$work/audio.raw" || fail "decoding audio"
   samples=$(($(stat -c %s "$work/audio.raw") / 4))
   [ "$frames" -gt 0 ] && [ "$frames" -lt 750 ] || fail "frames: $frames"
+  echo "stopped after $frames frames"
   [ "$samples" -eq $((frames * 1600)) ] || fail "$frames frames but $samples samples"
   grep -q "^glowmotion: stopped (Interrupt) after $frames of 750 frames" "$work/err" || fail "no summary"
   ;;

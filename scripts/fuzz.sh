@@ -27,18 +27,7 @@ case "$target" in
 esac
 [[ "$seconds" =~ ^[0-9]+$ ]] && [ "$seconds" -gt 0 ] || usage
 
-missing=()
-for pkg in $(grep -hv '^\s*#' scripts/packages-build.txt scripts/packages-fuzz.txt); do
-  status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$pkg")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "fuzz: installing ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh fuzz scripts/packages-build.txt scripts/packages-fuzz.txt
 
 build=build-fuzz
 launcher=()

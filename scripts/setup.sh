@@ -32,18 +32,7 @@ case "$mode" in
   *) echo "usage: scripts/setup.sh [--test | --sanitize]" >&2; exit 2 ;;
 esac
 
-missing=()
-for pkg in $(grep -hv '^\s*#' "${lists[@]}"); do
-  status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$pkg")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh setup "${lists[@]}"
 
 configure() { cmake -S . -B "$build" -G Ninja "${options[@]}"; }
 if ! configure; then

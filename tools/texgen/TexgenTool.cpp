@@ -185,7 +185,8 @@ int main(int argc, char** argv) {
     runCommand->add_option("PROGRAM", program, "Texture program, byte or text form")->required();
     runCommand->add_option("OUT", out,
                            "Picture at the size the program made: .png to look at, .tga (32-bit, as the show reads "
-                           "it), .raw (uint32 LE width, height, then 0x00RRGGBB words)")
+                           "it), .raw (uint32 width, height, then 0xAARRGGBB words with A = 0, little-endian: "
+                           "the layout glowmotion-tga --raw writes too)")
         ->required()
         ->check(CLI::Validator(pictureName, "FILE.png|.tga|.raw"));
 

@@ -64,6 +64,7 @@ TEST(TgaTool, RefusalGivesTheReadersLineThenTheReasonInEnglish) {
     const std::string missing = dir.file("missing.tga"), folder = dir.path().string();
     const std::string shortFile = dir.write("short.tga", std::vector<uint8_t>(10, 0));
     const std::string rle = withSpec("rle.tga", [](TgaSpec& s) { s.type = 10; });
+    const std::string png = withSpec("png.tga", [](TgaSpec& s) { s.type = 78; });  // "PNG" at byte 1
     const std::string deep = withSpec("16.tga", [](TgaSpec& s) { s.depth = 16; });
     const std::string large = withSpec("large.tga", [](TgaSpec& s) { s.width = 1024, s.height = 257; });
     const std::string idCut = withSpec("id.tga", [](TgaSpec& s) { s.imageId = "x", s.width = s.height = 0; }, 1);
@@ -80,6 +81,7 @@ TEST(TgaTool, RefusalGivesTheReadersLineThenTheReasonInEnglish) {
          truncatedMessage(shortFile) + shortFile + ": refused: the file ends inside the 18-byte header (10 bytes)"},
         {rle, kTypeMessage + rle + ": refused: image type 10 (true colour, run-length encoded); only type 2, "
                                    "uncompressed true colour, is read (save without RLE compression)"},
+        {png, kTypeMessage + png + ": refused: image type 78, which no TGA file has: is it a TGA file at all?"},
         {deep, kDepth16Message + deep + ": refused: 16 bits per pixel; only 24 and 32 are read"},
         {large, "TGA: " + large + " mide 1024x257, no cabe en una textura (m\xE1ximo 262144 p\xEDxeles)\n" + large +
                     ": refused: 1024x257 is 263168 pixels, more than the 262144 a texture holds"},

@@ -57,15 +57,17 @@ std::string refusalReason(const char* path) {
     const unsigned width = h[12] | h[13] << 8, height = h[14] | h[15] << 8, depth = h[16];
     if (size < 18ull + idLength) return "the file ends inside its " + std::to_string(idLength) + "-byte image ID";
     if (type != 2) {
-        const char* kind = type == 0    ? "no picture at all"
-                           : type == 1  ? "colour-mapped"
-                           : type == 3  ? "greyscale"
-                           : type == 9  ? "colour-mapped, run-length encoded"
-                           : type == 10 ? "true colour, run-length encoded"
-                           : type == 11 ? "greyscale, run-length encoded"
-                                        : "not a TGA image type";
-        return "image type " + std::to_string(type) + " (" + kind +
-               "); only type 2, uncompressed true colour, is read (save without RLE compression)";
+        const std::string only = "; only type 2, uncompressed true colour, is read";
+        const std::string number = "image type " + std::to_string(type);
+        switch (type) {
+        case 0: return number + " (no picture at all)" + only;
+        case 1: return number + " (colour-mapped)" + only + " (save as true colour, 24 or 32 bits)";
+        case 3: return number + " (greyscale)" + only + " (save as true colour, 24 or 32 bits)";
+        case 9: return number + " (colour-mapped, run-length encoded)" + only + " (save as true colour, uncompressed)";
+        case 10: return number + " (true colour, run-length encoded)" + only + " (save without RLE compression)";
+        case 11: return number + " (greyscale, run-length encoded)" + only + " (save as true colour, uncompressed)";
+        default: return number + ", which no TGA file has: is it a TGA file at all?";
+        }
     }
     if (depth != 24 && depth != 32)
         return std::to_string(depth) + " bits per pixel; only 24 and 32 are read";

@@ -231,6 +231,9 @@ bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, In
             if (!in.has(4u * count)) return missing();
             ops.ramp.count = count;
             const uint8_t* s = in.take(4u * count);
+            for (int i = 1; i < count; ++i)  // a lower position would hide stops from colourAt
+                if (s[4 * i] < s[4 * (i - 1)])
+                    return fail(fault, Fault::RampOutOfOrder, at + 1 + 4 * i, s[4 * i], s[4 * (i - 1)], i + 1);
             for (int i = 0; i < count; ++i)
                 ops.ramp.stops[i] = RampStop{s[4 * i], s[4 * i + 1], s[4 * i + 2], s[4 * i + 3]};
             break;

@@ -90,6 +90,7 @@ enum class Fault : uint8_t {
     BadSource,           // a = index
     BadSizeCode,         // a = code
     BadRampCount,        // a = count
+    RampOutOfOrder,      // a = position, b = the stop before's position, c = stop number from 1
     PastEnd,             // a = opcode (-1 when not even that is there)
     PlasmaTilesNotPow2,  // a = count, b = 0 across / 1 down
     PlasmaTilesTooMany,  // a = count, b = size

@@ -154,7 +154,7 @@ TEST(CaptureOptions, SizeQualityAndTargetAreReadAndChecked) {
     EXPECT_EQ(firstError({"--capture", "a.avi"}).rfind("glowmotion: --capture: a.avi: no video of type .avi", 0), 0u);
     EXPECT_EQ(firstError({"--size", "800x600"}), "glowmotion: --size requires --capture");
     EXPECT_EQ(firstError({"--capture", "a.mp4", "--start-at", "50", "--end-at", "50"}),
-              "glowmotion: --end-at: Value 50 not in range 50 (--start-at, excluded) to 3600 seconds");
+              "glowmotion: --end-at: Value 50 not in range 50 (--start-at, excluded) to 125 seconds");
 }
 
 TEST(FfmpegCommand, RawInputsTaggedBt709OutputsPerContainer) {

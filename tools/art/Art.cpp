@@ -1,5 +1,7 @@
 #include "Art.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -69,7 +71,17 @@ const std::vector<ArtFile>& artCatalogue() { return kCatalogue; }
 const ArtFile* findArt(const std::string& name) {
     for (const ArtFile& f : kCatalogue)
         if (name == f.name) return &f;
+    for (const ArtFile& f : kCatalogue)
+        if (std::strncmp(f.name, name.c_str(), name.size()) == 0 && f.name[name.size()] == '.' &&
+            std::strchr(f.name + name.size() + 1, '.') == nullptr)
+            return &f;
     return nullptr;
+}
+
+std::string artNames() {
+    std::string names;
+    for (const ArtFile& f : kCatalogue) names += (names.empty() ? "" : ", ") + std::string(f.name);
+    return names;
 }
 
 cairo_surface_t* renderArt(const ArtFile& file) {
@@ -163,6 +175,40 @@ std::vector<uint8_t> viewerPixels(const ArtFile& file, const std::vector<uint8_t
     if (depth == 24)  // drawn without blending: alpha plays no part
         for (size_t i = 0; i < pixels; ++i) view[i * 4 + 3] = 255;
     return view;
+}
+
+namespace {
+
+struct PngOutput {
+    FILE* file;
+    int error;  // errno of the first write that failed
+};
+
+cairo_status_t writeChunk(void* closure, const unsigned char* data, unsigned int length) {
+    PngOutput* out = static_cast<PngOutput*>(closure);
+    if (std::fwrite(data, 1, length, out->file) == length) return CAIRO_STATUS_SUCCESS;
+    out->error = errno;
+    return CAIRO_STATUS_WRITE_ERROR;
+}
+
+}  // namespace
+
+bool writePng(cairo_surface_t* surface, const std::string& path, std::string* error) {
+    PngOutput out{std::fopen(path.c_str(), "wb"), 0};
+    if (!out.file) {
+        if (error) *error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    const bool regular = ::fstat(fileno(out.file), &info) == 0 && S_ISREG(info.st_mode);  // never remove a device
+    const cairo_status_t status = cairo_surface_write_to_png_stream(surface, writeChunk, &out);
+    if (std::fclose(out.file) != 0 && out.error == 0) out.error = errno;
+    if (status == CAIRO_STATUS_SUCCESS && out.error == 0) return true;
+    if (error)
+        *error = "cannot write " + path + ": " +
+                 (out.error != 0 ? std::strerror(out.error) : cairo_status_to_string(status));
+    if (regular) std::remove(path.c_str());
+    return false;
 }
 
 bool writeAllArt(const std::string& dir, std::string* error) {

@@ -48,7 +48,8 @@ struct ArtFile {
 
 // The 32 files, in the order the tool writes them.
 const std::vector<ArtFile>& artCatalogue();
-// The entry with this file name, or null.
+// The entry with this file name, or with this name and an extension
+// ("star" for star.tga), or null.
 const ArtFile* findArt(const std::string& name);
 
 // Draws the entry onto a fresh ARGB32 surface of its size (caller destroys).
@@ -67,6 +68,13 @@ std::vector<uint8_t> viewerPixels(const ArtFile& file, const std::vector<uint8_t
 // The picture as drawn, as straight (not premultiplied) RGBA, top row first.
 // 24-bit entries have alpha 255.
 std::vector<uint8_t> intendedPixels(const ArtFile& file, cairo_surface_t* picture);
+
+// "vinyl.tga, technics.tga, ... font.fnt": every name, in catalogue order.
+std::string artNames();
+
+// Writes the surface as a PNG file. On failure *error is "cannot write PATH:
+// <the system's reason>" and a regular file written part-way is removed.
+bool writePng(cairo_surface_t* surface, const std::string& path, std::string* error);
 
 // Writes every file into directory dir. Returns false and says why in *error.
 bool writeAllArt(const std::string& dir, std::string* error);

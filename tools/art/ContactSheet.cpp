@@ -127,13 +127,9 @@ bool writeContactSheet(const std::string& dataDir, const std::string& pngPath, s
         cairo_surface_destroy(c.picture);
     }
     cairo_destroy(cr);
-    const cairo_status_t status = cairo_surface_write_to_png(sheet, pngPath.c_str());
+    const bool written = writePng(sheet, pngPath, error);
     cairo_surface_destroy(sheet);
-    if (status != CAIRO_STATUS_SUCCESS) {
-        if (error) *error = "cannot write " + pngPath + ": " + cairo_status_to_string(status);
-        return false;
-    }
-    return true;
+    return written;
 }
 
 }  // namespace art

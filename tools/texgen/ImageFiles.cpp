@@ -1,12 +1,9 @@
 #include "ImageFiles.h"
 
+#include "base/RawImage.h"
 #include "gfx/PngFile.h"
 
 namespace {
-
-void putWord(std::vector<uint8_t>* out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
 
 size_t pixelCount(const LayerImage& image) { return static_cast<size_t>(image.width) * image.height; }
 
@@ -14,11 +11,8 @@ size_t pixelCount(const LayerImage& image) { return static_cast<size_t>(image.wi
 
 std::vector<uint8_t> rawBytes(const std::vector<LayerImage>& images) {
     std::vector<uint8_t> out;
-    for (const LayerImage& image : images) {
-        putWord(&out, static_cast<uint32_t>(image.width));
-        putWord(&out, static_cast<uint32_t>(image.height));
-        for (size_t i = 0; i < pixelCount(image); ++i) putWord(&out, image.pixels[i]);
-    }
+    for (const LayerImage& image : images)
+        appendRawImage(&out, static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height), image.pixels);
     return out;
 }
 

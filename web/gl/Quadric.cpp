@@ -1,9 +1,10 @@
 // The GLU calls the show makes, for the browser build: the perspective
 // projection, and quadrics drawn as filled surfaces. The cylinder and the
 // partial disk are tessellated exactly as GLU tessellates them (the same
-// primitives, vertex order, single-precision sine and cosine tables and
-// texture coordinates), so they cover the same pixels as on the desktop;
-// tests/web/QuadricTest.cpp holds them against the system's GLU.
+// primitives, vertex order, single-precision tables of the double-precision
+// sine and cosine of single-precision angles, and texture coordinates), so
+// they cover the same pixels as on the desktop; tests/web/QuadricTest.cpp
+// holds them against the system's GLU, call for call and bit for bit.
 //
 // Only the fill style with outward orientation is drawn; normals are made as
 // GLU makes them although nothing lights them. Other styles draw nothing.
@@ -62,10 +63,10 @@ void gluCylinder(GLUquadric* q, GLdouble baseRadius, GLdouble topRadius, GLdoubl
     GLfloat sinCache[kCacheSize], cosCache[kCacheSize], sinCache2[kCacheSize], cosCache2[kCacheSize];
     for (int i = 0; i < slices; ++i) {
         const GLfloat angle = static_cast<GLfloat>(2 * kPi * i / slices);
-        sinCache2[i] = static_cast<GLfloat>(xyNormalRatio * std::sin(angle));
-        cosCache2[i] = static_cast<GLfloat>(xyNormalRatio * std::cos(angle));
-        sinCache[i] = static_cast<GLfloat>(std::sin(angle));
-        cosCache[i] = static_cast<GLfloat>(std::cos(angle));
+        sinCache2[i] = static_cast<GLfloat>(xyNormalRatio * std::sin(static_cast<double>(angle)));
+        cosCache2[i] = static_cast<GLfloat>(xyNormalRatio * std::cos(static_cast<double>(angle)));
+        sinCache[i] = static_cast<GLfloat>(std::sin(static_cast<double>(angle)));
+        cosCache[i] = static_cast<GLfloat>(std::cos(static_cast<double>(angle)));
     }
     sinCache[slices] = sinCache[0];
     cosCache[slices] = cosCache[0];
@@ -108,8 +109,8 @@ void gluPartialDisk(GLUquadric* q, GLdouble innerRadius, GLdouble outerRadius, G
     GLfloat sinCache[kCacheSize], cosCache[kCacheSize];
     for (int i = 0; i <= slices; ++i) {
         const GLfloat angle = static_cast<GLfloat>(angleOffset + ((kPi * sweepAngle) / 180.0) * i / slices);
-        sinCache[i] = static_cast<GLfloat>(std::sin(angle));
-        cosCache[i] = static_cast<GLfloat>(std::cos(angle));
+        sinCache[i] = static_cast<GLfloat>(std::sin(static_cast<double>(angle)));
+        cosCache[i] = static_cast<GLfloat>(std::cos(static_cast<double>(angle)));
     }
     if (sweepAngle == 360.0) {
         sinCache[slices] = sinCache[0];

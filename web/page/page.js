@@ -13,7 +13,9 @@
 // window.glowmotion is the page's state, for tests and the curious: state
 // ("loading", "ready", "starting", "playing", "ended", "rendering", "done",
 // "failed"), showTime (the last frame's show time), audioTime (the music's
-// own clock at that frame), scene, frames, message, readyAt, firstFrameAt.
+// own clock at that frame), scene, frames, message, and in milliseconds
+// since the page began: readyAt (the start card drawn), pressedAt (the
+// press that started the show), firstFrameAt (its first frame), loading.
 'use strict';
 
 (function () {
@@ -32,7 +34,8 @@
 
   const status = {
     state: 'loading', showTime: 0, audioTime: null, scene: '', frames: 0, message: '',
-    readyAt: null, firstFrameAt: null, audioBlocked: false, music: null,
+    readyAt: null, pressedAt: null, firstFrameAt: null, audioBlocked: false, music: null,
+    loading: {},  // ms since the page began: when each step of loading ended
   };
   window.glowmotion = status;
 
@@ -269,17 +272,22 @@
     return true;
   }
 
-  function cardLoop() {
-    if (status.state !== 'ready' && status.state !== 'ended') return;
+  function drawCard() {
     fitCanvas();
     show.card(status.state === 'ready' ? 0 : 1, (performance.now() - cardStarted) / 1000);
-    if (status.readyAt === null) status.readyAt = performance.now();
+  }
+
+  function cardLoop() {
+    if (status.state !== 'ready' && status.state !== 'ended') return;
+    drawCard();
     requestAnimationFrame(cardLoop);
   }
 
   function showCard(state) {
     status.state = state;
     cardStarted = performance.now();
+    drawCard();
+    if (status.readyAt === null) status.readyAt = performance.now();
     requestAnimationFrame(cardLoop);
   }
 
@@ -327,6 +335,8 @@
   // ---- the show's course --------------------------------------------------
 
   async function startShow() {
+    status.pressedAt = performance.now();
+    status.firstFrameAt = null;
     const from = status.state === 'ended' ? 0 : startAt;
     const replay = status.state === 'ended';
     status.state = 'starting';
@@ -500,8 +510,11 @@
                                 : Promise.resolve({ error: new Error('this browser plays no Web Audio') });
     try {
       const module = await startModule();
+      status.loading.module = performance.now();
       await loadPictures(module);
+      status.loading.pictures = performance.now();
       show = bindShow(module);
+      status.memory = () => module.HEAP8.length;
       if (!show.open()) throw new Error(`The show cannot draw here: ${show.message()}`);
     } catch (error) {
       fail(error.message);
@@ -513,6 +526,7 @@
     });
     fitCanvas();
     show.load();
+    status.loading.scenes = performance.now();
     if (stills) {
       say('');
       renderStills(stills);
@@ -520,6 +534,7 @@
     }
     say('');
     const loaded = await musicLoaded;
+    status.loading.music = performance.now();
     if (loaded.buffer) {
       music = new MusicClock(context, loaded.buffer);
     } else {

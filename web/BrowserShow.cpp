@@ -148,7 +148,8 @@ void BrowserShow::drawCard(Card card, double seconds) {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0.4f, 0.1f, 0.4f, 1.0f);
+    // The captions' own colours, as the scenes print them.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawText("glowmotion", 5.0f, 270.0, 1);
     if (card == Card::Start) {
         drawText("click or press a key to start", 2.0f, 190.0, 0);

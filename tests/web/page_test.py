@@ -8,7 +8,8 @@ frames against `glowmotion --capture` of the same S, F, E: the last frame of
 each must match the desktop's within 30 dB PSNR (each figure is printed).
 Play: a key press starts the music and the show; the show clock follows the
 music's clock and the credits come when the music reaches them; Escape leads
-to the "play again" card and another press plays again from 0.
+to the "play again" card and another press plays again from 0. With
+?controls the watching keys pause, jump and step, the music following.
 Errors: a missing data package, a browser that keeps the page silent and
 missing music each give a readable message on the page.
 
@@ -159,6 +160,33 @@ class Play(unittest.TestCase):
             replay = json.loads(state(page))
             self.assertLess(replay["showTime"], 5.0, f"play again starts at 0: {again}")
             self.assertEqual(replay["scene"], "turntable")
+
+
+    def test_watching_keys(self):
+        with StaticServer(SITE) as base, Browser(800, 600) as browser:
+            page = browser.open(f"{base}index.html?controls&start=40")
+            self.assertEqual(wait_state(page, ["ready", "failed"])["state"], "ready")
+            page.press_key(*KEY_ENTER)
+            page.wait_for("glowmotion.state === 'playing' && glowmotion.frames > 2", timeout=30)
+            page.press_key(" ", "Space", 32)
+            page.wait_for("document.getElementById('corner').textContent.endsWith('| paused')", timeout=10)
+            held = page.evaluate("glowmotion.showTime")
+            time.sleep(0.5)
+            self.assertEqual(page.evaluate("glowmotion.showTime"), held, "the picture holds while paused")
+            page.press_key("PageDown", "PageDown", 34)  # to the dance floor's start
+            page.wait_for("glowmotion.showTime > 43", timeout=10)
+            self.assertAlmostEqual(page.evaluate("glowmotion.showTime"), 43.9, places=4)
+            page.press_key(".", "Period", 190)  # one frame on, still paused
+            page.wait_for("glowmotion.showTime > 43.91", timeout=10)
+            self.assertAlmostEqual(page.evaluate("glowmotion.showTime"), 43.9 + 1 / 60, places=4)
+            page.press_key("i", "KeyI", 73)
+            corner = page.wait_for("(t => t.includes('fps') && t)(document.getElementById('corner').textContent)",
+                                   timeout=10)
+            self.assertIn("43.92 s | dance floor: groove | paused", corner)
+            page.press_key(" ", "Space", 32)
+            page.wait_for("glowmotion.showTime > 44.2", timeout=30)
+            now = json.loads(state(page))
+            self.assertLess(abs(now["audioTime"] - now["showTime"]), 0.25, now)
 
 
 class Errors(unittest.TestCase):

@@ -299,12 +299,12 @@
     status.scene = show.place(drawn);
     status.frames += 1;
     if (status.firstFrameAt === null) status.firstFrameAt = performance.now();
-    fpsFrames += 1;
     return drawn;
   }
 
   function showLoop(now) {
     if (status.state !== 'playing') return;
+    fpsFrames += 1;  // frames presented, drawn or held while paused
     const resized = fitCanvas();
     if (!paused || drawOnce || resized) {
       drawOnce = false;

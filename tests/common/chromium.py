@@ -132,7 +132,7 @@ class Browser:
         """A new tab of exactly width x height CSS pixels at scale 1, at url."""
         target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
         session = self.call("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
-        page = Page(self, session)
+        page = Page(self, session, target)
         page.call("Page.enable")
         page.call("Runtime.enable")
         page.call("Emulation.setDeviceMetricsOverride",
@@ -142,9 +142,14 @@ class Browser:
 
 
 class Page:
-    def __init__(self, browser, session):
+    def __init__(self, browser, session, target):
         self.browser = browser
         self.session = session
+        self.target = target
+
+    def close(self):
+        """Closes the tab (its page stops running)."""
+        self.browser.call("Target.closeTarget", {"targetId": self.target})
 
     def call(self, method, params=None, timeout=30):
         return self.browser.call(method, params, session=self.session, timeout=timeout)

@@ -98,6 +98,7 @@ class Stills(unittest.TestCase):
                 self.assertEqual(done["state"], "done", done["message"])
                 self.assertEqual(done["frames"], len(names), f"{name}: frames drawn")
                 web = Image.open(io.BytesIO(page.canvas_png()))
+                page.close()
                 figure = psnr(desktop, web)
                 figures.append((name, start, end, fps, len(names), figure))
                 print(f"web still: {name}: [{start}, {end}) at {fps} fps, {len(names)} frames: "

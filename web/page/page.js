@@ -108,6 +108,10 @@
   // [name, size], a newline, the files' bytes (web/pack-data.py).
   async function loadPictures(module) {
     const what = "The show's pictures and font";
+    if (typeof DecompressionStream !== 'function') {
+      throw new Error(`This browser cannot unpack ${what.charAt(0).toLowerCase()}${what.slice(1)} ` +
+                      '(it has no DecompressionStream); a current browser plays the show');
+    }
     const response = await fetchOk('glowmotion.data', what);
     let bytes;
     try {

@@ -358,7 +358,7 @@
       }
     }
     status.audioBlocked = false;
-    if (!status.message.startsWith('No music')) say('');
+    say('');
     if (replay) show.load();
     startAt = from;
     paused = false;
@@ -544,6 +544,7 @@
     } else {
       music = new SilentClock();
       say(`No music: ${loaded.error.message}. The show plays in silence.`);
+      console.warn(status.message);
     }
     window.addEventListener('keydown', onKey);
     canvas.addEventListener('pointerdown', onPointer);

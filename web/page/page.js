@@ -15,7 +15,8 @@
 // "failed"), showTime (the last frame's show time), audioTime (the music's
 // own clock at that frame), scene, frames, message, and in milliseconds
 // since the page began: readyAt (the start card drawn), pressedAt (the
-// press that started the show), firstFrameAt (its first frame), loading.
+// press that started the show), firstFrameAt (its first frame), loading;
+// drawMs, the milliseconds spent in the frames' drawing calls.
 'use strict';
 
 (function () {
@@ -36,6 +37,7 @@
     state: 'loading', showTime: 0, audioTime: null, scene: '', frames: 0, message: '',
     readyAt: null, pressedAt: null, firstFrameAt: null, audioBlocked: false, music: null,
     loading: {},  // ms since the page began: when each step of loading ended
+    drawMs: 0,    // ms the page's script and the show's code spent drawing frames
   };
   window.glowmotion = status;
 
@@ -297,7 +299,9 @@
 
   function drawFrame() {
     const position = music.position();
+    const began = performance.now();
     const drawn = show.frame(position - startAt);
+    status.drawMs += performance.now() - began;
     status.showTime = drawn;
     status.audioTime = music.audioPosition();
     status.scene = show.place(drawn);

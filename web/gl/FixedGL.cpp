@@ -4,7 +4,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -18,7 +17,6 @@ void emscripten_glDepthFunc(GLenum);
 void emscripten_glClear(GLbitfield);
 void emscripten_glClearColor(GLfloat, GLfloat, GLfloat, GLfloat);
 void emscripten_glClearDepthf(GLfloat);
-void emscripten_glColorMask(GLboolean, GLboolean, GLboolean, GLboolean);
 void emscripten_glViewport(GLint, GLint, GLsizei, GLsizei);
 void emscripten_glScissor(GLint, GLint, GLsizei, GLsizei);
 void emscripten_glGenTextures(GLsizei, GLuint*);
@@ -30,10 +28,6 @@ void emscripten_glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLen
 void emscripten_glPixelStorei(GLenum, GLint);
 void emscripten_glGetIntegerv(GLenum, GLint*);
 void emscripten_glGetFloatv(GLenum, GLfloat*);
-void emscripten_glGetBooleanv(GLenum, GLboolean*);
-void emscripten_glReadPixels(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
-void emscripten_glFinish();
-void emscripten_glFlush();
 GLuint emscripten_glCreateShader(GLenum);
 void emscripten_glShaderSource(GLuint, GLsizei, const GLchar* const*, const GLint*);
 void emscripten_glCompileShader(GLuint);
@@ -202,17 +196,7 @@ void endPrimitive() {
     const std::vector<Vertex>& v = p.primitiveVertices;
     const size_t n = v.size();
     switch (p.primitive) {
-    case GL_TRIANGLES:
-        for (size_t i = 0; i + 2 < n; i += 3) emitTriangle(v, i, i + 1, i + 2);
-        break;
-    case GL_TRIANGLE_STRIP:
-        for (size_t i = 0; i + 2 < n; ++i) {
-            if (i % 2 == 0) emitTriangle(v, i, i + 1, i + 2);
-            else emitTriangle(v, i + 1, i, i + 2);
-        }
-        break;
     case GL_TRIANGLE_FAN:
-    case GL_POLYGON:
         for (size_t i = 1; i + 1 < n; ++i) emitTriangle(v, 0, i, i + 1);
         break;
     case GL_QUADS:
@@ -228,7 +212,7 @@ void endPrimitive() {
             emitTriangle(v, i + 1, i + 3, i + 2);
         }
         break;
-    default:  // points and lines: the show draws none
+    default:  // the show draws no other kind
         break;
     }
     p.primitiveVertices.clear();
@@ -547,17 +531,6 @@ void glCallLists(GLsizei n, GLenum type, const GLvoid* lists) {
 void glEnable(GLenum cap) { setCapability(cap, true); }
 void glDisable(GLenum cap) { setCapability(cap, false); }
 
-GLboolean glIsEnabled(GLenum cap) {
-    const Pipeline& p = gl();
-    switch (cap) {
-    case GL_TEXTURE_2D: return p.texturing;
-    case GL_BLEND: return p.blending;
-    case GL_DEPTH_TEST: return p.depthTest;
-    case GL_SCISSOR_TEST: return p.scissorTest;
-    default: return GL_FALSE;
-    }
-}
-
 void glBlendFunc(GLenum source, GLenum destination) {
     Pipeline& p = gl();
     if (p.blendSource == source && p.blendDestination == destination) return;
@@ -580,11 +553,6 @@ void glDepthFunc(GLenum function) {
 void glShadeModel(GLenum) {}
 void glHint(GLenum, GLenum) {}
 
-void glColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
-    flushBatch();
-    emscripten_glColorMask(r, g, b, a);
-}
-
 // Framebuffer.
 
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { emscripten_glClearColor(r, g, b, a); }
@@ -605,36 +573,11 @@ void glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
     emscripten_glScissor(x, y, width, height);
 }
 
-void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels) {
-    flushBatch();
-    emscripten_glReadPixels(x, y, width, height, format, type, pixels);
-}
-
-void glFinish() {
-    flushBatch();
-    emscripten_glFinish();
-}
-
-void glFlush() {
-    flushBatch();
-    emscripten_glFlush();
-}
-
 // Textures.
 
 void glGenTextures(GLsizei n, GLuint* names) {
     emscripten_glGenTextures(n, names);
     gl().textures.insert(gl().textures.end(), names, names + n);
-}
-
-void glDeleteTextures(GLsizei n, const GLuint* names) {
-    Pipeline& p = gl();
-    flushBatch();
-    for (GLsizei i = 0; i < n; ++i) {
-        p.textures.erase(std::remove(p.textures.begin(), p.textures.end(), names[i]), p.textures.end());
-        if (p.boundTexture == names[i]) p.boundTexture = 0;
-    }
-    emscripten_glDeleteTextures(n, names);
 }
 
 void glBindTexture(GLenum target, GLuint name) {
@@ -699,24 +642,10 @@ void glPopClientAttrib() {
 // Queries.
 
 void glGetIntegerv(GLenum name, GLint* values) {
-    const Pipeline& p = gl();
-    switch (name) {
-    case GL_MATRIX_MODE: *values = static_cast<GLint>(p.matrixMode); break;
-    case GL_TEXTURE_BINDING_2D: *values = static_cast<GLint>(p.boundTexture); break;
-    default: emscripten_glGetIntegerv(name, values); break;
-    }
+    if (name == GL_MATRIX_MODE) *values = static_cast<GLint>(gl().matrixMode);
+    else emscripten_glGetIntegerv(name, values);
 }
 
-void glGetFloatv(GLenum name, GLfloat* values) {
-    const Pipeline& p = gl();
-    switch (name) {
-    case GL_CURRENT_COLOR: std::copy(p.colour, p.colour + 4, values); break;
-    case GL_MODELVIEW_MATRIX: std::copy(p.modelview.back().begin(), p.modelview.back().end(), values); break;
-    case GL_PROJECTION_MATRIX: std::copy(p.projection.back().begin(), p.projection.back().end(), values); break;
-    default: emscripten_glGetFloatv(name, values); break;
-    }
-}
-
-void glGetBooleanv(GLenum name, GLboolean* values) { emscripten_glGetBooleanv(name, values); }
+void glGetFloatv(GLenum name, GLfloat* values) { emscripten_glGetFloatv(name, values); }
 
 }  // extern "C"

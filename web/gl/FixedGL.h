@@ -19,10 +19,11 @@
 // of its commands, replayed by glCallList: vertices in a list take the
 // colour current when the list is called, as in GL.
 //
-// Not done (the show never asks for it): lighting, fog, texture
-// environments other than modulate, client arrays, feedback, selection.
-// Any other call of the family that Emscripten's headers declare is not
-// defined and fails at link time, so nothing silently does nothing.
+// Only the calls the show makes are here, and of the primitives only quads,
+// quad strips and triangle fans; lighting (normals are dropped), texture
+// environments other than modulate, client arrays and the rest are not.
+// A call of the family that Emscripten's headers declare but that is not
+// defined here fails at link time, so nothing silently does nothing.
 #include <string>
 
 namespace fixedgl {

@@ -6,8 +6,9 @@
 // they cover the same pixels as on the desktop; tests/web/QuadricTest.cpp
 // holds them against the system's GLU, call for call and bit for bit.
 //
-// Only the fill style with outward orientation is drawn; normals are made as
-// GLU makes them although nothing lights them. Other styles draw nothing.
+// Quadrics are drawn filled and facing outwards, GLU's defaults and the
+// show's only kind; normals are made as GLU makes them although nothing
+// lights them.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -16,8 +17,6 @@
 struct GLUquadric {
     GLenum normals = GLU_SMOOTH;
     bool textureCoords = false;
-    GLenum orientation = GLU_OUTSIDE;
-    GLenum drawStyle = GLU_FILL;
 };
 
 namespace {
@@ -46,14 +45,11 @@ GLUquadric* gluNewQuadric() { return new GLUquadric; }
 void gluDeleteQuadric(GLUquadric* quadric) { delete quadric; }
 void gluQuadricNormals(GLUquadric* quadric, GLenum normals) { quadric->normals = normals; }
 void gluQuadricTexture(GLUquadric* quadric, GLboolean textureCoords) { quadric->textureCoords = textureCoords; }
-void gluQuadricOrientation(GLUquadric* quadric, GLenum orientation) { quadric->orientation = orientation; }
-void gluQuadricDrawStyle(GLUquadric* quadric, GLenum drawStyle) { quadric->drawStyle = drawStyle; }
 
 void gluCylinder(GLUquadric* q, GLdouble baseRadius, GLdouble topRadius, GLdouble height, GLint slices,
                  GLint stacks) {
     if (slices >= kCacheSize) slices = kCacheSize - 1;
     if (slices < 2 || stacks < 1 || baseRadius < 0.0 || topRadius < 0.0 || height < 0.0) return;
-    if (q->drawStyle != GLU_FILL || q->orientation != GLU_OUTSIDE) return;
     const GLfloat deltaRadius = static_cast<GLfloat>(baseRadius - topRadius);
     const GLfloat length = static_cast<GLfloat>(std::sqrt(deltaRadius * deltaRadius + height * height));
     if (length == 0.0f) return;
@@ -97,7 +93,6 @@ void gluPartialDisk(GLUquadric* q, GLdouble innerRadius, GLdouble outerRadius, G
                     GLdouble startAngle, GLdouble sweepAngle) {
     if (slices >= kCacheSize) slices = kCacheSize - 1;
     if (slices < 2 || loops < 1 || outerRadius <= 0.0 || innerRadius < 0.0 || innerRadius > outerRadius) return;
-    if (q->drawStyle != GLU_FILL || q->orientation != GLU_OUTSIDE) return;
     if (sweepAngle < -360.0) sweepAngle = 360.0;
     if (sweepAngle > 360.0) sweepAngle = 360.0;
     if (sweepAngle < 0) {

@@ -551,8 +551,9 @@
       console.warn(status.message);
     }
     window.addEventListener('keydown', onKey);
-    canvas.addEventListener('pointerdown', onPointer);
-    canvas.addEventListener('dblclick', toggleFullscreen);
+    // On the whole page: a click on the message box counts too.
+    window.addEventListener('pointerdown', onPointer);
+    window.addEventListener('dblclick', toggleFullscreen);
     window.addEventListener('resize', () => { if (paused) drawOnce = true; });
     canvas.focus();
     showCard('ready');

@@ -42,7 +42,8 @@
   window.glowmotion = status;
 
   let show = null;          // the compiled show's exports
-  let music = null;         // MusicClock or SilentClock
+  let music = null;         // MusicClock or SilentClock, once the music is decoded (or failed)
+  let musicReady = null;    // settles when `music` is set
   let startAt = 0;
   let paused = false;
   let drawOnce = false;     // a seek or step while paused draws one frame
@@ -348,6 +349,10 @@
     const from = status.state === 'ended' ? 0 : startAt;
     const replay = status.state === 'ended';
     status.state = 'starting';
+    if (!music) {
+      say('loading the music…');
+      await musicReady;
+    }
     if (music instanceof MusicClock && music.context.state !== 'running') {
       const allowed = await Promise.race([
         music.context.resume().then(() => true, () => false),
@@ -524,6 +529,7 @@
       show = bindShow(module);
       status.memory = () => module.HEAP8.length;
       if (!show.open()) throw new Error(`The show cannot draw here: ${show.message()}`);
+      status.loading.canvas = performance.now();
     } catch (error) {
       fail(error.message);
       return;
@@ -541,15 +547,17 @@
       return;
     }
     say('');
-    const loaded = await musicLoaded;
-    status.loading.music = performance.now();
-    if (loaded.buffer) {
-      music = new MusicClock(context, loaded.buffer);
-    } else {
-      music = new SilentClock();
-      say(`No music: ${loaded.error.message}. The show plays in silence.`);
-      console.warn(status.message);
-    }
+    // The card comes first; a press before the music is decoded waits for it.
+    musicReady = musicLoaded.then((loaded) => {
+      status.loading.music = performance.now();
+      if (loaded.buffer) {
+        music = new MusicClock(context, loaded.buffer);
+      } else {
+        music = new SilentClock();
+        console.warn(`No music: ${loaded.error.message}`);
+        if (status.state === 'ready') say(`No music: ${loaded.error.message}. The show plays in silence.`);
+      }
+    });
     window.addEventListener('keydown', onKey);
     // On the whole page: a click on the message box counts too.
     window.addEventListener('pointerdown', onPointer);

@@ -342,7 +342,7 @@ bool start(std::string* why) {
     emscripten_glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
                                      reinterpret_cast<void*>(offsetof(Vertex, s)));
 
-    // GL's initial state where WebGL's differs: nothing.
+    // GL's initial state, which WebGL's is too; set again for a fresh start.
     emscripten_glDisable(GL_BLEND);
     emscripten_glDisable(GL_DEPTH_TEST);
     emscripten_glDisable(GL_SCISSOR_TEST);

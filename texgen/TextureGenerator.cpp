@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "texgen/Operations.h"
+#include "texgen/PageMemory.h"
 
 using namespace texgen;
 

@@ -20,22 +20,8 @@
 #include <cstdint>
 #include <string>
 
+#include "texgen/Layer.h"
 #include "texgen/TextureProgram.h"
-
-// The working record of one layer. width and height are powers of two from 1
-// to 512 (or 0 before the layer's first picture), width*height <= 262,144.
-struct Layer {
-    static constexpr uint32_t kPixels = 262144;  // buffer capacity in words (1 MiB)
-
-    Layer();   // allocates pixels (zero pages), size 0 x 0
-    ~Layer();  // frees pixels
-    Layer(const Layer&) = delete;
-    Layer& operator=(const Layer&) = delete;
-
-    uint32_t* pixels;  // kPixels words; only the first width*height are meaningful
-    int32_t width = 0;
-    int32_t height = 0;
-};
 
 class TextureGenerator {
 public:

@@ -20,26 +20,18 @@ int Font::glyphOf(char c, int set) {
 
 Font::~Font() {
     delete texture;
-    if (image) {
-        tgaFree(image);
-        delete image;
-    }
+    delete image;
 }
 
 void Font::build() {
     // A second build replaces the sheet of the first.
     delete texture;
-    if (image) {
-        tgaFree(image);
-        delete image;
-    }
+    delete image;
 
     texture = new Texture;
     image = new TgaImage;
-    tgaInit(image);
     const std::string path = dataPath("font.fnt");
     if (!tgaLoad(path.c_str(), image)) {
-        tgaFree(image);
         delete image;
         image = nullptr;
     }

@@ -95,7 +95,7 @@ bool Texture::setImage(const TgaImage* image, RedBlueExchange exchange) {
         upload();
         return false;
     }
-    std::memcpy(images[0], image->pixels.data, count * 4);
+    std::memcpy(images[0], image->pixels.data.get(), count * 4);
     switch (exchange) {
         case RedBlueExchange::BySize: swapRedBlue(); break;
         case RedBlueExchange::WholeBuffer: swapRedBlueWholeBuffer(); break;

@@ -23,15 +23,10 @@
 //     blue, green, red(, alpha), hence the red/blue exchanges.
 #include <cstdint>
 
+#include "gfx/RedBlueExchange.h"
 #include "texgen/TextureGenerator.h"
 
 struct TgaImage;
-
-// Which exchange of bytes 0 and 2 of each pixel setImage applies before the
-// upload. BySize counts the texture's size *before* the picture's size is
-// taken (256x256 for a new texture); WholeBuffer covers all 262,144 pixels;
-// None uploads the file's blue as red and its red as blue.
-enum class RedBlueExchange { BySize, WholeBuffer, None };
 
 class Texture : public TextureGenerator {
 public:

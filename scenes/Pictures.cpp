@@ -2,14 +2,8 @@
 
 #include "base/DataPath.h"
 
-void TgaImageDeleter::operator()(TgaImage* image) const {
-    tgaFree(image);
-    delete image;
-}
-
 PicturePtr readPicture(const char* fileName) {
     PicturePtr picture(new TgaImage);
-    tgaInit(picture.get());
     if (!tgaLoad(dataPath(fileName).c_str(), picture.get())) return nullptr;
     return picture;
 }

@@ -11,14 +11,11 @@
 
 #include <memory>
 
-struct TgaImageDeleter {
-    void operator()(TgaImage* image) const;  // tgaFree, then delete
-};
 // A decoded picture owned by its scene until teardown.
-using PicturePtr = std::unique_ptr<TgaImage, TgaImageDeleter>;
+using PicturePtr = std::unique_ptr<TgaImage>;
 using TexturePtr = std::unique_ptr<Texture>;
 
-// tgaInit and tgaLoad of dataPath(fileName); null when the reader refused it.
+// tgaLoad of dataPath(fileName); null when the reader refused it.
 PicturePtr readPicture(const char* fileName);
 
 // texture->setImage(picture, exchange); with a null picture, uploads what

@@ -20,15 +20,6 @@ void PrintTo(const ArtFile& f, std::ostream* os) { *os << f.name; }
 
 namespace {
 
-RedBlueExchange exchangeOf(art::Exchange e) {
-    switch (e) {
-    case art::Exchange::BySize: return RedBlueExchange::BySize;
-    case art::Exchange::WholeBuffer: return RedBlueExchange::WholeBuffer;
-    case art::Exchange::None: return RedBlueExchange::None;
-    }
-    return RedBlueExchange::None;
-}
-
 bool powerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
 class ArtTextureTest : public ::testing::TestWithParam<art::ArtFile> {};
@@ -36,11 +27,10 @@ class ArtTextureTest : public ::testing::TestWithParam<art::ArtFile> {};
 TEST_P(ArtTextureTest, TextureHoldsThePictureAsDrawn) {
     const art::ArtFile& f = GetParam();
     const std::string path = std::string(GLOWMOTION_DATA_DIR) + "/" + f.name;
-    TgaImage* image = new TgaImage;
-    tgaInit(image);
-    ASSERT_TRUE(tgaLoad(path.c_str(), image)) << path;
+    TgaImage image;
+    ASSERT_TRUE(tgaLoad(path.c_str(), &image)) << path;
     Texture texture;
-    ASSERT_TRUE(texture.setImage(image, exchangeOf(f.exchange)));
+    ASSERT_TRUE(texture.setImage(&image, f.exchange));
     EXPECT_EQ(texture.width, static_cast<uint32_t>(f.width));
     EXPECT_EQ(texture.height, static_cast<uint32_t>(f.height));
 
@@ -72,8 +62,6 @@ TEST_P(ArtTextureTest, TextureHoldsThePictureAsDrawn) {
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, level0.data());
         EXPECT_EQ(std::memcmp(level0.data(), got, level0.size()), 0) << f.name;
     }
-    tgaFree(image);
-    delete image;
 }
 
 std::string entryName(const ::testing::TestParamInfo<art::ArtFile>& info) {

@@ -65,10 +65,9 @@ enum class Pattern { Noise, Blocks };
 
 struct Picture {
     Picture(int w, int h, uint32_t seed, Pattern pattern = Pattern::Noise) {
-        tgaInit(&image);
         image.pixels.width = uint16_t(w);
         image.pixels.height = uint16_t(h);
-        image.pixels.data = static_cast<uint32_t*>(std::malloc(size_t(w) * h * 4));
+        image.pixels.data.reset(new uint32_t[size_t(w) * h]);
         uint32_t state = seed;
         for (size_t i = 0; i < size_t(w) * h; ++i) {
             state = state * 1664525u + 1013904223u;
@@ -76,7 +75,6 @@ struct Picture {
             image.pixels.data[i] = pattern == Pattern::Noise ? state : block ^ seed;
         }
     }
-    ~Picture() { tgaFree(&image); }
     TgaImage image;
 };
 
@@ -154,10 +152,8 @@ TEST(TextureFit, Level0OfEveryShippedPictureFileIsGlus) {
         const std::string name = entry.path().filename().string();
         if (entry.path().extension() != ".tga" && name != "font.fnt") continue;
         TgaImage image;
-        tgaInit(&image);
         ASSERT_TRUE(tgaLoad(entry.path().c_str(), &image)) << name;
         expectLevel0LikeGlu(image, RedBlueExchange::WholeBuffer, name);
-        tgaFree(&image);
         ++files;
     }
     EXPECT_GE(files, 30);  // the show's pictures and its font sheet

@@ -37,12 +37,10 @@ uint32_t fileWord(int x, int y) {
 // A decoded picture made in memory.
 struct Picture {
     Picture(int w, int h, const std::function<uint32_t(int, int)>& word = fileWord) {
-        tgaInit(&image);
         image.pixels.width = uint16_t(w), image.pixels.height = uint16_t(h);
-        image.pixels.data = static_cast<uint32_t*>(std::malloc(size_t(w) * h * 4 + 4));
+        image.pixels.data.reset(new uint32_t[size_t(w) * h + 1]);
         for (int i = 0; i < w * h; ++i) image.pixels.data[i] = word(i % w, i / w);
     }
-    ~Picture() { tgaFree(&image); }
     TgaImage image;
 };
 
@@ -112,8 +110,7 @@ TEST(Texture, PicturesUpTo256x256LookTheSameBySizeAndWholeBuffer) {
 TEST(Texture, UnusablePicturesLeaveTheTextureAsConstructed) {
     testGL();
     Picture tooLarge(600, 600), empty(0, 0), noPixels(4, 4);
-    std::free(noPixels.image.pixels.data);
-    noPixels.image.pixels.data = nullptr;
+    noPixels.image.pixels.data.reset();
     for (const TgaImage* image : {static_cast<TgaImage*>(nullptr), &tooLarge.image, &empty.image, &noPixels.image}) {
         Texture texture;
         EXPECT_FALSE(texture.setImage(image, RedBlueExchange::BySize));

@@ -5,6 +5,7 @@
 // without a red/blue exchange, and every sequence without any picture.
 #include "scenes/SceneRig.h"
 
+#include "OpeningSupport.h"
 #include "scenes/DanceFloorScene.h"
 
 #include <GL/gl.h>
@@ -159,16 +160,9 @@ TEST(DanceFloorScene, FloorTakesTheColourAndBlendingThePreviousFrameLeft) {
     // Only the floor, and a floor whose alpha is 0 everywhere: it shows only
     // while blending is off.
     DanceFloor d("dance-floor-state", {"floor.tga"});
-    std::vector<uint8_t> tga(18, 0);
-    tga[2] = 2;
-    tga[12] = 0x00, tga[13] = 0x04, tga[14] = 0x00, tga[15] = 0x01;  // 1024 x 256
-    tga[16] = 32, tga[17] = 0x28;
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 1024; ++x) {
-            const Rgb c = IdentData::colourOf("floor.tga", x / 256);
-            tga.insert(tga.end(), {static_cast<uint8_t>(c.b), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.r), 0});
-        }
-    d.data.write("floor.tga", tga);
+    d.data.write("floor.tga", opening::patternTga("floor.tga", [](int x, int) {
+                     return opening::Rgba{IdentData::colourOf("floor.tga", x / 256), 0};
+                 }));
     d.begin(45.0);
     const ScreenPoint p = onFloor(-0.25, 0.25);  // left of the wipe's edge
     const Rgb floor0 = IdentData::colourOf("floor.tga", 0);

@@ -29,15 +29,17 @@ TEST_P(ArtTextureTest, TextureHoldsThePictureAsDrawn) {
     const std::string path = std::string(GLOWMOTION_DATA_DIR) + "/" + f.name;
     TgaImage image;
     ASSERT_TRUE(tgaLoad(path.c_str(), &image)) << path;
+    const TgaPixels& p = image.pixels;
     Texture texture;
-    ASSERT_TRUE(texture.setImage(&image, f.exchange));
+    texture.upload({p.data.get(), p.width, p.height, size_t(p.width) * p.height + TgaPixels::kZeroTailWords},
+                   f.exchange);
     EXPECT_EQ(texture.width, static_cast<uint32_t>(f.width));
     EXPECT_EQ(texture.height, static_cast<uint32_t>(f.height));
 
     cairo_surface_t* s = art::renderArt(f);
     const std::vector<uint8_t> want = art::intendedPixels(f, s);
     cairo_surface_destroy(s);
-    const uint8_t* got = reinterpret_cast<const uint8_t*>(texture.images[0]);
+    const uint8_t* got = reinterpret_cast<const uint8_t*>(p.data.get());  // as exchanged by the upload
     long wrong = 0;
     for (int y = 0; y < f.height; ++y) {
         // on-screen row y is texture row t = y/h on a quad, t = 1 - y/h on the sheet and the rim

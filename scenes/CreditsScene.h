@@ -15,7 +15,7 @@
 // GL state: leaves depth testing and blending off, texturing on, the clear
 // colour set for the next frame.
 #include "base/Timer.h"
-#include "scenes/Pictures.h"
+#include "gfx/Texture.h"
 #include "scenes/Scene.h"
 
 #include <memory>
@@ -41,8 +41,7 @@ public:
     float pulse[8] = {};        // size offsets of the circles, for the next frame
 
 private:
-    TexturePtr titleTexture, niloTexture, sabuesoTexture, kiroTexture, bigCircleTexture, logoTexture,
-        starTexture, ifaceTexture;
-    PicturePtr titleImage, niloImage, sabuesoImage, kiroImage, bigCircleImage, logoImage, ifaceImage, starImage;
+    Texture titleTexture, niloTexture, sabuesoTexture, kiroTexture, bigCircleTexture, logoTexture, starTexture,
+        ifaceTexture;
     std::unique_ptr<Timer> timer;
 };

@@ -13,12 +13,12 @@
 // party.tga and 10.tga are read and uploaded too, but not drawn. A picture
 // the reader refuses leaves its texture 256x256 transparent black and the
 // rest is drawn as usual.
-#include "scenes/Pictures.h"
+#include "gfx/Font.h"
+#include "gfx/Texture.h"
 #include "scenes/Scene.h"
 
 #include <memory>
 
-class Font;
 class Timer;
 
 class EndScene final : public Scene {
@@ -50,27 +50,15 @@ public:
     float frogClock = 0.0f;
 
 private:
-    void drawPicture(Texture& texture, float x) const;
+    Texture frogTexture;
+    Texture bcnTexture;
+    Texture bcnBlurTexture;
+    Texture tenTexture;
+    Texture tenBlurTexture;
+    Texture partyTexture;
+    Texture partyBlurTexture;
+    Texture backgroundTexture;
 
-    TexturePtr frogTexture;
-    TexturePtr bcnTexture;
-    TexturePtr bcnBlurTexture;
-    TexturePtr tenTexture;
-    TexturePtr tenBlurTexture;
-    TexturePtr partyTexture;
-    TexturePtr partyBlurTexture;
-    TexturePtr backgroundTexture;
-
-    // The decoded files, kept until teardown; null when refused.
-    PicturePtr frogImage;
-    PicturePtr bcnImage;
-    PicturePtr bcnBlurImage;
-    PicturePtr tenImage;
-    PicturePtr tenBlurImage;
-    PicturePtr partyImage;
-    PicturePtr partyBlurImage;
-    PicturePtr backgroundImage;
-
-    std::unique_ptr<Font> font;
+    Font font;
     std::unique_ptr<Timer> timer;
 };

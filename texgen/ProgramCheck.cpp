@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "texgen/Operations.h"
+#include "texgen/TextureGenerator.h"
 
 namespace texgen {
 
@@ -221,17 +222,11 @@ ProgramCheck checkProgram(const uint8_t* bytes, size_t size, FaultInfo* faultOut
         if (!decodeInstruction(bytes, offset, end, &ins, &fault)) return refuse(fault, length, faultOut);
         const int d = ins.destination;
         warnAbout(ins, offset, count, width, height, &warnings);
-        switch (static_cast<TextureOp>(ins.opcode)) {
-        case TextureOp::Checker:
-        case TextureOp::Plasma:
-        case TextureOp::RadialGradient:
-        case TextureOp::Noise:
-        case TextureOp::Bitmap:
-        case TextureOp::SineWaves:
-        case TextureOp::Scatter:
+        if (kOps[ins.opcode].ownSize) {
             width[d] = ins.in.width;
             height[d] = ins.in.height;
-            break;
+        }
+        switch (static_cast<TextureOp>(ins.opcode)) {
         case TextureOp::Rotate90:
             if ((ins.in.byte[0] & 1) == 0) std::swap(width[d], height[d]);  // t + 1 turns, odd
             break;

@@ -2,6 +2,8 @@
 // by the opcode table.
 #include "texgen/ProgramText.h"
 
+#include "texgen/Operations.h"
+
 #include <cstdio>
 #include <cstring>
 

@@ -22,7 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "texgen/Operations.h"
+#include "texgen/ProgramFault.h"
+#include "texgen/TextureProgram.h"
 
 struct TextProgram {
     bool ok = false;

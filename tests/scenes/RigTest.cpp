@@ -4,7 +4,7 @@
 #include "scenes/SceneRig.h"
 
 #include "base/Timer.h"
-#include "scenes/Pictures.h"
+#include "gfx/Pictures.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -21,9 +21,7 @@ namespace {
 class QuadScene final : public Scene {
 public:
     void load(int, int) override {
-        picture = readPicture("star.tga");
-        texture = std::make_unique<Texture>();
-        makeTexture(*texture, picture.get(), RedBlueExchange::WholeBuffer);
+        loadPicture(texture, "star.tga", RedBlueExchange::WholeBuffer);
         timer = std::make_unique<Timer>();
     }
     void start() override { timer->start(); }
@@ -33,7 +31,7 @@ public:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glDisable(GL_DEPTH_TEST);
         glColor4f(1, 1, 1, 1);
-        texture->bind();
+        texture.bind();
         glLoadIdentity();
         glTranslatef(0.4f, -0.2f, -3.0f);
         glRotatef(30.0f, 0, 0, 1);
@@ -49,8 +47,7 @@ public:
     double seen = -1;
 
 private:
-    PicturePtr picture;
-    std::unique_ptr<Texture> texture;
+    Texture texture;
     std::unique_ptr<Timer> timer;
 };
 

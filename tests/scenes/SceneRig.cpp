@@ -4,6 +4,7 @@
 #include "base/DataPath.h"
 #include "base/Timer.h"
 #include "gfx/PngFile.h"
+#include "gfx/TgaWriter.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -32,26 +33,14 @@ std::string testFolder(const std::string& tag) {
 namespace {
 
 std::vector<uint8_t> solidTga(int width, int height, int frames, const std::string& name) {
-    std::vector<uint8_t> bytes(18, 0);
-    bytes[2] = 2;  // uncompressed true colour
-    bytes[12] = static_cast<uint8_t>(width & 0xff);
-    bytes[13] = static_cast<uint8_t>(width >> 8);
-    bytes[14] = static_cast<uint8_t>(height & 0xff);
-    bytes[15] = static_cast<uint8_t>(height >> 8);
-    bytes[16] = 32;
-    bytes[17] = 0x28;  // top row first, 8 alpha bits
-    bytes.reserve(18 + static_cast<size_t>(width) * height * 4);
+    TgaFileHeader header;  // 32 bits, top row first
+    header.width = static_cast<uint16_t>(width);
+    header.height = static_cast<uint16_t>(height);
     const int frameWidth = width / frames;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = IdentData::colourOf(name, std::min(x / frameWidth, frames - 1));
-            bytes.push_back(static_cast<uint8_t>(c.b));
-            bytes.push_back(static_cast<uint8_t>(c.g));
-            bytes.push_back(static_cast<uint8_t>(c.r));
-            bytes.push_back(255);
-        }
-    }
-    return bytes;
+    return tgaFileBytes(header, [&](int x, int) {
+        const Rgb c = IdentData::colourOf(name, std::min(x / frameWidth, frames - 1));
+        return uint32_t(c.b) | uint32_t(c.g) << 8 | uint32_t(c.r) << 16 | 0xFF000000u;
+    });
 }
 
 }  // namespace

@@ -184,24 +184,6 @@ TEST(TexgenStoredProgram, GoldenPicture) {
     EXPECT_EQ(0x0e05cc52db98cdffull, fnv1a(gen->images[0], 256 * 256));
 }
 
-TEST(TexgenMemory, ReleasedPagesCostNothingAndReadAsZero) {
-    auto gen = std::make_unique<TextureGenerator>();
-    ASSERT_TRUE(gen->setProgram(storedTextureProgram()));
-    gen->run();
-    ASSERT_GT(residentPages(gen->images[0], 1 << 20), 0u);
-    gen->releasePages();
-    for (int k = 0; k < TextureGenerator::kLayerCount; ++k) {
-        EXPECT_EQ(0u, residentPages(gen->images[k], 1 << 20)) << "image " << k;
-        EXPECT_EQ(0u, residentPages(gen->layers[k].pixels, 1 << 20)) << "layer " << k;
-        EXPECT_EQ(0, gen->layers[k].width);
-        EXPECT_EQ(0u, gen->images[k][256 * 256 - 1]);
-        EXPECT_EQ(0u, gen->layers[k].pixels[0]);
-    }
-    // The program is kept: running it again gives the same picture.
-    gen->run();
-    EXPECT_EQ(0x0e05cc52db98cdffull, fnv1a(gen->images[0], 256 * 256));
-}
-
 TEST(TexgenMemory, UnusedBuffersCostNoPages) {
     auto gen = std::make_unique<TextureGenerator>();
     for (int k = 0; k < TextureGenerator::kLayerCount; ++k) {

@@ -125,7 +125,6 @@ TEST_F(TexgenTool, TgaReadByTheShowsReaderEqualsTheRaw) {
     const auto raw = read(path("board.raw"));
     ASSERT_EQ(8u + 32 * 4, raw.size());
     TgaImage image;
-    tgaInit(&image);
     ASSERT_TRUE(tgaLoad(path("board.tga").c_str(), &image));
     EXPECT_EQ(32, image.pixelDepth);
     ASSERT_EQ(8, image.pixels.width);
@@ -139,7 +138,6 @@ TEST_F(TexgenTool, TgaReadByTheShowsReaderEqualsTheRaw) {
     EXPECT_EQ(0xF0E0D0u, word(raw, 8 + 4 * 1));
     EXPECT_EQ(0xF0E0D0u, word(raw, 8 + 4 * 16));  // lower half: the squares swap
     EXPECT_EQ(0x102030u, word(raw, 8 + 4 * 17));
-    tgaFree(&image);
 }
 
 TEST_F(TexgenTool, RunWritesAPngAndTimesEachInstruction) {

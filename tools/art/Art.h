@@ -17,10 +17,9 @@
 #include <string>
 #include <vector>
 
-namespace art {
+#include "gfx/RedBlueExchange.h"
 
-// The exchange the scene names for the picture when it makes its texture.
-enum class Exchange { BySize, WholeBuffer, None };
+namespace art {
 
 // Where the picture's top row must land in the texture.
 //   TopAtT0:    top row = texture row t = 0 (every quad of the show: t = 1 at
@@ -39,7 +38,7 @@ struct ArtFile {
     int height;
     int depth;             // 24 or 32 bits per pixel
     int frames;            // pictures side by side (1 for a single picture)
-    Exchange exchange;     // as the scene makes its texture
+    RedBlueExchange exchange;  // as the scene makes its texture
     bool blended;          // drawn with source-alpha blending: needs real alpha
     Orientation orientation;
     const char* use;       // scene and quad, for the docs and the contact sheet
@@ -56,7 +55,7 @@ const ArtFile* findArt(const std::string& name);
 cairo_surface_t* renderArt(const ArtFile& file);
 
 // The complete file: 18-byte header, then the pixels in the byte order and
-// row order the entry needs (see Orientation and Exchange above).
+// row order the entry needs (see Orientation above, gfx/RedBlueExchange.h).
 std::vector<uint8_t> encodeTga(const ArtFile& file, cairo_surface_t* picture);
 
 // What the viewer sees of a file's bytes: simulates the reader (rows put top

@@ -12,11 +12,11 @@ namespace art {
 
 namespace {
 
-const char* exchangeName(Exchange e) {
+const char* exchangeName(RedBlueExchange e) {
     switch (e) {
-    case Exchange::BySize: return "BySize";
-    case Exchange::WholeBuffer: return "WholeBuffer";
-    case Exchange::None: return "None";
+    case RedBlueExchange::BySize: return "BySize";
+    case RedBlueExchange::WholeBuffer: return "WholeBuffer";
+    case RedBlueExchange::None: return "None";
     }
     return "?";
 }

@@ -91,7 +91,7 @@ std::string refusalReason(const char* path) {
 std::string writeRaw(const char* path, const TgaImage& image) {
     const TgaPixels& p = image.pixels;
     std::vector<uint8_t> bytes;
-    appendRawImage(&bytes, p.width, p.height, p.data);
+    appendRawImage(&bytes, p.width, p.height, p.data.get());
     FILE* out = std::fopen(path, "wb");
     if (!out) return std::strerror(errno);
     struct stat info {};
@@ -127,18 +127,15 @@ int main(int argc, char** argv) {
     const char* file = fileArgument.c_str();
     const char* rawOut = raw->count() > 0 ? rawArgument.c_str() : nullptr;
 
-    TgaImage* image = new TgaImage;
-    tgaInit(image);
-    const bool loaded = tgaLoad(file, image);
+    TgaImage image;
+    const bool loaded = tgaLoad(file, &image);
     std::fflush(stdout);
     if (!loaded) {
         std::printf("%s: refused: %s\n", file, refusalReason(file).c_str());
-        tgaFree(image);
-        delete image;
         return 1;
     }
 
-    const TgaPixels& p = image->pixels;
+    const TgaPixels& p = image.pixels;
     const size_t count = size_t(p.width) * p.height;
     bool anyAlpha = false;
     for (size_t i = 0; i < count && !anyAlpha; ++i) anyAlpha = (p.data[i] >> 24) != 0;
@@ -146,16 +143,16 @@ int main(int argc, char** argv) {
     std::printf("%s: loaded\n", file);
     std::printf("width: %u\n", unsigned(p.width));
     std::printf("height: %u\n", unsigned(p.height));
-    std::printf("depth: %u\n", unsigned(image->pixelDepth));
-    std::printf("origin: %s\n", originName(image->descriptor));
-    std::printf("image id: %u bytes\n", unsigned(image->idLength));
+    std::printf("depth: %u\n", unsigned(image.pixelDepth));
+    std::printf("origin: %s\n", originName(image.descriptor));
+    std::printf("image id: %u bytes\n", unsigned(image.idLength));
     std::printf("alpha above 0: %s\n", anyAlpha ? "yes" : "no");
     std::printf("fits a texture: %s (%zu of %u pixels)\n", count <= TgaImage::kMaxPixels ? "yes" : "no", count,
                 unsigned(TgaImage::kMaxPixels));
 
     int status = 0;
     if (rawOut) {
-        const std::string why = writeRaw(rawOut, *image);
+        const std::string why = writeRaw(rawOut, image);
         if (why.empty()) {
             std::printf("raw: %s (%zu bytes)\n", rawOut, 8 + count * 4);
         } else {
@@ -163,7 +160,5 @@ int main(int argc, char** argv) {
             status = 1;
         }
     }
-    tgaFree(image);
-    delete image;
     return status;
 }

@@ -27,9 +27,9 @@ int64_t recordingFrameCount(const CaptureTiming& timing) {
     return (span * timing.fps + kNanoseconds - 1) / kNanoseconds;
 }
 
-int64_t frameFirstSample(int64_t frame, int fps) { return frame * kRecordingRate / fps; }
+int64_t frameFirstSample(int64_t frame, int fps) { return frame * kRecordingMixRate / fps; }
 
-int64_t songSampleAt(double showTime) { return std::llround(showTime * kRecordingRate); }
+int64_t songSampleAt(double showTime) { return std::llround(showTime * kRecordingMixRate); }
 
 bool isFrameFileName(const std::string& name) {
     if (name.size() != 10 || name.compare(6, 4, ".png") != 0) return false;

@@ -15,15 +15,13 @@
 #include "app/FrameSink.h"
 #include "app/GLWindow.h"
 #include "app/OffscreenGL.h"
+#include "app/Song.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-// Sample rate of recorded music.
-constexpr int kRecordingRate = 48000;
 
 // Which show times a recording covers.
 struct CaptureTiming {

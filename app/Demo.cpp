@@ -1,5 +1,6 @@
 #include "app/Demo.h"
 
+#include "app/Song.h"
 #include "app/WatchControls.h"
 #include "base/DataPath.h"
 
@@ -11,7 +12,6 @@
 #include <cstring>
 
 namespace {
-constexpr int kMixRate = 44000;
 const char* const kFrameRateLabel = " .:[fps ";
 const char* const kFrameRateEnd = "]:.";
 const char* const kFrameRateWaiting = " .:[fps ...]:.";
@@ -28,12 +28,12 @@ Demo::Demo(const char* titleText, int width, int height, int bits, bool fullscre
     : startAt(setup.startAt), endAt(static_cast<float>(setup.endAt)), controls(setup.controls) {
     window = setup.window ? std::move(setup.window) : std::make_unique<GLWindow>();
     music = std::make_unique<MusicPlayer>(setup.audio ? std::move(setup.audio) : makeSdlAudioOutput());
-    musicPath = setup.musicPath.empty() ? dataPath("km_groov.it") : setup.musicPath;
+    musicPath = setup.musicPath.empty() ? dataPath(kMusicFileName) : setup.musicPath;
     clock = std::make_unique<Timer>();
     scenes = setup.scenes ? setup.scenes() : makeScenes();
     std::snprintf(title, sizeof title, "%s", titleText ? titleText : "satinsway");
     if (!window->create(title, width, height, bits, fullscreen)) window.reset();
-    if (window) music->init(kMixRate);  // no show without a window: leave the sound device alone
+    if (window) music->init(kLiveMixRate);  // no show without a window: leave the sound device alone
 }
 
 Demo::~Demo() {

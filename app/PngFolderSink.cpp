@@ -9,7 +9,7 @@
 PngFolderSink::PngFolderSink(std::string dir, int framesPerSecond) : directory(std::move(dir)), fps(framesPerSecond) {}
 
 bool PngFolderSink::startAudio(SongRenderer& renderer, std::string* error) {
-    if (!wav.open(directory + "/audio.wav", kRecordingRate, error)) return false;
+    if (!wav.open(directory + "/audio.wav", kRecordingMixRate, error)) return false;
     song = &renderer;
     return true;
 }

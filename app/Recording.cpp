@@ -4,6 +4,7 @@
 #include "app/Demo.h"
 #include "app/FfmpegEncoder.h"
 #include "app/PngFolderSink.h"
+#include "app/Song.h"
 #include "app/SongRenderer.h"
 #include "base/DataPath.h"
 #include "base/Timeline.h"
@@ -134,7 +135,7 @@ Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing
 // The song at the recording's first sample (silence when it cannot be read).
 void prepareSong(SongRenderer& song, const CaptureTiming& timing) {
     std::string why;
-    if (!song.load(dataPath("km_groov.it"), &why)) {
+    if (!song.load(dataPath(kMusicFileName), &why)) {
         std::fprintf(stderr, "glowmotion: no music: %s; the recording is silent\n", why.c_str());
     }
     song.skipTo(songSampleAt(timing.startAt));

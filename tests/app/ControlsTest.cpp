@@ -188,16 +188,13 @@ TEST(WatchControls, PauseHoldsEveryClockAndThePictureAndFeedsTheMusicSilence) {
     Watch w(10.0, 30);
     std::vector<float> heard;
     std::vector<float> whilePaused;
-    double positionPaused = -1.0, positionLater = -2.0;
     w.window->beforeFrame = [&](FakeWindow& window, int frame) {
         if (frame == 1 || frame == 2) {
             const std::vector<float> part = w.pull(1000);
             heard.insert(heard.end(), part.begin(), part.end());
         }
         if (frame == 3) window.press(vk::Space);  // acted on in pass 4
-        if (frame == 6) positionPaused = w.demo->music->songPosition();
         if (frame == 10) whilePaused = w.pull(3000);
-        if (frame == 12) positionLater = w.demo->music->songPosition();
         if (frame == 20) window.press(vk::Space);  // resumed in pass 21
         if (frame == 22 || frame == 23) {
             const std::vector<float> part = w.pull(1000);
@@ -225,10 +222,9 @@ TEST(WatchControls, PauseHoldsEveryClockAndThePictureAndFeedsTheMusicSilence) {
     EXPECT_EQ(w.window->titleAtFrame[21], title(10.0 + 4 * kFrame));
     EXPECT_EQ(w.window->titleAtFrame[3], title(10.0 + 3 * kFrame));
 
-    // Silence while paused, the song standing still, and on resuming the
-    // music goes on at the very sample: the same as if never paused.
+    // Silence while paused, and on resuming the music goes on at the very
+    // sample: the same as if never paused.
     EXPECT_TRUE(allSilent(whilePaused));
-    EXPECT_EQ(positionLater, positionPaused);
     EXPECT_LT(largestDifference(heard, straightRender(scaleModule(), 10.0, 4000)), 1e-4f);
 }
 

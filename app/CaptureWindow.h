@@ -15,45 +15,14 @@
 #include "app/FrameSink.h"
 #include "app/GLWindow.h"
 #include "app/OffscreenGL.h"
-#include "app/Song.h"
+#include "app/PngFolderSink.h"
+#include "app/RecordingFrames.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-// Which show times a recording covers.
-struct CaptureTiming {
-    double startAt = 0.0;  // show time of frame 0
-    double endAt = 125.0;  // first show time not recorded
-    int fps = 60;
-};
-
-// Number of frames k >= 0 with start + k/fps < end (times compared in
-// nanoseconds, so 43.9 + 678/30 is exactly 66.5 and not below it).
-int64_t recordingFrameCount(const CaptureTiming& timing);
-// First sample of frame k, counted from the recording's first sample:
-// floor(k * 48000 / fps). Frame k holds samples [first(k), first(k+1)).
-int64_t frameFirstSample(int64_t frame, int fps);
-// Sample of the song at show time t: round(t * 48000).
-int64_t songSampleAt(double showTime);
-
-// How a folder for a recording was found.
-enum class CaptureFolder {
-    Ready,        // exists (made if need be) and holds no frames
-    HoldsFrames,  // holds files named NNNNNN.png (or audio.wav) and overwriting was not asked for
-    Unusable,     // cannot be made, or is not a folder
-};
-
-// Makes `directory` and its parents when missing and checks it for frames of
-// an earlier recording (NNNNNN.png, audio.wav). With `overwrite` those are
-// removed first, so the folder ends up holding exactly the new recording. On
-// anything but Ready, *error says why ("<directory>: <reason>").
-CaptureFolder prepareCaptureFolder(const std::string& directory, bool overwrite, std::string* error);
-
-// True for the file names frames are written under: six digits and ".png".
-bool isFrameFileName(const std::string& name);
 
 class CaptureWindow final : public GLWindow {
 public:

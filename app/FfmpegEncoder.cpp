@@ -1,6 +1,6 @@
 #include "app/FfmpegEncoder.h"
 
-#include "app/CaptureWindow.h"
+#include "app/RecordingFrames.h"
 #include "app/SongRenderer.h"
 
 #include <fcntl.h>
@@ -262,11 +262,6 @@ bool FfmpegEncoder::writeFrame(int64_t index, const uint8_t* rgba, int width, in
         return false;
     }
     return true;
-}
-
-int64_t FfmpegEncoder::musicAllowed() {
-    std::lock_guard<std::mutex> hold(mutex);
-    return allowed;
 }
 
 void FfmpegEncoder::setVideoWriting(bool writing) {

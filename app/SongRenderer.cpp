@@ -1,6 +1,6 @@
 #include "app/SongRenderer.h"
 
-#include "app/CaptureWindow.h"
+#include "app/RecordingFrames.h"
 
 #include <libopenmpt/libopenmpt.hpp>
 

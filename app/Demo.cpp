@@ -47,7 +47,7 @@ void Demo::loadAll() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     window->swapBuffers();
     for (auto& scene : scenes) {
-        if (scene) scene->load(0, 0);
+        if (scene) scene->load();
     }
 }
 
@@ -189,7 +189,7 @@ int Demo::run() {
 
 void Demo::drawScene(float t) {
     const int slot = sceneAt(t);
-    if (slot >= 0 && scenes[slot]) scenes[slot]->render(0, t);
+    if (slot >= 0 && scenes[slot]) scenes[slot]->render(t);
 }
 
 void Demo::close() {

@@ -55,7 +55,7 @@ void drawAt(const Texture& texture, float x, float y, float z, void (*quad)()) {
 
 CreditsScene::~CreditsScene() = default;
 
-void CreditsScene::load(int, int) {
+void CreditsScene::load() {
     titleTexture = std::make_unique<Texture>();
     niloTexture = std::make_unique<Texture>();
     sabuesoTexture = std::make_unique<Texture>();
@@ -92,7 +92,7 @@ void CreditsScene::load(int, int) {
 
 void CreditsScene::start() { timer->start(); }
 
-bool CreditsScene::render(int, float) {
+void CreditsScene::render(float) {
     const float previousR = relTime;
     slide(slide1X, slide1Z, previousR, 3.45f);
     slide(slide2X, slide2Z, previousR, 7.25f);
@@ -171,5 +171,4 @@ bool CreditsScene::render(int, float) {
     const float a = std::sin(r), b = std::sin(r + 0.785375f), c = std::sin(r + 1.57075f);
     const float next[8] = {a, b, c, a, -a, -b, -c, -a};
     for (int i = 0; i < 8; ++i) pulse[i] = next[i];
-    return true;
 }

@@ -57,7 +57,7 @@ DanceFloorScene::~DanceFloorScene() {
     font.reset();
 }
 
-void DanceFloorScene::load(int, int) {
+void DanceFloorScene::load() {
     floorTexture = std::make_unique<Texture>();
     ballTexture = std::make_unique<Texture>();
     starTexture = std::make_unique<Texture>();
@@ -109,7 +109,7 @@ void DanceFloorScene::load(int, int) {
 
 void DanceFloorScene::start() { timer->start(); }
 
-bool DanceFloorScene::render(int, float) {
+void DanceFloorScene::render(float) {
     const float t = static_cast<float>(timer->seconds());
     switch (danceSequenceAt(t)) {
     case kGrooveSequence: renderGroove(t); break;
@@ -117,7 +117,6 @@ bool DanceFloorScene::render(int, float) {
     case kShowerSequence: renderShower(t); break;
     default: break;  // between two sequences: nothing drawn, nothing cleared
     }
-    return true;
 }
 
 void DanceFloorScene::stripQuad(float frame, float span, float halfW, float halfH) {

@@ -60,9 +60,9 @@ public:
     DanceFloorScene(const DanceFloorScene&) = delete;
     DanceFloorScene& operator=(const DanceFloorScene&) = delete;
 
-    void load(int, int) override;
-    // Runs the sequence of the scene's own time; returns true, in the gaps too.
-    bool render(int, float) override;
+    void load() override;
+    // Runs the sequence of the scene's own time; in the gaps, nothing.
+    void render(float) override;
     void start() override;
 
     const DanceAnimation& animation() const { return anim; }

@@ -14,7 +14,7 @@ EndScene::EndScene() = default;
 // display lists end with the GL context.
 EndScene::~EndScene() = default;
 
-void EndScene::load(int, int) {
+void EndScene::load() {
     frogTexture = std::make_unique<Texture>();
     bcnTexture = std::make_unique<Texture>();
     bcnBlurTexture = std::make_unique<Texture>();
@@ -65,7 +65,7 @@ void EndScene::drawPicture(Texture& texture, float x) const {
     glEnd();
 }
 
-bool EndScene::render(int, float showTime) {
+void EndScene::render(float showTime) {
     const float t = static_cast<float>(timer->seconds());
 
     // The frog's clock runs on show time. On the first frame dt is the
@@ -134,5 +134,4 @@ bool EndScene::render(int, float showTime) {
         const double next = static_cast<double>(frogFrame) + 0.25;
         frogFrame = next > 1.0 ? 0.0f : static_cast<float>(next);
     }
-    return true;
 }

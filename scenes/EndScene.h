@@ -28,8 +28,8 @@ public:
     EndScene(const EndScene&) = delete;
     EndScene& operator=(const EndScene&) = delete;
 
-    void load(int, int) override;
-    bool render(int, float showTime) override;
+    void load() override;
+    void render(float showTime) override;
     void start() override;
 
     // The frog's picture steps after this much show time has gathered.

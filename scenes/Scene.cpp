@@ -1,7 +1,6 @@
 #include "scenes/Scene.h"
 
 Scene::~Scene() = default;
-void Scene::reserved() {}
-void Scene::load(int, int) {}
-bool Scene::render(int, float) { return false; }
+void Scene::load() {}
 void Scene::start() {}
+void Scene::render(float) {}

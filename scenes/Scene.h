@@ -4,10 +4,10 @@
 // Calls. The Demo owns its scenes (made in scenes/SceneRegistry.cpp, held in
 // slot order) and calls them only on the main thread, with the OpenGL
 // context current, in this order:
-//   load(0, 0)   once, before the window is shown: make every texture,
+//   load()       once, before the window is shown: make every texture,
 //                display list, quadric, font and the scene's own Timer here;
 //   start()      once, right after the show clock starts: start the Timer;
-//   render(0, t) every frame whose show time t lies in the scene's window of
+//   render(t)    every frame whose show time t lies in the scene's window of
 //                the timeline (base/Timeline.h); never in the gaps.
 // Constructors and destructors make no OpenGL call: a scene is built before
 // the context exists and destroyed after it is gone. Texture names, display
@@ -49,9 +49,8 @@
 class Scene {
 public:
     virtual ~Scene();
-    virtual void reserved();
-    virtual void load(int, int);
-    // showTime: seconds since the show started. The base draws nothing.
-    virtual bool render(int, float showTime);
+    virtual void load();
     virtual void start();
+    // showTime: seconds since the show started. The base draws nothing.
+    virtual void render(float showTime);
 };

@@ -45,7 +45,7 @@ const char* StarTunnelScene::captionAt(float t) {
     return nullptr;
 }
 
-void StarTunnelScene::load(int, int) {
+void StarTunnelScene::load() {
     vinylTexture = std::make_unique<Texture>();
     generatedTexture = std::make_unique<Texture>();
     starTexture = std::make_unique<Texture>();
@@ -78,7 +78,7 @@ void StarTunnelScene::load(int, int) {
 
 void StarTunnelScene::start() { timer->start(); }
 
-bool StarTunnelScene::render(int, float showTime) {
+void StarTunnelScene::render(float showTime) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (flashes(lastTime)) glClearColor(0.4f, 0.1f, 0.4f, 1.0f);
     else glClearColor(1.0f, 0.7f, 0.0f, 1.0f);
@@ -146,5 +146,4 @@ bool StarTunnelScene::render(int, float showTime) {
     if (const char* caption = captionAt(t)) font->print(50, 20, 3.0f, caption, 0);
 
     glDisable(GL_BLEND);
-    return true;
 }

@@ -28,9 +28,9 @@ public:
     StarTunnelScene() = default;
     ~StarTunnelScene() override;
 
-    void load(int, int) override;
+    void load() override;
     void start() override;
-    bool render(int, float showTime) override;
+    void render(float showTime) override;
 
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).

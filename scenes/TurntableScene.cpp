@@ -33,7 +33,7 @@ TurntableScene::~TurntableScene() {
     if (quadric) gluDeleteQuadric(quadric);
 }
 
-void TurntableScene::load(int, int) {
+void TurntableScene::load() {
     vinylTexture = std::make_unique<Texture>();
     technicsTexture = std::make_unique<Texture>();
     bck1Texture = std::make_unique<Texture>();
@@ -75,7 +75,7 @@ void TurntableScene::load(int, int) {
 
 void TurntableScene::start() { timer->start(); }
 
-bool TurntableScene::render(int, float) {
+void TurntableScene::render(float) {
     const float t = static_cast<float>(timer->seconds());
 
     // Titles: the first slides in and rests at 0 from 4 to 5 s, then leaves
@@ -167,5 +167,4 @@ bool TurntableScene::render(int, float) {
     glEnable(GL_DEPTH_TEST);
 
     platterAngle = 60.0f * t;
-    return true;
 }

@@ -1,7 +1,7 @@
 // Frame cost per scene at 800x600 on the offscreen context (Mesa's software
 // renderer), against the same driver's bare clear-and-present loop.
 //
-//   Frame/<scene>            render(0, t) + present, t stepping at 30 frames a
+//   Frame/<scene>            render(t) + present, t stepping at 30 frames a
 //                            second of show time through the scene's window
 //   Frame/clear-and-present  glClear + present: the baseline
 //   OwnCode/<scene>          the same render calls with no GL context current,
@@ -45,7 +45,7 @@ struct Show {
         }
         Timer::setDrivenTime(0.0);
         scenes = makeScenes();
-        for (auto& scene : scenes) scene->load(0, 0);
+        for (auto& scene : scenes) scene->load();
         for (auto& scene : scenes) scene->start();
         ok = true;
     }
@@ -65,7 +65,7 @@ double frameTime(const TimelineWindow& window, long n) {
 
 void renderAt(Scene& scene, double t) {
     Timer::setDrivenTime(t);
-    scene.render(0, static_cast<float>(t));
+    scene.render(static_cast<float>(t));
 }
 
 void frame(benchmark::State& state, const TimelineWindow* window) {

@@ -10,7 +10,7 @@
 //                          upload), its pages released
 //   Startup/Font           Font::build: the sheet read, uploaded, 256 lists
 //   Startup/ModuleLoad     the music read whole and opened by libopenmpt
-//   Startup/LoadAllScenes  every scene's load(0, 0) as the driver calls it
+//   Startup/LoadAllScenes  every scene's load() as the driver calls it
 //                          (the four parts above that scenes do, together)
 //   Tga/tgaLoad            the reader on the largest picture (by bytes)
 //   Tga/plainRead          open, a buffer of the file's size, read, close:
@@ -161,7 +161,7 @@ void loadAllScenes(benchmark::State& state) {
     for (auto _ : state) {
         Timer::setDrivenTime(0.0);
         SceneSet scenes = makeScenes();
-        for (auto& scene : scenes) scene->load(0, 0);
+        for (auto& scene : scenes) scene->load();
         glFinish();
         state.PauseTiming();
         // The scenes' textures and lists live as long as the context in the

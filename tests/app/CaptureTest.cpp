@@ -24,7 +24,7 @@ namespace {
 class PaintScene final : public Scene {
 public:
     PaintScene(float r, float g, float b) : red(r), green(g), blue(b) {}
-    bool render(int, float) override {
+    void render(float) override {
         glClearColor(red, green, blue, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glDisable(GL_TEXTURE_2D);
@@ -45,7 +45,6 @@ public:
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);
         glEnable(GL_DEPTH_TEST);
-        return true;
     }
 
 private:
@@ -204,12 +203,11 @@ public:
 // channel masked.
 class CarelessScene final : public Scene {
 public:
-    bool render(int, float) override {
+    void render(float) override {
         glDisable(GL_SCISSOR_TEST);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        PaintScene(1, 1, 1).render(0, 0);
+        PaintScene(1, 1, 1).render(0);
         glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_TRUE);
-        return true;
     }
 };
 }  // namespace

@@ -83,7 +83,7 @@ public:
     int renders = 0;
     int stateChanged = 0;  // renders that did not find the state they left
 
-    bool render(int, float t) override {
+    void render(float t) override {
         if (renders > 0) {
             GLfloat colour[4], clear[4];
             glGetFloatv(GL_CURRENT_COLOR, colour);
@@ -121,7 +121,6 @@ public:
         glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
         glClearColor(0.0f, 0.5f, 0.75f, 1.0f);
         ++renders;
-        return true;
     }
 };
 

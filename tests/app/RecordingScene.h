@@ -16,15 +16,14 @@ class RecordingScene final : public Scene {
 public:
     RecordingScene(int slotIndex, SceneLog* sceneLog) : slot(slotIndex), log(sceneLog) {}
     ~RecordingScene() override { log->events.push_back("destroy " + std::to_string(slot)); }
-    void load(int, int) override { log->events.push_back("load " + std::to_string(slot)); }
+    void load() override { log->events.push_back("load " + std::to_string(slot)); }
     void start() override {
         log->events.push_back("start " + std::to_string(slot));
         clock.start();
     }
-    bool render(int, float t) override {
+    void render(float t) override {
         log->renders.emplace_back(slot, t);
         log->sceneClocks.push_back(clock.seconds());
-        return true;
     }
 
 private:

@@ -20,14 +20,14 @@ namespace {
 // moved and turned as a scene would, on a black clear.
 class QuadScene final : public Scene {
 public:
-    void load(int, int) override {
+    void load() override {
         picture = readPicture("star.tga");
         texture = std::make_unique<Texture>();
         makeTexture(*texture, picture.get(), RedBlueExchange::WholeBuffer);
         timer = std::make_unique<Timer>();
     }
     void start() override { timer->start(); }
-    bool render(int, float) override {
+    void render(float) override {
         seen = timer->seconds();
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -44,7 +44,6 @@ public:
         glTexCoord2f(0, 0); glVertex2f(-0.5f, 0.5f);
         glEnd();
         glEnable(GL_DEPTH_TEST);
-        return true;
     }
     double seen = -1;
 

@@ -107,7 +107,7 @@ SceneRig::~SceneRig() {
 
 void SceneRig::begin(std::initializer_list<Scene*> scenes, double startAt) {
     startAt_ = startAt;
-    for (Scene* scene : scenes) scene->load(0, 0);
+    for (Scene* scene : scenes) scene->load();
     if (!window_.show()) ADD_FAILURE() << "window could not be shown";
     Timer::setStartPosition(startAt);
     Timer::setDrivenTime(0.0);
@@ -118,7 +118,7 @@ void SceneRig::setTime(double t) { Timer::setDrivenTime(t - startAt_); }
 
 void SceneRig::render(Scene& scene, double t) {
     setTime(t);
-    scene.render(0, static_cast<float>(t));
+    scene.render(static_cast<float>(t));
 }
 
 void SceneRig::read() {

@@ -64,10 +64,10 @@ public:
     SceneRig(const SceneRig&) = delete;
     SceneRig& operator=(const SceneRig&) = delete;
 
-    // load(0, 0) on each scene in the order given, show the window, then
+    // load() on each scene in the order given, show the window, then
     // start each with the show clock at `startAt` seconds.
     void begin(std::initializer_list<Scene*> scenes, double startAt = 0.0);
-    // Moves the driven clock to show time t and calls scene.render(0, t).
+    // Moves the driven clock to show time t and calls scene.render(t).
     void render(Scene& scene, double t);
     // Moves the driven clock only (a frame in which no scene draws).
     void setTime(double t);

@@ -64,7 +64,6 @@ void CreditsScene::load() {
     logoTexture = std::make_unique<Texture>();
     starTexture = std::make_unique<Texture>();
     ifaceTexture = std::make_unique<Texture>();
-    timer = std::make_unique<Timer>();
 
     titleImage = readPicture("glowmotion2.tga");
     niloImage = readPicture("nilo.tga");
@@ -90,7 +89,7 @@ void CreditsScene::load() {
     glEndList();
 }
 
-void CreditsScene::start() { timer->start(); }
+void CreditsScene::start() { timer.start(); }
 
 void CreditsScene::render(float) {
     const float previousR = relTime;
@@ -103,7 +102,7 @@ void CreditsScene::render(float) {
     if (previousR > 14.8f && previousR < 15.2f) glClearColor(1.0f, 0.8f, 0.0f, 1.0f);
     if (previousR > 15.3f && previousR < 15.8f) glClearColor(0.4f, 0.1f, 0.4f, 1.0f);
 
-    const float r = static_cast<float>(timer->seconds() - 19.8);
+    const float r = static_cast<float>(timer.seconds() - 19.8);
     relTime = r;
     const float bob = 0.25f * std::sin(3.0f * r);
 

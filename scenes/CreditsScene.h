@@ -22,7 +22,7 @@
 
 class CreditsScene final : public Scene {
 public:
-    CreditsScene() = default;
+    explicit CreditsScene(const FrameClock& frameClock) : timer(frameClock) {}
     ~CreditsScene() override;
 
     void load() override;
@@ -44,5 +44,5 @@ private:
     TexturePtr titleTexture, niloTexture, sabuesoTexture, kiroTexture, bigCircleTexture, logoTexture,
         starTexture, ifaceTexture;
     PicturePtr titleImage, niloImage, sabuesoImage, kiroImage, bigCircleImage, logoImage, ifaceImage, starImage;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
 };

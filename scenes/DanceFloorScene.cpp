@@ -32,7 +32,7 @@ constexpr float kStarStep = 5.5f;  // radians from one star to the next
 
 }  // namespace
 
-DanceFloorScene::DanceFloorScene() = default;
+DanceFloorScene::DanceFloorScene(const FrameClock& frameClock) : timer(frameClock) {}
 
 DanceFloorScene::~DanceFloorScene() {
     // Textures, then pictures, then the clock and the font; no GL call.
@@ -53,7 +53,6 @@ DanceFloorScene::~DanceFloorScene() {
     dancer1Image.reset();
     dancer2Image.reset();
     lightBallImage.reset();
-    timer.reset();
     font.reset();
 }
 
@@ -65,7 +64,6 @@ void DanceFloorScene::load() {
     dancer1Texture = std::make_unique<Texture>();
     dancer2Texture = std::make_unique<Texture>();
     lightBallTexture = std::make_unique<Texture>();
-    timer = std::make_unique<Timer>();
     font = std::make_unique<Font>();
 
     floorImage = readPicture("floor.tga");
@@ -107,10 +105,10 @@ void DanceFloorScene::load() {
     clock = DanceClocks{};
 }
 
-void DanceFloorScene::start() { timer->start(); }
+void DanceFloorScene::start() { timer.start(); }
 
 void DanceFloorScene::render(float) {
-    const float t = static_cast<float>(timer->seconds());
+    const float t = static_cast<float>(timer.seconds());
     switch (danceSequenceAt(t)) {
     case kGrooveSequence: renderGroove(t); break;
     case kGreetingsSequence: renderGreetings(); break;
@@ -145,7 +143,7 @@ float DanceFloorScene::beginDanceFrame(float t) {
     glClearColor(1.0f, 0.8f, 0.0f, 1.0f);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
-    return static_cast<float>(timer->seconds());
+    return static_cast<float>(timer.seconds());
 }
 
 void DanceFloorScene::drawBackdrop(float t) {

@@ -25,13 +25,13 @@
 // A picture that cannot be read leaves its texture 256x256 transparent black;
 // everything else is drawn as usual. Nothing is allocated after load, and the
 // destructor makes no GL call.
+#include "base/Timer.h"
 #include "scenes/Pictures.h"
 #include "scenes/Scene.h"
 
 #include <memory>
 
 class Font;
-class Timer;
 struct GLUquadric;
 
 // Values that carry from frame to frame for the whole run. A strip position
@@ -55,7 +55,7 @@ struct DanceClocks {
 
 class DanceFloorScene final : public Scene {
 public:
-    DanceFloorScene();
+    explicit DanceFloorScene(const FrameClock& frameClock);
     ~DanceFloorScene() override;
     DanceFloorScene(const DanceFloorScene&) = delete;
     DanceFloorScene& operator=(const DanceFloorScene&) = delete;
@@ -105,7 +105,7 @@ private:
     PicturePtr dancer2Image;
     PicturePtr lightBallImage;
     std::unique_ptr<Font> font;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
 
     DanceClocks clock;
     DanceAnimation anim;

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-EndScene::EndScene() = default;
+EndScene::EndScene(const FrameClock& frameClock) : timer(frameClock) {}
 
 // Textures, pictures, the font and the clock only free memory; names and
 // display lists end with the GL context.
@@ -23,7 +23,6 @@ void EndScene::load() {
     partyTexture = std::make_unique<Texture>();
     partyBlurTexture = std::make_unique<Texture>();
     backgroundTexture = std::make_unique<Texture>();
-    timer = std::make_unique<Timer>();
     font = std::make_unique<Font>();
 
     frogImage = readPicture("frog.tga");
@@ -50,7 +49,7 @@ void EndScene::load() {
     frogClock = 0.0f;
 }
 
-void EndScene::start() { timer->start(); }
+void EndScene::start() { timer.start(); }
 
 // One 2 x 2 picture at depth -6, `x` across from the centre.
 void EndScene::drawPicture(Texture& texture, float x) const {
@@ -66,7 +65,7 @@ void EndScene::drawPicture(Texture& texture, float x) const {
 }
 
 void EndScene::render(float showTime) {
-    const float t = static_cast<float>(timer->seconds());
+    const float t = static_cast<float>(timer.seconds());
 
     // The frog's clock runs on show time. On the first frame dt is the
     // whole show time, so the frog steps at the end of that frame. Show

@@ -13,17 +13,17 @@
 // party.tga and 10.tga are read and uploaded too, but not drawn. A picture
 // the reader refuses leaves its texture 256x256 transparent black and the
 // rest is drawn as usual.
+#include "base/Timer.h"
 #include "scenes/Pictures.h"
 #include "scenes/Scene.h"
 
 #include <memory>
 
 class Font;
-class Timer;
 
 class EndScene final : public Scene {
 public:
-    EndScene();
+    explicit EndScene(const FrameClock& frameClock);
     ~EndScene() override;  // no GL call
     EndScene(const EndScene&) = delete;
     EndScene& operator=(const EndScene&) = delete;
@@ -72,5 +72,5 @@ private:
     PicturePtr backgroundImage;
 
     std::unique_ptr<Font> font;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
 };

@@ -24,7 +24,7 @@ void DanceFloorScene::renderGreetings() {
 
     // Text-frame units of roll and the stars' angle in degrees at once:
     // 0 at 70 s, 160 more every second.
-    const float scroll = static_cast<float>((timer->seconds() - 70.0f) * 160.0f);
+    const float scroll = static_cast<float>((timer.seconds() - 70.0f) * 160.0f);
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

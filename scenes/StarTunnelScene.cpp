@@ -52,7 +52,6 @@ void StarTunnelScene::load() {
     tiaTexture = std::make_unique<Texture>();
     flowerTexture = std::make_unique<Texture>();
     font = std::make_unique<Font>();
-    timer = std::make_unique<Timer>();
 
     vinylImage = readPicture("vinyl.tga");
     starImage = readPicture("star.tga");
@@ -76,14 +75,14 @@ void StarTunnelScene::load() {
     font->build();
 }
 
-void StarTunnelScene::start() { timer->start(); }
+void StarTunnelScene::start() { timer.start(); }
 
 void StarTunnelScene::render(float showTime) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (flashes(lastTime)) glClearColor(0.4f, 0.1f, 0.4f, 1.0f);
     else glClearColor(1.0f, 0.7f, 0.0f, 1.0f);
 
-    const float t = static_cast<float>(timer->seconds());
+    const float t = static_cast<float>(timer.seconds());
     lastTime = t;
 
     const float offsets[3] = {0.5f * std::sin(2.0f * t), 0.5f * std::sin(2.0f * t + 0.785375f),

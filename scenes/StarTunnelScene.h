@@ -25,7 +25,7 @@
 
 class StarTunnelScene final : public Scene {
 public:
-    StarTunnelScene() = default;
+    explicit StarTunnelScene(const FrameClock& frameClock) : timer(frameClock) {}
     ~StarTunnelScene() override;
 
     void load() override;
@@ -44,6 +44,6 @@ public:
 private:
     TexturePtr vinylTexture, generatedTexture, starTexture, tiaTexture, flowerTexture;
     PicturePtr vinylImage, starImage, tiaImage, flowerImage;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
     std::unique_ptr<Font> font;
 };

@@ -41,7 +41,6 @@ void TurntableScene::load() {
     brazoTexture = std::make_unique<Texture>();
     quellixTexture = std::make_unique<Texture>();
     presentsTexture = std::make_unique<Texture>();
-    timer = std::make_unique<Timer>();
 
     vinylImage = readPicture("vinyl.tga");
     technicsImage = readPicture("technics.tga");
@@ -73,10 +72,10 @@ void TurntableScene::load() {
     glEndList();
 }
 
-void TurntableScene::start() { timer->start(); }
+void TurntableScene::start() { timer.start(); }
 
 void TurntableScene::render(float) {
-    const float t = static_cast<float>(timer->seconds());
+    const float t = static_cast<float>(timer.seconds());
 
     // Titles: the first slides in and rests at 0 from 4 to 5 s, then leaves
     // to the right while the second comes in and rests from 12 to 13 s.

@@ -23,7 +23,7 @@ struct GLUquadric;
 
 class TurntableScene final : public Scene {
 public:
-    TurntableScene() = default;
+    explicit TurntableScene(const FrameClock& frameClock) : timer(frameClock) {}
     ~TurntableScene() override;
 
     void load() override;
@@ -41,7 +41,7 @@ private:
     TexturePtr vinylTexture, technicsTexture, bck1Texture, platoTexture, brazoTexture, quellixTexture,
         presentsTexture;
     PicturePtr vinylImage, technicsImage, bck1Image, platoImage, brazoImage, quellixImage, presentsImage;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
     GLUquadric* quadric = nullptr;  // the rim; made in load
     unsigned rimList = 0;           // the rim's cylinder, compiled once in load
 };

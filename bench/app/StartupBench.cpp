@@ -37,7 +37,7 @@
 #include "BenchWindow.h"
 #include "base/DataPath.h"
 #include "base/FileRead.h"
-#include "base/Timer.h"
+#include "base/FrameClock.h"
 #include "gfx/Font.h"
 #include "scenes/Pictures.h"
 #include "scenes/SceneRegistry.h"
@@ -75,7 +75,7 @@ struct Context {
     BenchWindow window;
     bool ok = false;
     Context() {
-        ok = window.create("bench", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false) && window.show();
+        ok = window.create();
         if (!ok) std::fprintf(stderr, "startup bench: no offscreen context: %s\n", window.error.c_str());
     }
 };
@@ -159,8 +159,8 @@ void moduleLoad(benchmark::State& state) {
 void loadAllScenes(benchmark::State& state) {
     if (!haveContext(state)) return;
     for (auto _ : state) {
-        Timer::setDrivenTime(0.0);
-        SceneSet scenes = makeScenes();
+        FrameClock clock;
+        SceneSet scenes = makeScenes(clock);
         for (auto& scene : scenes) scene->load();
         glFinish();
         state.PauseTiming();

@@ -1,4 +1,4 @@
-// The dance floor scene driven through the capture window at chosen show
+// The dance floor scene driven on an offscreen surface at chosen show
 // times, with identification pictures: which sequence draws when, the
 // opening wipe, the captions and the greetings roll where they belong, the
 // strip cycles and their carry-over through the greetings, the pictures made
@@ -45,11 +45,11 @@ struct DanceFloor {
     void begin(double startAt) { rig.begin({&scene}, startAt); }
 
     IdentData data;
-    DanceFloorScene scene;
+    DanceFloorScene scene{SceneRig::clock()};
     SceneRig rig;
 };
 
-// Moves the driven clock to show time t, renders, reads the picture.
+// Moves the clock to show time t, renders, reads the picture.
 void renderAt(DanceFloor& d, double t) {
     d.rig.setTime(t);
     d.scene.render(static_cast<float>(t));

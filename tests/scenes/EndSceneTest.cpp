@@ -1,4 +1,4 @@
-// The end scene through the capture window, with identification pictures:
+// The end scene on an offscreen surface, with identification pictures:
 // which picture shows where and when, the fade, the caption change, the
 // frog's steps on show time, and a run with every picture missing.
 #include "scenes/EndScene.h"
@@ -53,7 +53,7 @@ protected:
 
     IdentData data;
     SceneRig rig{data.dir()};
-    EndScene scene;
+    EndScene scene{SceneRig::clock()};
 };
 
 TEST_F(EndSceneTest, PicturesFadeWithTheSineOfTheTimeOverTheBackground) {
@@ -250,7 +250,7 @@ TEST(EndSceneShipped, BackgroundIsDrawnUnblendedAndMeetsTheClearColourAtTheSides
     // The shipped background is a 24-bit file (alpha 0 everywhere): it shows
     // only because it is drawn with blending off.
     SceneRig rig(GLOWMOTION_DATA_DIR);
-    EndScene scene;
+    EndScene scene{SceneRig::clock()};
     rig.begin({&scene}, 104.9);
     glClearColor(1.0f, 0.8f, 0.0f, 1.0f);  // as the dance floor leaves it
     const Rgb clear{255, 204, 0};

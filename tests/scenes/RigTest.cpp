@@ -1,5 +1,5 @@
 // The scene rig itself: the projector agrees with what GL draws, the
-// identification pictures tell files and exchanges apart, and the driven
+// identification pictures tell files and exchanges apart, and the rig's
 // clock reaches a scene's own Timer.
 #include "scenes/SceneRig.h"
 
@@ -24,11 +24,10 @@ public:
         picture = readPicture("star.tga");
         texture = std::make_unique<Texture>();
         makeTexture(*texture, picture.get(), RedBlueExchange::WholeBuffer);
-        timer = std::make_unique<Timer>();
     }
-    void start() override { timer->start(); }
+    void start() override { timer.start(); }
     void render(float) override {
-        seen = timer->seconds();
+        seen = timer.seconds();
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glDisable(GL_DEPTH_TEST);
@@ -50,7 +49,7 @@ public:
 private:
     PicturePtr picture;
     std::unique_ptr<Texture> texture;
-    std::unique_ptr<Timer> timer;
+    Timer timer{SceneRig::clock()};
 };
 
 }  // namespace

@@ -35,8 +35,7 @@ void drawAt(const Texture& texture, float x, float y, float z, float halfWidth, 
 
 CreditsScene::~CreditsScene() = default;
 
-void CreditsScene::load(int, int) {
-    timer = std::make_unique<Timer>();
+void CreditsScene::load() {
 
     const PictureFile pictures[] = {
         {"glowmotion2.tga", RedBlueExchange::WholeBuffer, &titleTexture},
@@ -56,9 +55,9 @@ void CreditsScene::load(int, int) {
     glEndList();
 }
 
-void CreditsScene::start() { timer->start(); }
+void CreditsScene::start() { timer.start(); }
 
-bool CreditsScene::render(int, float) {
+void CreditsScene::render(float) {
     const float previousR = relTime;
     slide(slide1X, slide1Z, previousR, 3.45f);
     slide(slide2X, slide2Z, previousR, 7.25f);
@@ -69,7 +68,7 @@ bool CreditsScene::render(int, float) {
     if (previousR > 14.8f && previousR < 15.2f) glClearColor(1.0f, 0.8f, 0.0f, 1.0f);
     if (previousR > 15.3f && previousR < 15.8f) glClearColor(0.4f, 0.1f, 0.4f, 1.0f);
 
-    const float r = static_cast<float>(timer->seconds() - 19.8);
+    const float r = static_cast<float>(timer.seconds() - 19.8);
     relTime = r;
     const float bob = 0.25f * std::sin(3.0f * r);
 
@@ -137,5 +136,4 @@ bool CreditsScene::render(int, float) {
     const float a = std::sin(r), b = std::sin(r + 0.785375f), c = std::sin(r + 1.57075f);
     const float next[8] = {a, b, c, a, -a, -b, -c, -a};
     for (int i = 0; i < 8; ++i) pulse[i] = next[i];
-    return true;
 }

@@ -22,12 +22,12 @@
 
 class CreditsScene final : public Scene {
 public:
-    CreditsScene() = default;
+    explicit CreditsScene(const FrameClock& frameClock) : timer(frameClock) {}
     ~CreditsScene() override;
 
-    void load(int, int) override;
+    void load() override;
     void start() override;
-    bool render(int, float showTime) override;
+    void render(float showTime) override;
 
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).
@@ -43,5 +43,5 @@ public:
 private:
     Texture titleTexture, niloTexture, sabuesoTexture, kiroTexture, bigCircleTexture, logoTexture, starTexture,
         ifaceTexture;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
 };

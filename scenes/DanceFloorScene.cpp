@@ -33,7 +33,7 @@ constexpr float kStarStep = 5.5f;  // radians from one star to the next
 
 }  // namespace
 
-DanceFloorScene::DanceFloorScene() = default;
+DanceFloorScene::DanceFloorScene(const FrameClock& frameClock) : timer(frameClock) {}
 
 // No GL call: the quadric lives as long as the scene and gluDeleteQuadric
 // only frees its memory; textures and lists end with the context.
@@ -41,8 +41,7 @@ DanceFloorScene::~DanceFloorScene() {
     if (stage.quadric) gluDeleteQuadric(stage.quadric);
 }
 
-void DanceFloorScene::load(int, int) {
-    timer = std::make_unique<Timer>();
+void DanceFloorScene::load() {
 
     const PictureFile pictures[] = {
         {"floor.tga", RedBlueExchange::WholeBuffer, &stage.floorTexture},
@@ -69,17 +68,16 @@ void DanceFloorScene::load(int, int) {
     stage.clocks = DanceClocks{};
 }
 
-void DanceFloorScene::start() { timer->start(); }
+void DanceFloorScene::start() { timer.start(); }
 
-bool DanceFloorScene::render(int, float) {
-    const float t = static_cast<float>(timer->seconds());
+void DanceFloorScene::render(float) {
+    const float t = static_cast<float>(timer.seconds());
     switch (danceSequenceAt(t)) {
     case kGrooveSequence: renderGroove(stage, *timer, t); break;
     case kGreetingsSequence: renderGreetings(stage, *timer); break;
     case kShowerSequence: renderShower(stage, *timer, t); break;
     default: break;  // between two sequences: nothing drawn, nothing cleared
     }
-    return true;
 }
 
 float beginDanceFrame(DanceStage& stage, Timer& timer, float t) {

@@ -27,25 +27,25 @@
 // everything else is drawn as usual. Nothing is allocated after load, and the
 // destructor makes no GL call.
 #include "scenes/DanceSequences.h"
+#include "base/Timer.h"
 #include "scenes/Scene.h"
 
 #include <memory>
 
-class Timer;
 
 class DanceFloorScene final : public Scene {
 public:
-    DanceFloorScene();
+    explicit DanceFloorScene(const FrameClock& frameClock);
     ~DanceFloorScene() override;
     DanceFloorScene(const DanceFloorScene&) = delete;
     DanceFloorScene& operator=(const DanceFloorScene&) = delete;
 
-    void load(int, int) override;
-    // Runs the sequence of the scene's own time; returns true, in the gaps too.
-    bool render(int, float) override;
+    void load() override;
+    // Runs the sequence of the scene's own time; in the gaps, nothing.
+    void render(float) override;
     void start() override;
 
 private:
-    std::unique_ptr<Timer> timer;
+    Timer timer;
     DanceStage stage;
 };

@@ -21,14 +21,13 @@ void drawPicture(const Texture& texture, float x) {
 
 }  // namespace
 
-EndScene::EndScene() = default;
+EndScene::EndScene(const FrameClock& frameClock) : timer(frameClock) {}
 
 // Textures, the font and the clock only free memory; names and display
 // lists end with the GL context.
 EndScene::~EndScene() = default;
 
-void EndScene::load(int, int) {
-    timer = std::make_unique<Timer>();
+void EndScene::load() {
 
     const PictureFile pictures[] = {
         {"frog.tga", RedBlueExchange::WholeBuffer, &frogTexture},
@@ -48,10 +47,10 @@ void EndScene::load(int, int) {
     frogClock = 0.0f;
 }
 
-void EndScene::start() { timer->start(); }
+void EndScene::start() { timer.start(); }
 
-bool EndScene::render(int, float showTime) {
-    const float t = static_cast<float>(timer->seconds());
+void EndScene::render(float showTime) {
+    const float t = static_cast<float>(timer.seconds());
 
     // The frog's clock runs on show time. On the first frame dt is the
     // whole show time, so the frog steps at the end of that frame. Show
@@ -109,5 +108,4 @@ bool EndScene::render(int, float showTime) {
         const double next = static_cast<double>(frogFrame) + 0.25;
         frogFrame = next > 1.0 ? 0.0f : static_cast<float>(next);
     }
-    return true;
 }

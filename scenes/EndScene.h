@@ -15,21 +15,21 @@
 // rest is drawn as usual.
 #include "gfx/Font.h"
 #include "gfx/Texture.h"
+#include "base/Timer.h"
 #include "scenes/Scene.h"
 
 #include <memory>
 
-class Timer;
 
 class EndScene final : public Scene {
 public:
-    EndScene();
+    explicit EndScene(const FrameClock& frameClock);
     ~EndScene() override;  // no GL call
     EndScene(const EndScene&) = delete;
     EndScene& operator=(const EndScene&) = delete;
 
-    void load(int, int) override;
-    bool render(int, float showTime) override;
+    void load() override;
+    void render(float showTime) override;
     void start() override;
 
     // The frog's picture steps after this much show time has gathered.
@@ -60,5 +60,5 @@ private:
     Texture backgroundTexture;
 
     Font font;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
 };

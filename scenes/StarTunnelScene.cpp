@@ -29,8 +29,7 @@ const char* captionAt(float t) {
 // Nothing here makes a GL call.
 StarTunnelScene::~StarTunnelScene() = default;
 
-void StarTunnelScene::load(int, int) {
-    timer = std::make_unique<Timer>();
+void StarTunnelScene::load() {
 
     const PictureFile pictures[] = {
         {"vinyl.tga", RedBlueExchange::BySize, &vinylTexture},
@@ -49,9 +48,9 @@ void StarTunnelScene::load(int, int) {
     font.build();
 }
 
-void StarTunnelScene::start() { timer->start(); }
+void StarTunnelScene::start() { timer.start(); }
 
-bool StarTunnelScene::render(int, float showTime) {
+void StarTunnelScene::render(float showTime) {
     // The clear colour was set by the previous frame: orange, or on the
     // scene's first frame whatever the credits left. (The bars' and the
     // background's flash colours belonged to scene times 5.0-5.2 and
@@ -59,7 +58,7 @@ bool StarTunnelScene::render(int, float showTime) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(1.0f, 0.7f, 0.0f, 1.0f);
 
-    const float t = static_cast<float>(timer->seconds());
+    const float t = static_cast<float>(timer.seconds());
 
     const float offsets[3] = {0.5f * std::sin(2.0f * t), 0.5f * std::sin(2.0f * t + 0.785375f),
                               0.5f * std::sin(2.0f * t + 1.57075f)};
@@ -106,5 +105,4 @@ bool StarTunnelScene::render(int, float showTime) {
     if (const char* caption = captionAt(t)) font.print(50, 20, 3.0f, caption, 0);
 
     glDisable(GL_BLEND);
-    return true;
 }

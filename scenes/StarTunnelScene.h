@@ -25,12 +25,12 @@
 
 class StarTunnelScene final : public Scene {
 public:
-    StarTunnelScene() = default;
+    explicit StarTunnelScene(const FrameClock& frameClock) : timer(frameClock) {}
     ~StarTunnelScene() override;
 
-    void load(int, int) override;
+    void load() override;
     void start() override;
-    bool render(int, float showTime) override;
+    void render(float showTime) override;
 
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).
@@ -39,6 +39,6 @@ public:
 
 private:
     Texture vinylTexture, generatedTexture, starTexture, tiaTexture, flowerTexture;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
     Font font;
 };

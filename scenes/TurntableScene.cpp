@@ -13,8 +13,7 @@ TurntableScene::~TurntableScene() {
     if (quadric) gluDeleteQuadric(quadric);
 }
 
-void TurntableScene::load(int, int) {
-    timer = std::make_unique<Timer>();
+void TurntableScene::load() {
 
     const PictureFile pictures[] = {
         {"vinyl.tga", RedBlueExchange::WholeBuffer, &vinylTexture},
@@ -41,10 +40,10 @@ void TurntableScene::load(int, int) {
     glEndList();
 }
 
-void TurntableScene::start() { timer->start(); }
+void TurntableScene::start() { timer.start(); }
 
-bool TurntableScene::render(int, float) {
-    const float t = static_cast<float>(timer->seconds());
+void TurntableScene::render(float) {
+    const float t = static_cast<float>(timer.seconds());
 
     // Titles: the first slides in and rests at 0 from 4 to 5 s, then leaves
     // to the right while the second comes in and rests from 12 to 13 s.
@@ -135,5 +134,4 @@ bool TurntableScene::render(int, float) {
     glEnable(GL_DEPTH_TEST);
 
     platterAngle = 60.0f * t;
-    return true;
 }

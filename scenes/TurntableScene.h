@@ -23,12 +23,12 @@ struct GLUquadric;
 
 class TurntableScene final : public Scene {
 public:
-    TurntableScene() = default;
+    explicit TurntableScene(const FrameClock& frameClock) : timer(frameClock) {}
     ~TurntableScene() override;
 
-    void load(int, int) override;
+    void load() override;
     void start() override;
-    bool render(int, float showTime) override;
+    void render(float showTime) override;
 
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).
@@ -40,7 +40,7 @@ public:
 private:
     Texture vinylTexture, technicsTexture, bck1Texture, platoTexture, brazoTexture, quellixTexture,
         presentsTexture;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
     GLUquadric* quadric = nullptr;  // the rim; made in load
     unsigned rimList = 0;           // the rim's cylinder, compiled once in load
 };

@@ -9,7 +9,7 @@
 //                          made, run and uploaded (loadGeneratedPicture)
 //   Startup/Font           Font::build: the sheet read, uploaded, 256 lists
 //   Startup/ModuleLoad     the music read whole and opened by libopenmpt
-//   Startup/LoadAllScenes  every scene's load(0, 0) as the driver calls it
+//   Startup/LoadAllScenes  every scene's load() as the driver calls it
 //                          (the four parts above that scenes do, together)
 //   Tga/tgaLoad            the reader on the largest picture (by bytes)
 //   Tga/plainRead          open, a buffer of the file's size, read, close:
@@ -37,7 +37,7 @@
 #include "BenchWindow.h"
 #include "base/DataPath.h"
 #include "base/FileRead.h"
-#include "base/Timer.h"
+#include "base/FrameClock.h"
 #include "gfx/Font.h"
 #include "gfx/Pictures.h"
 #include "gfx/Tga.h"
@@ -76,7 +76,7 @@ struct Context {
     BenchWindow window;
     bool ok = false;
     Context() {
-        ok = window.create("bench", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false) && window.show();
+        ok = window.create();
         if (!ok) std::fprintf(stderr, "startup bench: no offscreen context: %s\n", window.error.c_str());
     }
 };
@@ -169,9 +169,9 @@ void moduleLoad(benchmark::State& state) {
 void loadAllScenes(benchmark::State& state) {
     if (!haveContext(state)) return;
     for (auto _ : state) {
-        Timer::setDrivenTime(0.0);
-        SceneSet scenes = makeScenes();
-        for (auto& scene : scenes) scene->load(0, 0);
+        FrameClock clock;
+        SceneSet scenes = makeScenes(clock);
+        for (auto& scene : scenes) scene->load();
         glFinish();
         state.PauseTiming();
         // The scenes' textures and lists live as long as the context in the

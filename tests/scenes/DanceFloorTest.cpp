@@ -1,4 +1,4 @@
-// The dance floor scene driven through the capture window at chosen show
+// The dance floor scene driven on an offscreen surface at chosen show
 // times, with identification pictures: which sequence draws when, the
 // opening wipe, the captions and the greetings roll where they belong, the
 // strip cycles and their carry-over through the greetings, the pictures made
@@ -55,15 +55,15 @@ struct DanceFloor {
     }
 
     IdentData data;
-    DanceFloorScene scene;
-    DanceFloorScene twin;
+    DanceFloorScene scene{SceneRig::clock()};
+    DanceFloorScene twin{SceneRig::clock()};
     SceneRig rig;
 };
 
-// Moves the driven clock to show time t, renders, reads the picture.
+// Moves the clock to show time t, renders, reads the picture.
 void renderAt(DanceFloor& d, double t, Scene* scene = nullptr) {
     d.rig.setTime(t);
-    EXPECT_TRUE((scene ? scene : &d.scene)->render(0, static_cast<float>(t))) << "at " << t;
+    (scene ? scene : &d.scene)->render(static_cast<float>(t));
     d.rig.read();
 }
 

@@ -1,5 +1,5 @@
 // The scene rig itself: the projector agrees with what GL draws, the
-// identification pictures tell files and exchanges apart, and the driven
+// identification pictures tell files and exchanges apart, and the rig's
 // clock reaches a scene's own Timer.
 #include "scenes/SceneRig.h"
 
@@ -20,13 +20,12 @@ namespace {
 // moved and turned as a scene would, on a black clear.
 class QuadScene final : public Scene {
 public:
-    void load(int, int) override {
+    void load() override {
         loadPicture(texture, "star.tga", RedBlueExchange::WholeBuffer);
-        timer = std::make_unique<Timer>();
     }
-    void start() override { timer->start(); }
-    bool render(int, float) override {
-        seen = timer->seconds();
+    void start() override { timer.start(); }
+    void render(float) override {
+        seen = timer.seconds();
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glDisable(GL_DEPTH_TEST);
@@ -42,13 +41,12 @@ public:
         glTexCoord2f(0, 0); glVertex2f(-0.5f, 0.5f);
         glEnd();
         glEnable(GL_DEPTH_TEST);
-        return true;
     }
     double seen = -1;
 
 private:
     Texture texture;
-    std::unique_ptr<Timer> timer;
+    Timer timer{SceneRig::clock()};
 };
 
 }  // namespace

@@ -118,6 +118,7 @@ Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing
     RecordingWatch watch;
     watch.progress = [&](int64_t done, int64_t total) { progress.update(done, total); };
     watch.shouldStop = [] { return stopSignal() != 0; };
+    watch.replayed = [&](const Replayed& replayed) { progress.prepared(replayed.seconds, replayed.target); };
     run.recorded = demo.record(surface, sink, timing, watch);
     if (run.recorded.failed) std::fprintf(stderr, "glowmotion: %s\n", run.recorded.error.c_str());
     progress.finish();
@@ -277,13 +278,24 @@ double RecordingProgress::now() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-std::string RecordingProgress::text(int64_t done, int64_t total, double elapsed) {
+std::string RecordingProgress::text(int64_t done, int64_t total, double elapsed, const std::string& note) {
     const double rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0.0;
     char line[160];
     const std::string left = rate > 0 ? clockText(static_cast<double>(total - done) / rate) : std::string("?");
     std::snprintf(line, sizeof line, "frame %lld/%lld, %.1f fps, %s elapsed, %s left", static_cast<long long>(done),
                   static_cast<long long>(total), rate, clockText(elapsed).c_str(), left.c_str());
-    return line;
+    return note.empty() ? std::string(line) : line + ("; " + note);
+}
+
+std::string RecordingProgress::preparedText(double seconds, double startAt) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.2f s running the show up to %s", seconds, secondsText(startAt).c_str());
+    return text;
+}
+
+void RecordingProgress::prepared(double seconds, double startAt) {
+    started = lastShown = now();
+    note = seconds >= kNoticeable ? preparedText(seconds, startAt) : std::string();
 }
 
 void RecordingProgress::update(int64_t done, int64_t total) {
@@ -291,7 +303,7 @@ void RecordingProgress::update(int64_t done, int64_t total) {
     const bool last = done >= total;
     if (!last && t - lastShown < (live ? 0.25 : 5.0)) return;
     lastShown = t;
-    const std::string line = text(done, total, t - started);
+    const std::string line = text(done, total, t - started, note);
     if (live) std::fprintf(out, "\rglowmotion: %s\033[K", line.c_str());
     else std::fprintf(out, "glowmotion: %s\n", line.c_str());
     std::fflush(out);

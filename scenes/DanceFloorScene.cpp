@@ -70,6 +70,11 @@ void DanceFloorScene::load() {
 
 void DanceFloorScene::start() { timer.start(); }
 
+void DanceFloorScene::rewind() {
+    stage.anim = DanceAnimation{};
+    stage.clocks = DanceClocks{};
+}
+
 void DanceFloorScene::render(float) {
     const float t = static_cast<float>(timer.seconds());
     switch (danceSequenceAt(t)) {

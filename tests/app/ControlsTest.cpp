@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <limits>
@@ -57,6 +58,7 @@ struct Watch {
         setup.controls = controls;
         demo = std::make_unique<Demo>(std::move(setup));
         demo->load(window);
+        log.watchPasses(window);
     }
     ~Watch() { std::remove(musicPath.c_str()); }
 
@@ -67,10 +69,16 @@ struct Watch {
         if (output->renderer) output->renderer(buffer.data(), frames);
         return buffer;
     }
+    // The show time and the scene's own clock of each frame the loop drew.
     std::vector<float> renderedTimes() const {
         std::vector<float> times;
-        for (const auto& render : log.renders) times.push_back(render.second);
+        for (const size_t i : log.ownRenders()) times.push_back(log.renders[i].second);
         return times;
+    }
+    std::vector<double> sceneClocks() const {
+        std::vector<double> clocks;
+        for (const size_t i : log.ownRenders()) clocks.push_back(log.sceneClocks[i]);
+        return clocks;
     }
 };
 
@@ -164,6 +172,38 @@ TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
     }
 }
 
+TEST(WatchControls, AJumpFirstRunsTheFramesBeforeItOnFromTheFrameShownOrAgainFromTheStart) {
+    Watch w(1.0, 4);
+    w.window.beforeFrame = [](FakeWindow& window, int frame) {
+        if (frame == 0) window.press(ShowKey::Right);  // on to 6.0
+        if (frame == 2) window.press(ShowKey::Left);   // back to 1.0 and two frames
+    };
+    w.play();
+    auto timesOfPass = [&](int pass) {
+        std::vector<float> times;
+        for (size_t i = 0; i < w.log.renders.size(); ++i) {
+            if (w.log.passes[i] == pass) times.push_back(w.log.renders[i].second);
+        }
+        return times;
+    };
+    // Before the first pass the show ran up to 1.0 (its last frame 59/60);
+    // the jump on runs the frames after that one up to 6.0, then draws 6.0.
+    std::vector<double> expected;
+    for (int k = 60; k < 360; ++k) expected.push_back(k * kFrame);
+    expected.push_back(6.0);
+    expectTimes(timesOfPass(0), expected);
+    // The jump back rewinds every scene (only it: once) and runs the show
+    // again from 0.
+    expected.clear();
+    for (int k = 0; k < 62; ++k) expected.push_back(k * kFrame);
+    expected.push_back(1.0 + 2 * kFrame);
+    expectTimes(timesOfPass(2), expected);
+    for (int slot = 0; slot < kSceneCount; ++slot) {
+        EXPECT_EQ(std::count(w.log.events.begin(), w.log.events.end(), "rewind " + std::to_string(slot)), 1) << slot;
+    }
+    EXPECT_EQ(w.window.titleAtFrame[2], title(1.0 + 2 * kFrame));
+}
+
 TEST(WatchControls, SeekingPastTheEndEndsTheShowAsTheClockWould) {
     for (const ShowKey key : {ShowKey::Right, ShowKey::Up}) {
         Watch w(124.5, 10);
@@ -172,7 +212,7 @@ TEST(WatchControls, SeekingPastTheEndEndsTheShowAsTheClockWould) {
         };
         EXPECT_EQ(w.play(), ShowEnd::Finished);
         EXPECT_EQ(w.window.presented, 1);  // the frame past the end is still presented
-        EXPECT_TRUE(w.log.renders.empty());
+        EXPECT_TRUE(w.log.ownRenders().empty());
         EXPECT_FALSE(w.record.open);        // the music stopped
     }
 }
@@ -202,8 +242,9 @@ TEST(WatchControls, PauseHoldsEveryClockAndFeedsTheMusicSilence) {
     for (int k = 0; k <= 4; ++k) expected.push_back(10.0 + k * kFrame);
     for (int k = 21; k < 30; ++k) expected.push_back(10.0 + (k - 17) * kFrame);
     expectTimes(w.renderedTimes(), expected);
-    ASSERT_EQ(w.log.sceneClocks.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(w.log.sceneClocks[i], expected[i], 1e-9) << i;
+    const std::vector<double> clocks = w.sceneClocks();
+    ASSERT_EQ(clocks.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(clocks[i], expected[i], 1e-9) << i;
 
     // Every paused pass presents a frame, titled with the held time.
     for (int k = 4; k <= 20; ++k) EXPECT_EQ(w.window.titleAtFrame[k], title(10.0 + 4 * kFrame, true)) << k;
@@ -242,7 +283,7 @@ TEST(WatchControls, StepsMoveOneFrameWhilePausedAndDrawOnceEach) {
                                     paused + 2 * kFrame,                                        // a step back
                                     paused + 2 * kFrame, paused + 3 * kFrame, paused + 4 * kFrame,
                                     paused + 5 * kFrame});  // resumed from there
-    EXPECT_NEAR(w.log.sceneClocks[6], paused + 3 * kFrame, 1e-9);
+    EXPECT_NEAR(w.sceneClocks()[6], paused + 3 * kFrame, 1e-9);
     EXPECT_EQ(w.window.titleAtFrame[10], title(paused + 3 * kFrame, true));
     // The music stayed silent and follows the steps: it resumes where the picture is.
     EXPECT_TRUE(allSilent(whilePaused));

@@ -206,14 +206,29 @@ TEST(Lifecycle, ScenesLoadStartAndDieInSlotOrder) {
     EXPECT_EQ(h.log.events, expected);
 }
 
-TEST(Lifecycle, StartAtMovesEveryClock) {
+TEST(Lifecycle, StartAtRunsTheShowUpToItUnseenThenMovesEveryClock) {
     // Seconds since the clock started; the show begins at 124.5.
     Harness h({0.0, 0.5}, 124.5, 124.9);
+    h.log.watchPasses(h.window);
     h.play();
-    ASSERT_EQ(h.log.renders.size(), 1u);
-    EXPECT_EQ(h.log.renders[0].second, 124.5f);
-    EXPECT_EQ(h.log.renders[0].first, kEndSlot);
-    EXPECT_DOUBLE_EQ(h.log.sceneClocks[0], 124.5);
+    // Before the first pass, every frame of the show at 60 fps from 0 up to
+    // 124.5, each on the show's and the scene's clock (none in the gaps).
+    size_t i = 0;
+    for (int64_t k = 0; FrameClock::frameTicks(k, kReplayFps) < FrameClock::ticksOf(124.5); ++k) {
+        const double at = static_cast<double>(FrameClock::frameTicks(k, kReplayFps)) / 1e9;
+        const int slot = sceneAt(static_cast<float>(at));
+        if (slot < 0) continue;
+        ASSERT_LT(i, h.log.renders.size());
+        ASSERT_EQ(h.log.passes[i], -1) << at;
+        ASSERT_EQ(h.log.renders[i], std::make_pair(slot, static_cast<float>(at)));
+        ASSERT_DOUBLE_EQ(h.log.sceneClocks[i], at);
+        ++i;
+    }
+    EXPECT_EQ(i, 7470u - 4 * 7);  // 7470 frames, 7 in each of the four gaps passed
+    // Then the one frame the show draws and presents.
+    ASSERT_EQ(h.log.ownRenders(), std::vector<size_t>{i});
+    EXPECT_EQ(h.log.renders[i], std::make_pair(static_cast<int>(kEndSlot), 124.5f));
+    EXPECT_DOUBLE_EQ(h.log.sceneClocks[i], 124.5);
     EXPECT_EQ(h.window.presented, 1);
 }
 

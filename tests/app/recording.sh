@@ -69,19 +69,28 @@ with wave.open(sys.argv[1]) as w:
     samples = array.array('h', w.readframes(96000))
 assert max(abs(s) for s in samples) > 1000, "silent"
 PY
-  # Back-to-back parts join without a repeated frame and add up to the whole,
-  # sample for sample.
-  "$show" --capture "$work/a" --fps 10 --start-at 105 --end-at 106 2>"$work/err" &&
-    "$show" --capture "$work/b" --fps 10 --start-at 106 --end-at 107 2>"$work/err" || fail "parts"
-  [ "$(ls "$work/a" | grep -c png)" -eq 10 ] && [ "$(ls "$work/b" | grep -c png)" -eq 10 ] || fail "parts: frame counts"
-  cmp -s "$work/a/000000.png" "$work/f/000000.png" && cmp -s "$work/b/000000.png" "$work/f/000010.png" &&
-    cmp -s "$work/b/000009.png" "$work/f/000019.png" || fail "parts: frames differ from the whole"
-  python3 - "$work/f/audio.wav" "$work/a/audio.wav" "$work/b/audio.wav" <<'PY' || fail "parts: music differs from the whole"
+  # A clip of [S, S + 0.5) is the very frames and samples of the show
+  # recorded from 0 at the same rate: at 19 (inside the gap after the
+  # turntable, where the show still holds its last frame), at 40 and at 66.5
+  # (inside the dance floor's gap after the groove). Small frames keep it quick.
+  "$show" --capture "$work/whole" --size 160x120 --fps 10 --end-at 67 2>"$work/err" || fail "whole show"
+  for range in 19:19.5 40:40.5 66.5:67; do
+    s=${range%:*}
+    "$show" --capture "$work/clip-$s/" --size 160x120 --fps 10 --start-at $s --end-at ${range#*:} 2>"$work/err" ||
+      fail "clip at $s"
+    first=$(python3 -c "print(round($s * 10))")
+    [ "$(ls "$work/clip-$s" | grep -c png)" -eq 5 ] || fail "clip at $s: $(ls "$work/clip-$s" | tr '\n' ' ')"
+    for k in 0 1 2 3 4; do
+      cmp -s "$work/clip-$s/00000$k.png" "$work/whole/$(printf %06d $((first + k))).png" ||
+        fail "clip at $s: frame $k is not frame $((first + k)) of the whole show"
+    done
+    python3 - "$work/whole/audio.wav" "$work/clip-$s/audio.wav" $first <<'PY' || fail "clip at $s: music differs from the whole"
 import sys, wave
-whole, a, b = (wave.open(p).readframes(10**7) for p in sys.argv[1:])
-assert len(a) == len(b) == len(whole) // 2
-assert a + b == whole
+whole, clip = (wave.open(p).readframes(10**8) for p in sys.argv[1:3])
+first = int(sys.argv[3]) * 4800 * 4
+assert len(clip) == 5 * 4800 * 4 and clip == whole[first:first + len(clip)]
 PY
+  done
   ;;
 mp4)
   # A short video: frame count, size, rate, duration, colour tags, and the

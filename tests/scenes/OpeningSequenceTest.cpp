@@ -78,14 +78,14 @@ TEST(OpeningSequence, StartingLateReadsShowTimeAndStartsStepsFromTheirFirstValue
     EXPECT_EQ(rig.pixel(logo.x, logo.y), IdentData::colourOf("logo.tga"));
     // Stepped state begins from its first values on the first frame: the
     // slides follow an r0 of 0, the title has not faded in.
-    EXPECT_FLOAT_EQ(credits.slide1X, 3.0f * (0.0f - 3.45f));
-    EXPECT_EQ(credits.titleAlpha, 0.0f);
+    EXPECT_FLOAT_EQ(credits.state.slide1X, 3.0f * (0.0f - 3.45f));
+    EXPECT_EQ(credits.state.titleAlpha, 0.0f);
     rig.render(credits, 30.55);
-    EXPECT_EQ(credits.slide1X, 3.0f * (10.7f - 3.45f));  // past -1.5 in one frame: no lift
-    EXPECT_EQ(credits.slide1Z, 0.0f);
+    EXPECT_EQ(credits.state.slide1X, 3.0f * (10.7f - 3.45f));  // past -1.5 in one frame: no lift
+    EXPECT_EQ(credits.state.slide1Z, 0.0f);
 
     rig.render(tunnel, 40.0);
-    EXPECT_EQ(tunnel.starAngle, 264.0f);
+    EXPECT_EQ(tunnel.state.starAngle, 264.0f);
 }
 
 TEST(OpeningSequence, ShippedDataLoadsWithoutAMessage) {

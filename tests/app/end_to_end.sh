@@ -70,6 +70,12 @@ bad-usage)
   refused "glowmotion: --data: folder $work/none does not exist" --data "$work/none"
   touch "$work/file"
   refused "glowmotion: --data: $work/file is not a folder" --data "$work/file"
+  # A bad --capture is a bad command line too.
+  refused "glowmotion: --capture: $work/file is not a folder" --capture "$work/file"
+  mkdir "$work/old.mp4"
+  refused "glowmotion: --capture: $work/old.mp4: found a folder, not a video file; name another file, or write $work/old.mp4/ to record PNG frames into that folder" \
+    --capture "$work/old.mp4"
+  [ -z "$(ls "$work/old.mp4")" ] || fail "a refused --capture wrote into the folder"
   [ ! -e "$work/f" ] || fail "a refused command line made the capture folder"
   "$show" --help >"$work/out" 2>"$work/err"; status=$?
   [ "$status" -eq 0 ] && grep -q -- "--capture" "$work/out" && [ ! -s "$work/err" ] || fail "--help"

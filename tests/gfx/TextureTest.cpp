@@ -129,9 +129,9 @@ TEST(Texture, UnusablePicturesAreNamedOnStandardErrorAndLeaveTheTexture256Transp
     setDataDirectory(dir.path().string());
     const std::pair<const char*, std::string> cases[] = {
         {"missing.tga", "cannot be opened: No such file or directory"},
-        {"large.tga", "600x600 pixels, more than 262144"},
+        {"large.tga", "600x600 is 360000 pixels, more than the 262144 a texture holds"},
         {"empty.tga", "the picture is empty (0x3)"},
-        {"cut.tga", "the file ends early"},
+        {"cut.tga", "the file ends inside its pixels: 4x3 at 32 bits needs 66 bytes, the file has 65"},
     };
     for (const auto& [file, reason] : cases) {
         Texture texture;

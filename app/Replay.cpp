@@ -76,12 +76,9 @@ void UnseenDrawing::begin() {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, kWidth, kHeight);
     glScissor(0, 0, kWidth, kHeight);
-    glSelectBuffer(static_cast<GLsizei>(sizeof selection / sizeof selection[0]), selection);
-    glRenderMode(GL_SELECT);
 }
 
 void UnseenDrawing::end() {
-    glRenderMode(GL_RENDER);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(savedDraw));
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(savedRead));
     glViewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);

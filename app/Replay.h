@@ -33,13 +33,15 @@ struct CarriedGLState {
 };
 
 // Drawing that leaves no pixel anywhere, for frames nobody sees. Between
-// begin() and end() OpenGL is in selection mode, which works out every
-// primitive and its state as always but writes no fragment (a fraction of
-// the cost of drawing one), and a framebuffer object of a few pixels is the
-// one drawn into, viewport and scissor box on it. end() puts back the
-// render mode, framebuffer, viewport, scissor box and scissor test that
-// were in force. The framebuffer is made on the first begin(); its names end
-// with the context, so the object makes no OpenGL call when it goes.
+// begin() and end() a framebuffer object of a few pixels is the one drawn
+// into, viewport and scissor box on it: every command and the state it sets
+// work as always, and each frame costs little more than its commands.
+// (Selection mode, rasterizer discard or an empty scissor box would cost a
+// little less, but with them the driver's memory goes on growing from one
+// context to the next.) end() puts back the framebuffer, viewport, scissor
+// box and scissor test that were in force. The framebuffer is made on the
+// first begin(); its names end with the context, so the object makes no
+// OpenGL call when it goes.
 class UnseenDrawing {
 public:
     static constexpr int kWidth = 4, kHeight = 3;
@@ -49,7 +51,6 @@ public:
 
 private:
     unsigned framebuffer = 0, colourBuffer = 0;
-    unsigned selection[64] = {};  // hit records nobody reads
     int savedDraw = 0, savedRead = 0;
     int savedViewport[4] = {}, savedScissor[4] = {};
     bool savedScissorTest = false;

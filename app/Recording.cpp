@@ -164,8 +164,12 @@ int recordToFolder(const Options& options, const CaptureTiming& timing) {
     if (!audioOk) std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
     const double seconds = static_cast<double>(run.recorded.written) / timing.fps;
     if (run.recorded.failed || !audioOk) {
-        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s\n", frameCount(run.recorded.written).c_str(),
-                     dir.c_str());
+        // audio.wav keeps the music of exactly the frames kept, as after a stop.
+        const std::string music = !audioOk                     ? ""
+                                  : run.recorded.written == 0 ? "; audio.wav holds no music"
+                                                              : "; audio.wav holds their music (" + secondsText(seconds) + ")";
+        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s%s\n", frameCount(run.recorded.written).c_str(),
+                     dir.c_str(), music.c_str());
         return 1;
     }
     if (run.recorded.stopped) {

@@ -123,10 +123,27 @@ PY
   [ "$status" -eq 1 ] || fail "file size limit: status $status, expected 1"
   grep -qx "glowmotion: cannot write frame $work/small/000000.png: File too large" "$work/err" ||
     fail "file size limit: $(cat "$work/err")"
-  grep -qx "glowmotion: capture stopped after 0 frames in $work/small" "$work/err" || fail "no count after a failure"
+  grep -qx "glowmotion: capture stopped after 0 frames in $work/small; audio.wav holds no music" "$work/err" ||
+    fail "no count after a failure"
   [ "$(ls "$work/small")" = "audio.wav" ] || fail "a partial frame was left: $(ls "$work/small")"
   python3 -c "import wave, sys; assert wave.open(sys.argv[1]).getnframes() == 0" "$work/small/audio.wav" ||
     fail "audio.wav after no frame"
+  # Past 200 KiB the disk is full: small frames fit, but the music of the
+  # third (0.5 s, 96000 bytes) does not. That frame goes, and audio.wav holds
+  # exactly the music of the two kept, its header saying so.
+  (trap '' XFSZ; ulimit -f 200; exec "$show" --capture "$work/full" --size 160x120 --fps 2 --start-at 120 --end-at 123) \
+    2>"$work/err"; status=$?
+  [ "$status" -eq 1 ] || fail "full disk: status $status, expected 1"
+  grep -qx "glowmotion: cannot write the music $work/full/audio.wav: File too large" "$work/err" || fail "full disk: $(cat "$work/err")"
+  grep -qx "glowmotion: capture stopped after 2 frames in $work/full; audio.wav holds their music (1.000 s)" "$work/err" ||
+    fail "full disk: $(cat "$work/err")"
+  [ "$(ls "$work/full" | tr '\n' ' ')" = "000000.png 000001.png audio.wav " ] || fail "full disk: $(ls "$work/full" | tr '\n' ' ')"
+  python3 - "$work/full/audio.wav" <<'PY' || fail "full disk: audio.wav is not the music of the frames kept"
+import os, sys, wave
+with wave.open(sys.argv[1]) as w:
+    assert w.getnframes() == 48000, w.getnframes()
+assert os.path.getsize(sys.argv[1]) == 44 + 48000 * 4
+PY
   ;;
 ends-by-itself)
   start_xvfb

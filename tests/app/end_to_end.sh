@@ -44,14 +44,24 @@ export SDL_AUDIODRIVER=dummy
 
 case "$case_name" in
 no-display)
-  env -u DISPLAY -u WAYLAND_DISPLAY "$show" --start-at 124 2>"$work/err"; status=$?
+  # With no XDG_RUNTIME_DIR the libraries SDL tries print noise of their
+  # own; none of it reaches standard error.
+  env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$show" --start-at 124 2>"$work/err"; status=$?
   [ "$status" -eq 1 ] || fail "status $status, expected 1"
   grep -q "qlxGLIntro Error: when init'ing display area" "$work/err" || fail "no error message on stderr"
+  ! grep -v "^glowmotion: \|^qlxGLIntro Error: " "$work/err" || fail "library noise on stderr"
+  ! grep -q "cannot open" "$work/err" || fail "a display named though none was"
   # The last line says what to do instead.
   [ "$(tail -1 "$work/err")" = "glowmotion: with no display, record the show with --capture DIR, or run it on a virtual display (xvfb-run build/glowmotion)" ] ||
     fail "no hint after the error: $(tail -1 "$work/err")"
   [ "$(grep -n "when init'ing display area" "$work/err" | cut -d: -f1)" -eq $(($(wc -l <"$work/err") - 1)) ] ||
     fail "the hint does not follow the error line"
+  # A display named that is not there: the message names it.
+  n=1999; while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  env -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR DISPLAY=:$n "$show" --start-at 124 2>"$work/err"; status=$?
+  [ "$status" -eq 1 ] || fail "DISPLAY=:$n: status $status, expected 1"
+  grep -q "^glowmotion: .*; cannot open DISPLAY=:$n$" "$work/err" || fail "DISPLAY=:$n not named: $(cat "$work/err")"
+  ! grep -v "^glowmotion: \|^qlxGLIntro Error: " "$work/err" || fail "DISPLAY=:$n: library noise on stderr"
   ;;
 bad-usage)
   # Each refusal: status 2, nothing on standard output, one line naming the

@@ -26,6 +26,24 @@ std::string frameRateTitle(const std::string& baseTitle, int rate) {
     return line;
 }
 
+int reportMissingMedia() {
+    const std::vector<std::string> missing = dataFilesMissing();
+    const size_t asked = dataFilesAsked().size();
+    if (missing.empty()) return 0;
+    if (missing.size() == asked) {
+        std::fprintf(stderr,
+                     "glowmotion: none of the show's %zu media files (pictures, font, music) is in %s; give the "
+                     "folder that holds them with --data DIR\n",
+                     asked, dataDirectory().c_str());
+        return 2;
+    }
+    std::string names;
+    for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
+    std::fprintf(stderr, "glowmotion: %zu of the show's %zu media files %s missing from %s: %s\n", missing.size(),
+                 asked, missing.size() == 1 ? "is" : "are", dataDirectory().c_str(), names.c_str());
+    return 0;
+}
+
 Demo::Demo(DemoSetup setup)
     : clock(setup.clockSource ? std::move(setup.clockSource) : FrameClock::TickSource(FrameClock::monotonicNanoseconds)),
       music(setup.audio ? std::move(setup.audio) : makeSdlAudioOutput()),

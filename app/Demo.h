@@ -38,6 +38,13 @@
 // The title while the frame rate is shown; rate < 0 means "not measured yet".
 std::string frameRateTitle(const std::string& baseTitle, int rate);
 
+// After Demo::load: when none of the media files asked for is in the data
+// folder, says which folder was searched and how to give another, and
+// returns 2 (the show should not go on); when some are missing, names them
+// in one line; both on standard error (the reader's own lines went to
+// standard output). Otherwise says nothing. Returns 0 but in the first case.
+int reportMissingMedia();
+
 // What the Demo is built from; every part has a default for the real show.
 struct DemoSetup {
     std::function<SceneSet(const FrameClock&)> scenes;  // default: makeScenes

@@ -17,9 +17,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -94,10 +96,12 @@ int prepareOutputFile(const std::string& path, bool overwrite, bool* made) {
 struct Run {
     Recorded recorded;
     bool surfaceMade = false;
+    bool noMedia = false;  // none of the show's media files was found: nothing was recorded
 };
 
 // Renders the show offscreen into `sink` and reports what happened;
-// `beforeFirstFrame` readies the sink once the surface exists.
+// `beforeFirstFrame` readies the sink once the show has loaded and found
+// its media.
 Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing,
             const std::function<bool()>& beforeFirstFrame) {
     Run run;
@@ -110,11 +114,12 @@ Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing
         return run;
     }
     run.surfaceMade = true;
-    if (!beforeFirstFrame()) return run;
     DemoSetup setup;
     setup.startAt = timing.startAt;
     Demo demo(std::move(setup));
     demo.load(surface);
+    run.noMedia = reportMissingMedia() != 0;
+    if (run.noMedia || !beforeFirstFrame()) return run;
     RecordingWatch watch;
     watch.progress = [&](int64_t done, int64_t total) { progress.update(done, total); };
     watch.shouldStop = [] { return stopSignal() != 0; };
@@ -138,6 +143,8 @@ void prepareSong(SongRenderer& song, const CaptureTiming& timing) {
 int recordToFolder(const Options& options, const CaptureTiming& timing) {
     const std::string& dir = *options.capture;
     std::string why;
+    std::error_code code;
+    const bool existed = std::filesystem::exists(dir, code);
     switch (prepareCaptureFolder(dir, options.overwrite, &why)) {
     case CaptureFolder::Ready:
         break;
@@ -149,15 +156,19 @@ int recordToFolder(const Options& options, const CaptureTiming& timing) {
         return 1;
     }
     SongRenderer song;
-    prepareSong(song, timing);
     PngFolderSink sink(dir, timing.fps);
     bool audioStarted = false;
     const Run run = runShow(options, sink, timing, [&] {
+        prepareSong(song, timing);
         std::string error;
         audioStarted = sink.startAudio(song, &error);
         if (!audioStarted) std::fprintf(stderr, "glowmotion: cannot write the music %s\n", error.c_str());
         return audioStarted;
     });
+    if (run.noMedia) {
+        if (!existed) std::filesystem::remove(dir, code);  // the folder made here, still empty
+        return 2;
+    }
     if (!run.surfaceMade || !audioStarted) return 1;
     std::string error;
     const bool audioOk = sink.finish(&error);
@@ -204,17 +215,17 @@ int recordVideo(const Options& options, const CaptureTiming& timing) {
     settings.fps = timing.fps;
     settings.crf = options.crf ? *options.crf : crfRange(settings.container).standard;
     SongRenderer song;
-    prepareSong(song, timing);
     FfmpegEncoder encoder(settings, song, recordingFrameCount(timing));
     const Run run = runShow(options, encoder, timing, [&] {
+        prepareSong(song, timing);
         std::string error;
         if (encoder.start(ffmpeg, &error)) return true;
         std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
         return false;
     });
-    if (!run.surfaceMade) {
+    if (!run.surfaceMade || run.noMedia) {
         if (made) removeOutput();
-        return 1;
+        return run.noMedia ? 2 : 1;
     }
     std::string why;
     const bool encoded = encoder.finish(run.recorded.written, &why);

@@ -6,6 +6,7 @@
 set -u
 case_name=$1 show=$2 closer=${3:-} audio_checker=${4:-}
 work=$(mktemp -d)
+build_data=$(dirname "$show")/data
 xvfb_pid=""
 show_pid=""
 cleanup() {
@@ -122,6 +123,25 @@ PY
   [ "$(ls "$work/f" | tr '\n' ' ')" = "000000.png 000001.png audio.wav " ] || fail "--overwrite: $(ls "$work/f" | tr '\n' ' ')"
   grep -qx "glowmotion: wrote 2 frames and audio.wav (1.000 s) to $work/f" "$work/err" || fail "--overwrite: $(cat "$work/err")"
 
+  # No media at all: one line saying where they were looked for and how to
+  # give the folder, status 2, nothing recorded (the reader's lines stay on
+  # standard output).
+  mkdir "$work/empty"
+  "$show" --data "$work/empty" --capture "$work/none" --fps 10 --start-at 124.9 >"$work/out" 2>"$work/err"; status=$?
+  [ "$status" -eq 2 ] || fail "no media: status $status, expected 2"
+  [ "$(cat "$work/err")" = "glowmotion: none of the show's $(ls "$build_data" | wc -l) media files (pictures, font, music) is in $work/empty; give the folder that holds them with --data DIR" ] ||
+    fail "no media: $(cat "$work/err")"
+  grep -qx "TGA: No se ha podido abrir $work/empty/frog.tga" "$work/out" || fail "no media: the reader's lines"
+  [ ! -e "$work/none" ] || fail "no media: the capture folder was made"
+  # Some missing: the show goes on, and one line names them.
+  mkdir "$work/some" && cp "$build_data"/* "$work/some" && rm "$work/some/frog.tga" "$work/some/font.fnt"
+  "$show" --data "$work/some" --capture "$work/part" --fps 10 --start-at 124.9 >"$work/out" 2>"$work/err"; status=$?
+  [ "$status" -eq 0 ] || fail "some media: status $status"
+  [ "$(grep -c -v "^glowmotion: frame \|^glowmotion: wrote " "$work/err")" -eq 1 ] &&
+    grep -qx "glowmotion: 2 of the show's $(ls "$build_data" | wc -l) media files are missing from $work/some: font.fnt, frog.tga" "$work/err" ||
+    fail "some media: $(cat "$work/err")"
+  grep -qx "TGA: No se ha podido abrir $work/some/frog.tga" "$work/out" || fail "some media: the reader's lines"
+
   env -u DISPLAY "$show" --capture "/proc/no/such/dir" --fps 10 --start-at 124.9 2>"$work/err"; status=$?
   [ "$status" -eq 1 ] || fail "unwritable capture folder: status $status, expected 1"
   grep -qx "glowmotion: cannot use capture folder /proc/no/such/dir: No such file or directory" "$work/err" ||
@@ -214,7 +234,9 @@ samples = array.array('f', open(sys.argv[1], 'rb').read())
 assert samples and max(abs(x) for x in samples) == 0.0
 PY
   # (SDL's disk driver announces itself with two CRITICAL lines of its own.)
-  [ "$(grep -v '^CRITICAL: ' "$work/err")" = "glowmotion: no music: $work/no-music/km_groov.it: No such file or directory; the show plays in silence" ] ||
+  count=$(ls "$build_data" | wc -l)
+  [ "$(grep -v '^CRITICAL: ' "$work/err")" = "glowmotion: 1 of the show's $count media files is missing from $work/no-music: km_groov.it
+glowmotion: no music: $work/no-music/km_groov.it: No such file or directory; the show plays in silence" ] ||
     fail "without module: $(cat "$work/err")"
   [ ! -s "$work/out" ] || fail "without module: standard output: $(cat "$work/out")"
   # A folder where the module should be: the same, no crash.
@@ -223,8 +245,15 @@ PY
     "$show" --windowed --data "$work/no-music" --start-at 50 --end-at 50.5 >"$work/out" 2>"$work/err" & show_pid=$!
   wait_show 60
   [ "$status" -eq 0 ] || fail "module folder: status $status"
-  [ "$(grep -v '^CRITICAL: ' "$work/err")" = "glowmotion: no music: $work/no-music/km_groov.it: is a folder, not a file; the show plays in silence" ] ||
+  [ "$(grep -v '^CRITICAL: ' "$work/err")" = "glowmotion: 1 of the show's $count media files is missing from $work/no-music: km_groov.it
+glowmotion: no music: $work/no-music/km_groov.it: is a folder, not a file; the show plays in silence" ] ||
     fail "module folder: $(cat "$work/err")"
+  # No media at all (the wrong folder): said before any window shows, status 2.
+  mkdir "$work/empty"
+  timeout 60 "$show" --windowed --data "$work/empty" >"$work/out" 2>"$work/err"; status=$?
+  [ "$status" -eq 2 ] || fail "no media: status $status, expected 2"
+  [ "$(grep -v '^CRITICAL: ' "$work/err")" = "glowmotion: none of the show's $count media files (pictures, font, music) is in $work/empty; give the folder that holds them with --data DIR" ] ||
+    fail "no media: $(cat "$work/err")"
   ;;
 no-sound)
   # ALSA asked for a device that exists nowhere: one line, none of ALSA's own.

@@ -1,5 +1,6 @@
 #include "base/CommandLine.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -93,10 +94,20 @@ std::string roffLine(const std::string& line) {
     return out;
 }
 
+// A help footer line that starts a new item: it opens with a short label
+// ("Keys:", "Exit status:"), not with the rest of the line before.
+bool startsItem(const std::string& line) {
+    const size_t colon = line.find(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    const std::string label = line.substr(0, colon);
+    return label.find_first_of(",;.'") == std::string::npos && std::count(label.begin(), label.end(), ' ') <= 2;
+}
+
 // Text that may span lines: one roff line each; roff fills them into a
-// paragraph. With `keepLines` each line starts a new output line, as in
-// --help.
-std::string roffText(const std::string& text, bool keepLines = false) {
+// paragraph. With `items` (a help footer) each line that starts an item
+// starts a new paragraph; the lines after it, wrapped for the terminal,
+// are filled into it.
+std::string roffText(const std::string& text, bool items = false) {
     std::string out;
     std::istringstream lines(text);
     std::string line;
@@ -104,8 +115,9 @@ std::string roffText(const std::string& text, bool keepLines = false) {
     while (std::getline(lines, line)) {
         const size_t start = line.find_first_not_of(' ');
         if (start == std::string::npos) continue;
-        if (keepLines && !first) out += ".br\n";
-        out += roffLine(line.substr(start)) + "\n";
+        line = line.substr(start);
+        if (items && (first || startsItem(line))) out += ".PP\n";
+        out += roffLine(line) + "\n";
         first = false;
     }
     return out;

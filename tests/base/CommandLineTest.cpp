@@ -120,7 +120,7 @@ TEST(CommandLine, ManualPageListsWhatTheHelpLists) {
     app.add_option("--secret", count, "not listed")->group("");
     CLI::App* sub = app.add_subcommand("write", "Write OUT");
     sub->add_option("OUT", out, "where")->required();
-    app.footer("Keys: '.' steps.\n.5 s back\\forward");
+    app.footer("Keys: '.' steps,\n.5 s back\\forward.\nExit status: 0 done, 2 a mistake.");
 
     const std::string page = manualPage(app, 6);
     for (const char* expected : {
@@ -134,8 +134,8 @@ TEST(CommandLine, ManualPageListsWhatTheHelpLists) {
              ".TP\n\\fB\\-\\-count\\fR \\fIN\\fR\nhow many, \\-1 to 9\n",  // option hyphens are minus signs
              ".TP\n\\fB\\-\\-dry\\-run\\fR\nchange nothing\n.br\nNeeds: \\-\\-count\n",
              ".SH COMMANDS\n.SS write\nWrite OUT\n.TP\n\\fIOUT\\fR\nwhere\n",
-             // footer lines kept; a leading '.' or quote is text, backslashes are printed
-             ".SH NOTES\nKeys: '.' steps.\n.br\n\\&.5 s back\\eforward\n",
+             // one paragraph per labelled footer item; a leading '.' is text, a backslash printed
+             ".SH NOTES\n.PP\nKeys: '.' steps,\n\\&.5 s back\\eforward.\n.PP\nExit status: 0 done, 2 a mistake.\n",
          })
         EXPECT_NE(page.find(expected), std::string::npos) << expected << "\n---\n" << page;
     EXPECT_EQ(page.find("secret"), std::string::npos);  // hidden options stay hidden

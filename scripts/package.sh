@@ -6,7 +6,8 @@
 # laid out as Debian wants a game (/usr/games/glowmotion, media in
 # /usr/share/games/glowmotion/, the tools in /usr/bin), packs it with CPack
 # into build-package/glowmotion_VERSION_ARCH.deb, and runs lintian (any error
-# or warning fails), desktop-file-validate and appstreamcli on what it holds.
+# or warning fails; information tags and overrides are shown),
+# desktop-file-validate and appstreamcli on what it holds.
 # The compiler and linker flags are Debian's (dpkg-buildflags: hardening);
 # the dates in the package are those of the last commit (SOURCE_DATE_EPOCH).
 set -euo pipefail
@@ -51,5 +52,5 @@ desktop-file-validate "$check"/usr/share/applications/glowmotion.desktop
 echo "== appstreamcli validate --no-net"
 appstreamcli validate --no-net "$check"/usr/share/metainfo/*.metainfo.xml
 echo "== lintian"
-lintian --fail-on error,warning --info "$deb"
+lintian --fail-on error,warning --display-info --show-overrides "$deb"
 echo "package: $deb ($(du -k "$deb" | cut -f1) KiB)"

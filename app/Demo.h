@@ -1,77 +1,133 @@
 #pragma once
-// The driver: owns the window, the music, the show clock and the scenes,
-// loads everything, runs the frame loop over the timeline, tears down.
+// The driver: owns the show's frame clock, its scenes and its music, loads
+// the scenes and runs the frame loop over the timeline, either live on a
+// window or at a fixed step into a recording.
 //
-// Ownership: the Demo owns all of the above and frees them in ~Demo() in a
-// fixed order (clock, music, scenes in slot order), after close() has
-// destroyed the window and with it the OpenGL context.
+// The clock is the driver's: every scene reads it through its Timer, the
+// watching keys pause and shift it, and the loop ends at the driver's end
+// time. A window or an offscreen surface only presents what the loop drew;
+// a recording hands each presented frame to a sink, which reports back
+// whether it could take it.
+//
+// Ownership: the Demo owns the clock, the music player and the scenes, and
+// frees the scenes in slot order when it goes, after the caller has
+// destroyed the window or surface (and with it the OpenGL context).
+#include "app/FrameSink.h"
 #include "app/GLWindow.h"
 #include "app/MusicPlayer.h"
-#include "base/Timeline.h"
-#include "base/Timer.h"
+#include "app/RecordingFrames.h"
+#include "app/WatchControls.h"
+#include "base/FrameClock.h"
 #include "scenes/SceneRegistry.h"
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The title while the frame rate is shown; rate < 0 means "not measured yet".
-std::string frameRateTitle(const char* baseTitle, int rate);
+std::string frameRateTitle(const std::string& baseTitle, int rate);
 
 // What the Demo is built from; every part has a default for the real show.
 struct DemoSetup {
-    std::unique_ptr<GLWindow> window;               // default: an SDL window
-    std::unique_ptr<AudioOutput> audio;             // default: the sound device
-    std::function<SceneSet()> scenes;               // default: makeScenes
-    std::string musicPath;                          // default: km_groov.it in the data folder
-    double startAt = 0.0;                           // show position of the first frame, seconds
-    double endAt = std::numeric_limits<double>::infinity();  // stop after this show time
-    bool controls = false;                          // the watching keys: pause, seek, jump
+    std::function<SceneSet(const FrameClock&)> scenes;  // default: makeScenes
+    std::unique_ptr<AudioOutput> audio;                  // default: the sound device
+    std::string musicPath;                               // default: the music file in the data folder
+    FrameClock::TickSource clockSource;                  // default: the monotonic clock
+    double startAt = 0.0;                                // show position of the first frame, seconds
+    double endAt = std::numeric_limits<double>::infinity();  // on screen: stop after this show time
+    bool controls = false;                               // the watching keys: pause, seek, jump
+};
+
+// How the show on screen ended.
+enum class ShowEnd {
+    Finished,  // the show time passed its end
+    Escape,    // Escape was pressed
+    Closed,    // the window was closed (or the system asked the show to end)
+};
+
+// Looking on while a recording runs.
+struct RecordingWatch {
+    std::function<void(int64_t done, int64_t total)> progress;  // after every frame handed over
+    std::function<bool()> shouldStop;  // asked after every frame; true ends the recording early
+};
+
+// What a recording did.
+struct Recorded {
+    int64_t frames = 0;    // frames the whole recording holds
+    int64_t written = 0;   // frames the sink took
+    bool failed = false;   // the sink could not take a frame; `error` says why
+    bool stopped = false;  // a stop was asked for and the recording ended early
+    std::string error;
 };
 
 class Demo {
 public:
-    Demo(const char* title, int width, int height, int bits, bool fullscreen, DemoSetup setup = {});
+    explicit Demo(DemoSetup setup = {});
     ~Demo();
     Demo(const Demo&) = delete;
     Demo& operator=(const Demo&) = delete;
 
-    void loadAll();
-    // Shows the window, starts music and clocks, runs the loop, stops the
-    // music. Returns the exit status: the code of the quit message taken,
-    // 0 when the show ended by itself, 1 when the window could not be shown.
-    int run();
-    void close();
+    // Presents one cleared frame on `surface` (whose context is current) and
+    // loads every scene, in slot order.
+    void load(Surface& surface);
 
-    int framesPresented() const { return frames; }
-    bool isPaused() const { return paused; }
+    // The show on `window`: opens the sound output, shows the window, starts
+    // the music, the clock (live, at the start position) and the scenes, and
+    // runs the loop until the show time passes the end (that frame is still
+    // presented), Escape (the frame it is seen in too), or the window closes
+    // (nothing more is drawn). The music is stopped at the end.
+    ShowEnd play(Window& window);
 
-    bool quitRequested = false;
-    char title[256] = {};
-    std::unique_ptr<GLWindow> window;   // null after a failed creation
-    std::unique_ptr<MusicPlayer> music;
-    std::string musicPath;
-    std::unique_ptr<Timer> clock;
-    SceneSet scenes;
+    // Records show time [timing.startAt, timing.endAt) at timing.fps: the
+    // clock at a fixed step, each frame drawn and presented on `surface` and
+    // handed to `sink`, until the last frame, a frame the sink cannot take,
+    // or a stop asked for (then up to the frame count the sink names).
+    Recorded record(OffscreenSurface& surface, FrameSink& sink, const CaptureTiming& timing,
+                    const RecordingWatch& watch = {});
 
 private:
-    void pollKeys(bool& fpsShown, const char* baseTitle);
-    // The watching keys pressed since the last look, each acting once per
-    // press (the seeks and steps once per auto-repeat too).
+    void startScenes();
+    // The frame loop at a fixed step from the clock's start: up to `total`
+    // frames, each handed to `sink`.
+    Recorded runFixedStep(OffscreenSurface& surface, FrameSink& sink, int64_t total, const RecordingWatch& watch);
+
+    // Counts the key presses among `events`; true when one closes the window.
+    bool takeEvents(const std::vector<WindowEvent>& events);
+    // The presses of `key` since the last call (auto-repeats too when
+    // `withRepeats`); the count starts again from 0.
+    int takePresses(ShowKey key, bool withRepeats);
+    // Escape, F12 and, with --controls, the watching keys; true after Escape.
+    bool actOnKeys(Window& window, const std::string& baseTitle);
+    // The watching keys, each acting once per press (seeks and steps once
+    // per auto-repeat too).
     void actOnControls();
     void setPaused(bool pause);
-    void drawScene(float t);
-    // Moves the show clock, every scene clock and the music to `showTime`
-    // (0 at the least).
+    // Moves the clock, and with it every scene's clock, and the music to
+    // `showTime` (0 at the least).
     void seekTo(double showTime);
+    void drawFrame(float t, const Viewport& picture);
+    void drawScene(float t);
 
+    FrameClock clock;
+    MusicPlayer music;
+    std::string musicPath;
+    SceneSet scenes;  // after the clock: scenes read it until they go
     double startAt;
     float endAt;
     bool controls;
-    int frames = 0;
+
+    // One run of the show on screen.
+    int frames = 0;                // frames presented since the loop began
     int rate = -1;                 // frame rate last measured; -1 before the first
-    Timer loopClock{ClockControl::Ignore};  // how long the loop has run
+    bool fpsShown = false;
     bool paused = false;
     bool drawWhilePaused = false;  // the next pass draws once though paused
+    PausedPicture pausedPicture;
+    // Per key, presses and auto-repeats since they were last taken
+    // (saturating: nobody takes most keys' presses without --controls).
+    std::array<uint8_t, kShowKeyCount> presses{}, repeats{};
 };

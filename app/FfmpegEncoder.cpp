@@ -1,6 +1,6 @@
 #include "app/FfmpegEncoder.h"
 
-#include "app/CaptureWindow.h"
+#include "app/RecordingFrames.h"
 #include "app/SongRenderer.h"
 
 #include <fcntl.h>
@@ -70,7 +70,7 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
         "-probesize", "32", "-analyzeduration", "0", "-thread_queue_size", "64", "-i", "pipe:3",
         // The music: 32-bit float stereo. Both inputs say all there is to
         // know, so ffmpeg reads nothing ahead to find out.
-        "-f", "f32le", "-ar", std::to_string(kRecordingRate), "-ac", "2",
+        "-f", "f32le", "-ar", std::to_string(kRecordingMixRate), "-ac", "2",
         "-probesize", "32", "-analyzeduration", "0", "-thread_queue_size", "1024", "-i", "pipe:4",
         "-map", "0:v:0", "-map", "1:a:0",
         // Flip, and convert with the BT.709 matrix into limited range, as tagged.
@@ -262,11 +262,6 @@ bool FfmpegEncoder::writeFrame(int64_t index, const uint8_t* rgba, int width, in
         return false;
     }
     return true;
-}
-
-int64_t FfmpegEncoder::musicAllowed() {
-    std::lock_guard<std::mutex> hold(mutex);
-    return allowed;
 }
 
 void FfmpegEncoder::setVideoWriting(bool writing) {

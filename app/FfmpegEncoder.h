@@ -68,11 +68,6 @@ public:
     bool writeFrame(int64_t index, const uint8_t* rgba, int width, int height, std::string* error) override;
     int64_t framesToStopAt(int64_t done) override;
 
-    // Frames whose music the audio writer may write ahead of the frames handed over.
-    int64_t leadFrames() const { return lead; }
-    // Samples the audio writer may write in all, as things stand.
-    int64_t musicAllowed();
-
 private:
     void writeAudio();
     void readMessages(int fd);

@@ -1,8 +1,8 @@
 #pragma once
 // Where a recording's frames go: PNG files in a folder, or an encoder.
 //
-// The capture window hands every frame over in order, k = 0, 1, ...; the
-// sink also takes care of the music that belongs to those frames.
+// The driver hands every frame of a recording over in order, k = 0, 1, ...;
+// the sink also takes care of the music that belongs to those frames.
 #include <cstdint>
 #include <string>
 

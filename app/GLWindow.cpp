@@ -1,93 +1,49 @@
 #include "app/GLWindow.h"
 
 #include <SDL.h>
-#include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
-const char* const kErrorCaption = "qlxGLIntro Error";
-
 namespace {
-void copyTitle(char (&buffer)[256], const char* text) {
-    std::snprintf(buffer, sizeof buffer, "%s", text ? text : "");
-}
-
 // SDL falls back to these when it finds no display; the show never asks for them.
 bool isHeadlessDriver(const char* driver) {
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
+
+bool showKeyFor(SDL_Keycode code, ShowKey* key) {
+    switch (code) {
+    case SDLK_ESCAPE: *key = ShowKey::Escape; return true;
+    case SDLK_F12: *key = ShowKey::F12; return true;
+    case SDLK_SPACE: *key = ShowKey::Space; return true;
+    case SDLK_LEFT: *key = ShowKey::Left; return true;
+    case SDLK_RIGHT: *key = ShowKey::Right; return true;
+    case SDLK_UP: *key = ShowKey::Up; return true;
+    case SDLK_DOWN: *key = ShowKey::Down; return true;
+    case SDLK_PAGEUP: *key = ShowKey::PageUp; return true;
+    case SDLK_PAGEDOWN: *key = ShowKey::PageDown; return true;
+    case SDLK_HOME: *key = ShowKey::Home; return true;
+    case SDLK_PERIOD: *key = ShowKey::Period; return true;
+    case SDLK_COMMA: *key = ShowKey::Comma; return true;
+    default: return false;
+    }
+}
 }  // namespace
 
-Viewport letterboxViewport(int drawableWidth, int drawableHeight) {
-    const long w = drawableWidth > 0 ? drawableWidth : 1;
-    const long h = drawableHeight > 0 ? drawableHeight : 1;
-    Viewport v;
-    if (w * 3 >= h * 4) {  // wider than 4:3: bars left and right
-        v.height = static_cast<int>(h);
-        v.width = static_cast<int>((h * 4 + 1) / 3);
-        if (v.width > w) v.width = static_cast<int>(w);
-    } else {               // taller: bars top and bottom
-        v.width = static_cast<int>(w);
-        v.height = static_cast<int>((w * 3 + 2) / 4);
-        if (v.height > h) v.height = static_cast<int>(h);
+bool windowEventFromSdl(const SDL_Event& sdl, WindowEvent* event) {
+    if (sdl.type == SDL_QUIT || (sdl.type == SDL_WINDOWEVENT && sdl.window.event == SDL_WINDOWEVENT_CLOSE)) {
+        *event = WindowEvent{WindowEvent::Type::Close};
+        return true;
     }
-    if (v.width < 1) v.width = 1;
-    if (v.height < 1) v.height = 1;
-    v.x = static_cast<int>((w - v.width) / 2);
-    v.y = static_cast<int>((h - v.height) / 2);
-    return v;
+    ShowKey key;
+    if (sdl.type != SDL_KEYDOWN || !showKeyFor(sdl.key.keysym.sym, &key)) return false;
+    *event = WindowEvent{WindowEvent::Type::Key, key, sdl.key.repeat != 0};
+    return true;
 }
 
-int virtualKeyFromSdl(int sdlKeycode) {
-    const SDL_Keycode key = sdlKeycode;
-    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return vk::F1 + (key - SDLK_F1);
-    if (key >= SDLK_F13 && key <= SDLK_F24) return vk::F1 + 12 + (key - SDLK_F13);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return vk::Numpad0 + 1 + (key - SDLK_KP_1);
-    switch (key) {
-    case SDLK_ESCAPE: return vk::Escape;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return vk::Return;
-    case SDLK_SPACE: return vk::Space;
-    case SDLK_BACKSPACE: return vk::Back;
-    case SDLK_TAB: return vk::Tab;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return vk::Shift;
-    case SDLK_LCTRL: case SDLK_RCTRL: return vk::Control;
-    case SDLK_LALT: case SDLK_RALT: return vk::Menu;
-    case SDLK_PAUSE: return vk::Pause;
-    case SDLK_CAPSLOCK: return vk::Capital;
-    case SDLK_PAGEUP: return vk::Prior;
-    case SDLK_PAGEDOWN: return vk::Next;
-    case SDLK_END: return vk::End;
-    case SDLK_HOME: return vk::Home;
-    case SDLK_LEFT: return vk::Left;
-    case SDLK_UP: return vk::Up;
-    case SDLK_RIGHT: return vk::Right;
-    case SDLK_DOWN: return vk::Down;
-    case SDLK_INSERT: return vk::Insert;
-    case SDLK_DELETE: return vk::Delete;
-    case SDLK_KP_0: return vk::Numpad0;
-    case SDLK_KP_MULTIPLY: return vk::Multiply;
-    case SDLK_KP_PLUS: return vk::Add;
-    case SDLK_KP_MINUS: return vk::Subtract;
-    case SDLK_KP_PERIOD: return vk::Decimal;
-    case SDLK_KP_DIVIDE: return vk::Divide;
-    case SDLK_COMMA: return vk::OemComma;
-    case SDLK_PERIOD: return vk::OemPeriod;
-    default: return 0;
-    }
-}
-
-GLWindow::GLWindow() : keyState(new KeyState), exitProcess([](int code) {
-    std::fflush(nullptr);
-    std::_Exit(code);
-}) {}
-
-GLWindow::~GLWindow() = default;
+GLWindow::~GLWindow() { destroy(); }
 
 bool GLWindow::changeDisplayMode(int modeWidth, int modeHeight, int modeBits) {
     if (!window) return false;
@@ -104,11 +60,9 @@ bool GLWindow::changeDisplayMode(int modeWidth, int modeHeight, int modeBits) {
     return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0;
 }
 
-bool GLWindow::create(const char* text, int requestedWidth, int requestedHeight, int requestedBits,
-                      bool wantFullscreen) {
+bool GLWindow::create(const char* text, int requestedWidth, int requestedHeight, int bits, bool wantFullscreen) {
     width = requestedWidth;
     height = requestedHeight;
-    bits = requestedBits;
     fullscreen = false;
     bool failed = false;
 
@@ -163,30 +117,30 @@ bool GLWindow::create(const char* text, int requestedWidth, int requestedHeight,
 
     if (failed) {
         destroy();
-        showError("when init'ing display area");
+        showError(kNoSurfaceError);
         return false;
     }
     // Refusal is not an error: the show then draws as fast as it can.
     if (vsync && SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);
     if (!vsync) SDL_GL_SetSwapInterval(0);
     SDL_DisableScreenSaver();
-    copyTitle(title, text);
+    titleText = text ? text : "";
     return true;
 }
 
-bool GLWindow::show() {
-    if (window) {
-        SDL_ShowWindow(window);
-        SDL_RaiseWindow(window);
-        SDL_GL_GetDrawableSize(window, &width, &height);
-    }
-    resize();
-    if (!initGL()) {
-        destroy();
-        showError("GL initialization failed");
-        return false;
-    }
-    return true;
+void GLWindow::show() {
+    if (!window) return;
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+    fitPicture();
+}
+
+void GLWindow::fitPicture() {
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    if (width < 1) width = 1;
+    if (height < 1) height = 1;
+    picture = letterboxViewport(width, height);
+    usePictureArea(picture);
 }
 
 void GLWindow::destroy() {
@@ -209,221 +163,38 @@ void GLWindow::destroy() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoStarted = false;
     }
+    picture = Viewport{};
 }
 
-void GLWindow::resize() {
-    if (height == 0) height = 1;
-    if (width == 0) width = 1;
-    viewport = letterboxViewport(width, height);
-    glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
-    // Clears reach only the picture; the bars are kept black by swapBuffers.
-    glScissor(viewport.x, viewport.y, viewport.width, viewport.height);
-    glEnable(GL_SCISSOR_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // The picture is the 800×600 show's whatever the drawable's shape.
-    gluPerspective(45.0, static_cast<double>(kShowWidth) / kShowHeight, static_cast<double>(0.1f), 3000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
-void GLWindow::clearBars() {
-    if (viewport.x == 0 && viewport.y == 0 && viewport.width == width && viewport.height == height) return;
-    // Whatever a scene left (scissor test off, colour channels masked, any
-    // clear colour), the bars are cleared black and the scene's state is
-    // put back afterwards.
-    GLfloat savedClear[4];
-    GLboolean savedMask[4];
-    GLint savedBox[4];
-    const GLboolean savedScissorTest = glIsEnabled(GL_SCISSOR_TEST);
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClear);
-    glGetBooleanv(GL_COLOR_WRITEMASK, savedMask);
-    glGetIntegerv(GL_SCISSOR_BOX, savedBox);
-    glEnable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0, 0, 0, 1);
-    const Viewport& v = viewport;
-    const Viewport bars[4] = {
-        {0, 0, v.x, height},                                        // left
-        {v.x + v.width, 0, width - v.x - v.width, height},          // right
-        {v.x, 0, v.width, v.y},                                     // bottom
-        {v.x, v.y + v.height, v.width, height - v.y - v.height},    // top
-    };
-    for (const Viewport& bar : bars) {
-        if (bar.width <= 0 || bar.height <= 0) continue;
-        glScissor(bar.x, bar.y, bar.width, bar.height);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    glScissor(savedBox[0], savedBox[1], savedBox[2], savedBox[3]);
-    glClearColor(savedClear[0], savedClear[1], savedClear[2], savedClear[3]);
-    glColorMask(savedMask[0], savedMask[1], savedMask[2], savedMask[3]);
-    if (!savedScissorTest) glDisable(GL_SCISSOR_TEST);
-}
-
-void GLWindow::swapBuffers() {
+void GLWindow::present() {
     if (!window) return;
-    clearBars();
+    clearBars(picture, width, height);
     SDL_GL_SwapWindow(window);
 }
 
-bool GLWindow::initGL() {
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
-    return true;
+void GLWindow::setTitle(const std::string& text) {
+    titleText = text;
+    if (window) SDL_SetWindowTitle(window, titleText.c_str());
 }
 
-WindowMessage windowMessageFromSdl(const SDL_Event& event, SDL_Window* window) {
-    WindowMessage message;
-    switch (event.type) {
-    case SDL_QUIT:
-        message.type = WindowMessage::Type::Quit;
-        break;
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-            message.type = WindowMessage::Type::Close;
-        } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && window) {
-            message.type = WindowMessage::Type::Size;
-            SDL_GL_GetDrawableSize(window, &message.sizeWidth, &message.sizeHeight);
+void GLWindow::takeEvents(std::vector<WindowEvent>& events) {
+    if (!videoStarted) return;
+    // Only the events waiting now: pumped once, then taken without pumping,
+    // so even an endless stream of them lets the frame go on.
+    SDL_PumpEvents();
+    SDL_Event sdl;
+    while (SDL_PeepEvents(&sdl, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        if (sdl.type == SDL_WINDOWEVENT && sdl.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && window) {
+            fitPicture();
+            continue;
         }
-        break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        message.wParam = virtualKeyFromSdl(event.key.keysym.sym);
-        if (message.wParam != 0)
-            message.type = event.type == SDL_KEYDOWN ? WindowMessage::Type::KeyDown : WindowMessage::Type::KeyUp;
-        message.repeat = event.type == SDL_KEYDOWN && event.key.repeat != 0;
-        break;
-    default:
-        break;
-    }
-    return message;
-}
-
-bool GLWindow::pollEvent(WindowMessage& message) {
-    SDL_Event event;
-    if (!videoStarted || !SDL_PollEvent(&event)) return false;
-    message = windowMessageFromSdl(event, window);
-    return true;
-}
-
-bool GLWindow::peekMessage(WindowMessage& message) {
-    int skipped = 0;
-    while (pollEvent(message)) {
-        if (message.type != WindowMessage::Type::Other || ++skipped >= kMaxSkippedEvents) return true;
-    }
-    if (quitPosted) {
-        quitPosted = false;
-        message = WindowMessage{};
-        message.type = WindowMessage::Type::Quit;
-        message.wParam = quitCode;
-        return true;
-    }
-    return false;
-}
-
-void GLWindow::dispatchMessage(const WindowMessage& message) {
-    switch (message.type) {
-    case WindowMessage::Type::Size:
-        width = message.sizeWidth;
-        height = message.sizeHeight;
-        resize();
-        break;
-    case WindowMessage::Type::Close:
-    case WindowMessage::Type::Quit:
-        destroy();
-        exitProcess(0);
-        break;
-    case WindowMessage::Type::KeyDown:
-        keyState->setKey(message.wParam, true);
-        keyState->countPress(message.wParam, message.repeat);
-        break;
-    case WindowMessage::Type::KeyUp:
-        keyState->setKey(message.wParam, false);
-        break;
-    case WindowMessage::Type::Other:
-        break;
+        WindowEvent event;
+        if (windowEventFromSdl(sdl, &event)) events.push_back(event);
     }
 }
 
-void GLWindow::postQuitMessage(int code) {
-    quitPosted = true;
-    quitCode = code;
-}
-
-void GLWindow::setTitle(const char* text) {
-    copyTitle(title, text);
-    if (window) SDL_SetWindowTitle(window, title);
-}
-
-void GLWindow::holdPicture() {
-    heldWidth = viewport.width;
-    heldHeight = viewport.height;
-    heldPixels.resize(static_cast<size_t>(heldWidth) * static_cast<size_t>(heldHeight) * 4);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glReadPixels(viewport.x, viewport.y, heldWidth, heldHeight, GL_RGBA, GL_UNSIGNED_BYTE, heldPixels.data());
-    glPopClientAttrib();
-}
-
-void GLWindow::drawHeldPicture() {
-    if (heldPixels.empty()) return;
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    GLint matrixMode = GL_MODELVIEW;
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
-    // Every pixel written as it was kept: no texturing, testing, blending,
-    // fog or logic op, all channels, no pixel transfer.
-    for (const GLenum capability : {GL_TEXTURE_1D, GL_TEXTURE_2D, GL_DEPTH_TEST, GL_BLEND, GL_ALPHA_TEST, GL_STENCIL_TEST,
-                                    GL_FOG, GL_LIGHTING, GL_COLOR_LOGIC_OP, GL_DITHER}) {
-        glDisable(capability);
-    }
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    for (const GLenum scale : {GL_RED_SCALE, GL_GREEN_SCALE, GL_BLUE_SCALE, GL_ALPHA_SCALE}) glPixelTransferf(scale, 1.0f);
-    for (const GLenum bias : {GL_RED_BIAS, GL_GREEN_BIAS, GL_BLUE_BIAS, GL_ALPHA_BIAS}) glPixelTransferf(bias, 0.0f);
-    glPixelTransferi(GL_MAP_COLOR, GL_FALSE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    glPixelZoom(static_cast<float>(viewport.width) / static_cast<float>(heldWidth),
-                static_cast<float>(viewport.height) / static_cast<float>(heldHeight));
-    // The viewport's centre, then moved by half the viewport to its lower
-    // left corner: a position at the corner itself could be clipped away.
-    glRasterPos2f(0.0f, 0.0f);
-    glBitmap(0, 0, 0.0f, 0.0f, -0.5f * static_cast<float>(viewport.width), -0.5f * static_cast<float>(viewport.height),
-             nullptr);
-    glDrawPixels(heldWidth, heldHeight, GL_RGBA, GL_UNSIGNED_BYTE, heldPixels.data());
-
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(static_cast<GLenum>(matrixMode));
-    glPopClientAttrib();
-    glPopAttrib();
-}
-
-void GLWindow::releaseHeldPicture() {
-    heldPixels.clear();
-    heldPixels.shrink_to_fit();
-    heldWidth = heldHeight = 0;
+void GLWindow::waitForEvent(int timeoutMs) {
+    if (videoStarted) SDL_WaitEventTimeout(nullptr, timeoutMs);
 }
 
 void GLWindow::showError(const char* text) {

@@ -1,29 +1,55 @@
 #pragma once
-// The one window of the show with its OpenGL context, key table and title.
+// The show's window on screen: an SDL window with its OpenGL context, the
+// keys the show acts on, and a title.
 //
-// Owned by the Demo. The window is made hidden by create(), shown by show(),
-// and torn down by destroy(); the context stays current on the main thread
-// in between. Messages are taken one at a time with peekMessage() and
-// handled by dispatchMessage(), which alone writes the key table and the
-// size; the driver reads them between messages. Subclasses replace the
-// platform half (an offscreen window for capture, fakes in tests).
-#include "app/KeyState.h"
+// The driver sees a window through `Window` (tests give it their own); the
+// one real implementation is GLWindow. create() makes the window hidden,
+// with its context current on the main thread until destroy(); show()
+// makes it visible and puts the picture in place. Size changes are the
+// window's own business: taking events keeps the picture letterboxed in the
+// drawable. Failures of the window layer are reported in a message box and
+// on standard error.
+#include "app/Surface.h"
 
-#include <cstdint>
-#include <functional>
-#include <memory>
+#include <string>
 #include <vector>
 
 struct SDL_Window;
+union SDL_Event;
 
-// One message from the window system, in the shape the driver expects.
-struct WindowMessage {
-    enum class Type { Quit, Close, KeyDown, KeyUp, Size, Other };
-    Type type = Type::Other;
-    int wParam = 0;               // Quit: exit code; KeyDown/KeyUp: virtual-key code
-    int sizeWidth = 0;            // Size: new drawable size in pixels
-    int sizeHeight = 0;
-    bool repeat = false;          // KeyDown: sent by the keyboard's auto-repeat, the key held down
+// The keys the show acts on: Escape and F12 always, the others with the
+// watching controls (--controls).
+enum class ShowKey { Escape, F12, Space, Left, Right, Up, Down, PageUp, PageDown, Home, Period, Comma };
+constexpr int kShowKeyCount = 12;
+
+// What the window tells the driver.
+struct WindowEvent {
+    enum class Type {
+        Key,    // `key` went down; `repeat`: by the keyboard's auto-repeat, the key held
+        Close,  // the window is closed, or the system asks the show to end
+    };
+    Type type = Type::Key;
+    ShowKey key = ShowKey::Escape;
+    bool repeat = false;
+};
+
+// The event an SDL event is for the driver; false for every event it does
+// not act on (key releases, keys it has no use for, mouse, focus, size, ...).
+bool windowEventFromSdl(const SDL_Event& sdl, WindowEvent* event);
+
+// A window as the driver uses it.
+class Window : public Surface {
+public:
+    // Visible and focused, the picture's viewport in place.
+    virtual void show() = 0;
+    virtual std::string title() const = 0;
+    virtual void setTitle(const std::string& text) = 0;
+    // Appends, in order, the events waiting now. Events the driver does not
+    // act on are dropped on the way, so however many there are (a moving
+    // mouse) they never hold up one it does.
+    virtual void takeEvents(std::vector<WindowEvent>& events) = 0;
+    // Returns once an event of any kind waits, or after `timeoutMs`.
+    virtual void waitForEvent(int timeoutMs) = 0;
 };
 
 // How a full-screen request is met.
@@ -32,107 +58,50 @@ enum class FullscreenMode {
     Exclusive,  // a real mode change to the requested size; windowed if refused
 };
 
-// Rectangle of the drawable that shows the picture (OpenGL window coordinates).
-struct Viewport {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-// The largest centred rectangle of aspect 4:3 inside a drawable; at least 1×1.
-Viewport letterboxViewport(int drawableWidth, int drawableHeight);
-
-// Win32 virtual-key code of an SDL key, or 0 when the key has none.
-int virtualKeyFromSdl(int sdlKeycode);
-
-// The message an SDL event carries (`window` gives the drawable size of a
-// size change). Type Other for every event the driver does not act on:
-// mouse, focus, exposure, keys without a virtual-key code, and so on.
-union SDL_Event;
-WindowMessage windowMessageFromSdl(const SDL_Event& event, SDL_Window* window);
-
-class GLWindow {
+class GLWindow final : public Window {
 public:
     // The show's picture: every frame is drawn for this size, whatever the drawable.
     static constexpr int kShowWidth = 800;
     static constexpr int kShowHeight = 600;
 
-    GLWindow();
-    virtual ~GLWindow();
+    GLWindow() = default;
+    ~GLWindow() override;
     GLWindow(const GLWindow&) = delete;
     GLWindow& operator=(const GLWindow&) = delete;
-
-    virtual bool create(const char* title, int width, int height, int bits, bool fullscreen);
-    virtual bool show();
-    virtual void destroy();
-    virtual void resize();
-    virtual void swapBuffers();
-    virtual bool initGL();
-    // Takes one waiting message, like PeekMessage with removal; false when
-    // none waits. A posted quit is delivered once the queue is empty.
-    // Events of type Other are consumed on the way and never returned, so
-    // a flood of mouse motion cannot queue ahead of a key: only the
-    // messages the driver acts on count as a loop pass's one message.
-    virtual bool peekMessage(WindowMessage& message);
-    // Reports a failure of the window layer (message box and standard error).
-    virtual void showError(const char* text);
-
-    // A picture held while the show is paused: holdPicture() keeps a copy
-    // of the picture just drawn (the viewport of the buffer being drawn);
-    // drawHeldPicture() puts it back into the buffer being drawn, scaled to
-    // the viewport should the window have changed size, before the next
-    // swap. Presenting without drawing could show an older buffer, since
-    // what a buffer holds after a swap is not defined. Every OpenGL state,
-    // matrix and pixel-store setting is left as it was found, so the
-    // scenes' carried-over state is untouched. Nothing held: no drawing.
-    virtual void holdPicture();
-    virtual void drawHeldPicture();
-    virtual void releaseHeldPicture();
-
-    // The window procedure: keys, size, close.
-    void dispatchMessage(const WindowMessage& message);
-    void postQuitMessage(int code);
-    void setTitle(const char* text);
-    bool changeDisplayMode(int modeWidth, int modeHeight, int modeBits);
 
     // Presentation choices, set before create().
     void setFullscreenMode(FullscreenMode mode) { fullscreenMode = mode; }
     void setVsync(bool on) { vsync = on; }
     void setResizable(bool on) { resizable = on; }
-    // What closing the window does after destroy(): ends the process by default.
-    void setExitHandler(std::function<void(int)> handler) { exitProcess = std::move(handler); }
 
-    bool fullscreen = false;    // the display mode was changed and must be restored
-    char title[256] = {};       // current window title
-    std::unique_ptr<KeyState> keyState;
-    int width = 0, height = 0;  // drawable size in pixels; height never 0 after resize()
-    int bits = 0;
-    Viewport viewport;          // where the picture lands inside the drawable
+    // The hidden window and its current context. On failure everything made
+    // is torn down, "when init'ing display area" is reported, and false.
+    bool create(const char* title, int width, int height, int bits, bool fullscreen);
+    // Restores the display mode and the cursor, releases context and window.
+    void destroy();
 
-    // Most Other events one peekMessage consumes; past that it hands one on
-    // as the pass's message, so even an endless flood never stalls a frame.
-    static constexpr int kMaxSkippedEvents = 100000;
+    void show() override;
+    Viewport viewport() const override { return picture; }
+    void present() override;
+    std::string title() const override { return titleText; }
+    void setTitle(const std::string& text) override;
+    void takeEvents(std::vector<WindowEvent>& events) override;
+    void waitForEvent(int timeoutMs) override;
 
-protected:
-    // Takes the next event from the window system as a message (any type,
-    // Other included); false when none waits. Fake windows replace it.
-    virtual bool pollEvent(WindowMessage& message);
-    // Clears the parts of the drawable outside the viewport to black, with
-    // the scissor test, colour mask and clear colour it needs whatever the
-    // scene left, and puts those back as it found them.
-    void clearBars();
+private:
+    bool changeDisplayMode(int modeWidth, int modeHeight, int modeBits);
+    // The drawable's size as it is now; the picture letterboxed in it.
+    void fitPicture();
+    void showError(const char* text);
 
     SDL_Window* window = nullptr;
-    void* context = nullptr;    // SDL_GLContext
+    void* context = nullptr;  // SDL_GLContext
     bool videoStarted = false;
-    bool quitPosted = false;
-    int quitCode = 0;
+    bool fullscreen = false;  // the display mode was changed and must be restored
     FullscreenMode fullscreenMode = FullscreenMode::Desktop;
     bool vsync = true;
     bool resizable = false;
-    std::function<void(int)> exitProcess;
-
-    std::vector<uint8_t> heldPixels;  // RGBA, bottom row first
-    int heldWidth = 0, heldHeight = 0;
+    int width = 0, height = 0;  // the drawable, in pixels
+    Viewport picture;
+    std::string titleText;
 };
-
-// Caption of every error message box.
-extern const char* const kErrorCaption;

@@ -1,15 +1,13 @@
 #include "app/MusicPlayer.h"
 
-#include <libopenmpt/libopenmpt.hpp>
+#include "app/Song.h"
 
-#include "base/FileRead.h"
+#include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <sstream>
-#include <vector>
 
 namespace {
 // Puts `song` at `seconds`, to the sample at `rate` Hz. libopenmpt moves
@@ -66,23 +64,13 @@ void MusicPlayer::freeSong() {
 void MusicPlayer::play(const char* path, double startSeconds) {
     freeSong();
     if (!output->isOpen() || !path) return;  // no device: already said, nothing would hear it
-    auto silence = [](const std::string& why) {
-        std::fprintf(stderr, "glowmotion: no music: %s; the show plays in silence\n", why.c_str());
-    };
-    std::vector<uint8_t> bytes;
     std::string why;
-    if (!readWholeFile(path, kMaxModuleBytes, &bytes, &why)) return silence(why);
-    std::unique_ptr<openmpt::module> loaded;
-    try {
-        std::ostringstream log;  // the loader's remarks are nobody's business at show time
-        loaded = std::make_unique<openmpt::module>(bytes, log);
-        // Notes struck before the place sought sound on from there.
-        loaded->ctl_set_boolean("seek.sync_samples", true);
-        if (startSeconds > 0.0) placeSong(*loaded, rate, startSeconds);
-    } catch (const std::exception&) {
-        // libopenmpt only says "error loading file"; say what that means here.
-        return silence(std::string(path) + ": not a tracker module the player can read");
+    std::unique_ptr<openmpt::module> loaded = loadSong(path, &why);
+    if (!loaded) {
+        std::fprintf(stderr, "glowmotion: no music: %s; the show plays in silence\n", why.c_str());
+        return;
     }
+    if (startSeconds > 0.0) placeSong(*loaded, rate, startSeconds);
     output->lock();
     song = std::move(loaded);
     output->unlock();
@@ -91,20 +79,6 @@ void MusicPlayer::play(const char* path, double startSeconds) {
 void MusicPlayer::stop() {
     freeSong();
     output->close();
-}
-
-std::string MusicPlayer::songTitle() const {
-    output->lock();
-    std::string title = song ? song->get_metadata("title") : std::string();
-    output->unlock();
-    return title;
-}
-
-double MusicPlayer::songPosition() const {
-    output->lock();
-    const double position = song ? song->get_position_seconds() : 0.0;
-    output->unlock();
-    return position;
 }
 
 void MusicPlayer::seek(double seconds) {
@@ -117,13 +91,6 @@ void MusicPlayer::pause(bool pause) {
     output->lock();
     paused = pause;
     output->unlock();
-}
-
-bool MusicPlayer::isPaused() const {
-    output->lock();
-    const bool result = paused;
-    output->unlock();
-    return result;
 }
 
 void MusicPlayer::render(float* interleaved, int frames) {

@@ -1,9 +1,9 @@
 #pragma once
 // Plays one tracker module in the background.
 //
-// Owned by the Demo; called only from the main thread: init() when the Demo
-// is built, play() right before the show clock starts, stop() after the last
-// frame. Mixing runs on the audio output's thread, which reads `song` only
+// Owned by the Demo; called only from the main thread: init() as the show on
+// screen begins, play() right before the show clock starts, stop() after the
+// last frame. Mixing runs on the audio output's thread, which reads `song` only
 // under the output's lock. A missing sound device or a module that cannot be
 // read gives a silent show and one line on standard error saying why (the
 // output reports the device; play() the module, naming the file).
@@ -27,10 +27,10 @@ public:
 
     // Opens the output at `mixRate` Hz, stereo. False when no device opened.
     bool init(int mixRate);
-    // Frees the song held, loads the module at `path` (a regular file of at
-    // most kMaxModuleBytes) and starts it from `startSeconds`. With no open
-    // output nothing is read; a module that cannot be read or loaded is
-    // reported on standard error and nothing plays.
+    // Frees the song held, loads the module at `path` (loadSong) and starts
+    // it from `startSeconds`. With no open output nothing is read; a module
+    // that cannot be read or loaded is reported on standard error and
+    // nothing plays.
     void play(const char* path, double startSeconds = 0.0);
     // Frees the song and closes the output.
     void stop();
@@ -42,13 +42,6 @@ public:
     // While paused the output is fed silence and the song stands still;
     // resuming goes on at the very sample where it stopped.
     void pause(bool paused);
-    bool isPaused() const;
-
-    bool hasSong() const { return song != nullptr; }
-    // Title of the song held ("" when none).
-    std::string songTitle() const;
-    // Position of the song held, in seconds (0 when none).
-    double songPosition() const;
 
 private:
     void render(float* interleaved, int frames);

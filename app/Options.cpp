@@ -25,6 +25,22 @@ bool readSize(const std::string& text, int* width, int* height) {
     return side(text.substr(0, x), width) && side(text.substr(x + 1), height);
 }
 
+// --fps: a whole number of frames per second; "10.5" is told so rather than
+// that it lies outside the range.
+CLI::Validator wholeFps() {
+    const std::string range = std::to_string(kMinFps) + " to " + std::to_string(kMaxFps);
+    const CLI::Validator inRange = integerIn(kMinFps, kMaxFps);
+    return CLI::Validator(
+        [range, inRange](std::string& text) -> std::string {
+            const size_t sign = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+            const bool whole = text.size() > sign && text.find_first_not_of("0123456789", sign) == std::string::npos;
+            if (!whole) return "Value " + text + " must be a whole number from " + range;
+            std::string copy = text;
+            return inRange(copy);
+        },
+        "");
+}
+
 const std::string kSizeRange = "1x1 to " + std::to_string(kLargestSide) + "x" + std::to_string(kLargestSide);
 
 CLI::Validator sizeCheck() {
@@ -68,9 +84,9 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
         ->type_name("SECONDS")
         ->check(numberIn(0.0, kShowEnd, "seconds", true));
     CLI::Option* endOption =
-        app.add_option("--end-at", endAt, "stop after that show time, --start-at to " + numberText(kLatestEnd))
+        app.add_option("--end-at", endAt, "stop after that show time, --start-at to " + showEnd + " (the show's end)")
             ->type_name("SECONDS")
-            ->check(numberIn(0.0, kLatestEnd, "seconds"));
+            ->check(numberIn(0.0, kShowEnd, "seconds"));
     CLI::Option* capture =
         app.add_option("--capture", captureName,
                        "no window: record the show offscreen into a video (" + std::string(kVideoExtensions) +
@@ -78,10 +94,10 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
             ->type_name("FILE|DIR")
             ->check(nonEmpty("file or folder name"));
     app.add_option("--fps", options.fps,
-                   "frames per second of show time in capture, " + std::to_string(kMinFps) + " to " +
-                       std::to_string(kMaxFps) + " (default 60)")
+                   "frames per second of show time in capture, a whole number from " + std::to_string(kMinFps) +
+                       " to " + std::to_string(kMaxFps) + " (default 60)")
         ->type_name("N")
-        ->check(integerIn(kMinFps, kMaxFps))
+        ->check(wholeFps())
         ->needs(capture);
     CLI::Option* sizeOption =
         app.add_option("--size", size,
@@ -146,8 +162,8 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
     if (endOption->count() > 0) {
         if (endAt < options.startAt || (options.capture && endAt == options.startAt)) {
             const std::string from = numberText(options.startAt) + (options.capture ? " (--start-at, excluded)" : " (--start-at)");
-            return refuse("--end-at: Value " + numberText(endAt) + " not in range " + from + " to " +
-                          numberText(kLatestEnd) + " seconds");
+            return refuse("--end-at: Value " + numberText(endAt) + " not in range " + from + " to " + showEnd +
+                          " seconds");
         }
         options.endAt = endAt;
     }

@@ -11,7 +11,7 @@ struct Options {
     bool vsync = true;          // --no-vsync turns it off
     bool exclusive = false;     // --exclusive: a real 800×600 mode change
     double startAt = 0.0;       // --start-at SECONDS, 0 up to the show's end (excluded)
-    std::optional<double> endAt;             // --end-at SECONDS
+    std::optional<double> endAt;             // --end-at SECONDS, --start-at up to the show's end
     std::optional<std::string> capture;      // --capture DIR or --capture FILE.mp4|.mkv|.webm|.mov
     CaptureTarget captureTarget;             // what --capture names: a folder or a video
     int fps = 60;               // --fps N (capture only)
@@ -26,7 +26,6 @@ struct Options {
 // Allowed ranges of the numeric options.
 constexpr int kMinFps = 1;
 constexpr int kMaxFps = 240;
-constexpr double kLatestEnd = 3600.0;
 constexpr int kLargestSide = 32768;  // --size; the OpenGL context may allow less
 
 // What the command line asks for.

@@ -1,15 +1,65 @@
 #include "app/PngFolderSink.h"
 
-#include "app/CaptureWindow.h"
+#include "app/RecordingFrames.h"
 #include "app/SongRenderer.h"
 #include "gfx/PngFile.h"
 
+#include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+// The names frames are written under: six digits and ".png".
+bool isFrameFileName(const std::string& name) {
+    if (name.size() != 10 || name.compare(6, 4, ".png") != 0) return false;
+    for (int i = 0; i < 6; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
+    }
+    return true;
+}
+}  // namespace
+
+CaptureFolder prepareCaptureFolder(const std::string& directory, bool overwrite, std::string* error) {
+    auto refuse = [&](CaptureFolder kind, const std::string& why) {
+        if (error) *error = directory + ": " + why;
+        return kind;
+    };
+    std::error_code code;
+    const fs::file_status status = fs::status(directory, code);
+    if (fs::exists(status) && !fs::is_directory(status)) return refuse(CaptureFolder::Unusable, "is not a folder");
+    if (!fs::exists(status)) {
+        fs::create_directories(directory, code);
+        if (code) return refuse(CaptureFolder::Unusable, code.message());
+    }
+    std::vector<fs::path> frames;
+    bool audio = false;
+    for (fs::directory_iterator entry(directory, code), end; !code && entry != end; entry.increment(code)) {
+        const std::string name = entry->path().filename().string();
+        if (isFrameFileName(name)) frames.push_back(entry->path());
+        if (name == "audio.wav") audio = true;
+    }
+    if (code) return refuse(CaptureFolder::Unusable, code.message());
+    if (frames.empty() && !audio) return CaptureFolder::Ready;
+    if (!overwrite) {
+        if (frames.empty()) return refuse(CaptureFolder::HoldsFrames, "already holds audio.wav; --overwrite replaces it");
+        const std::string count = std::to_string(frames.size()) + (frames.size() == 1 ? " frame" : " frames");
+        return refuse(CaptureFolder::HoldsFrames, "already holds " + count + " (NNNNNN.png); --overwrite replaces them");
+    }
+    if (audio) frames.push_back(fs::path(directory) / "audio.wav");
+    for (const fs::path& frame : frames) {
+        if (!fs::remove(frame, code) && code)
+            return refuse(CaptureFolder::Unusable, "cannot remove " + frame.filename().string() + ": " + code.message());
+    }
+    return CaptureFolder::Ready;
+}
 
 PngFolderSink::PngFolderSink(std::string dir, int framesPerSecond) : directory(std::move(dir)), fps(framesPerSecond) {}
 
 bool PngFolderSink::startAudio(SongRenderer& renderer, std::string* error) {
-    if (!wav.open(directory + "/audio.wav", kRecordingRate, error)) return false;
+    if (!wav.open(directory + "/audio.wav", kRecordingMixRate, error)) return false;
     song = &renderer;
     return true;
 }

@@ -11,6 +11,19 @@
 
 class SongRenderer;
 
+// How a folder for a recording was found.
+enum class CaptureFolder {
+    Ready,        // exists (made if need be) and holds no frames
+    HoldsFrames,  // holds files named NNNNNN.png (or audio.wav) and overwriting was not asked for
+    Unusable,     // cannot be made, or is not a folder
+};
+
+// Makes `directory` and its parents when missing and checks it for frames of
+// an earlier recording (NNNNNN.png, audio.wav). With `overwrite` those are
+// removed first, so the folder ends up holding exactly the new recording. On
+// anything but Ready, *error says why ("<directory>: <reason>").
+CaptureFolder prepareCaptureFolder(const std::string& directory, bool overwrite, std::string* error);
+
 class PngFolderSink final : public FrameSink {
 public:
     PngFolderSink(std::string directory, int fps);

@@ -1,9 +1,9 @@
 #include "app/Recording.h"
 
-#include "app/CaptureWindow.h"
 #include "app/Demo.h"
 #include "app/FfmpegEncoder.h"
 #include "app/PngFolderSink.h"
+#include "app/Song.h"
 #include "app/SongRenderer.h"
 #include "base/DataPath.h"
 #include "base/Timeline.h"
@@ -92,49 +92,43 @@ int prepareOutputFile(const std::string& path, bool overwrite, bool* made) {
 }
 
 struct Run {
-    CaptureTiming timing;
-    int64_t frames = 0;
-    bool windowMade = false;
-    bool ok = false;
-    bool stopped = false;
-    int64_t written = 0;
+    Recorded recorded;
+    bool surfaceMade = false;
 };
 
-// Builds the show around `window`, renders it and reports what happened.
+// Renders the show offscreen into `sink` and reports what happened;
+// `beforeFirstFrame` readies the sink once the surface exists.
 Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing,
             const std::function<bool()>& beforeFirstFrame) {
     Run run;
-    run.timing = timing;
-    DemoSetup setup;
-    auto window = std::make_unique<CaptureWindow>(sink, timing);
-    CaptureWindow* recorder = window.get();
-    run.frames = recorder->framesInAll();
+    run.recorded.frames = recordingFrameCount(timing);
     RecordingProgress progress(stderr, ::isatty(STDERR_FILENO) == 1);
-    recorder->setProgress([&](int64_t done, int64_t total) { progress.update(done, total); });
-    recorder->setStopCheck([] { return stopSignal() != 0; });
-    setup.window = std::move(window);
-    setup.audio = makeSilentAudioOutput();  // the recording renders its own music
-    setup.startAt = timing.startAt;
-    setup.endAt = timing.endAt;
-    Demo demo("Glowmotion", options.width, options.height, 32, false, std::move(setup));
-    if (!demo.window) return run;
-    run.windowMade = true;
+    OffscreenSurface surface;
+    std::string why;
+    if (!surface.create(options.width, options.height, &why)) {
+        std::fprintf(stderr, "glowmotion: %s\n%s: %s\n", why.c_str(), kErrorCaption, kNoSurfaceError);
+        return run;
+    }
+    run.surfaceMade = true;
     if (!beforeFirstFrame()) return run;
-    demo.loadAll();
-    demo.run();
+    DemoSetup setup;
+    setup.startAt = timing.startAt;
+    Demo demo(std::move(setup));
+    demo.load(surface);
+    RecordingWatch watch;
+    watch.progress = [&](int64_t done, int64_t total) { progress.update(done, total); };
+    watch.shouldStop = [] { return stopSignal() != 0; };
+    run.recorded = demo.record(surface, sink, timing, watch);
+    if (run.recorded.failed) std::fprintf(stderr, "glowmotion: %s\n", run.recorded.error.c_str());
     progress.finish();
-    run.ok = recorder->ok();
-    run.stopped = recorder->stoppedEarly();
-    run.written = recorder->framesWritten();
-    demo.close();
-    Timer::releaseDrivenTime();
+    surface.destroy();
     return run;
 }
 
 // The song at the recording's first sample (silence when it cannot be read).
 void prepareSong(SongRenderer& song, const CaptureTiming& timing) {
     std::string why;
-    if (!song.load(dataPath("km_groov.it"), &why)) {
+    if (!song.load(dataPath(kMusicFileName), &why)) {
         std::fprintf(stderr, "glowmotion: no music: %s; the recording is silent\n", why.c_str());
     }
     song.skipTo(songSampleAt(timing.startAt));
@@ -163,23 +157,23 @@ int recordToFolder(const Options& options, const CaptureTiming& timing) {
         if (!audioStarted) std::fprintf(stderr, "glowmotion: cannot write the music %s\n", error.c_str());
         return audioStarted;
     });
-    if (!run.windowMade || !audioStarted) return 1;
+    if (!run.surfaceMade || !audioStarted) return 1;
     std::string error;
     const bool audioOk = sink.finish(&error);
     if (!audioOk) std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
-    const double seconds = static_cast<double>(run.written) / timing.fps;
-    if (!run.ok || !audioOk) {
-        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s\n", frameCount(run.written).c_str(),
+    const double seconds = static_cast<double>(run.recorded.written) / timing.fps;
+    if (run.recorded.failed || !audioOk) {
+        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s\n", frameCount(run.recorded.written).c_str(),
                      dir.c_str());
         return 1;
     }
-    if (run.stopped) {
+    if (run.recorded.stopped) {
         std::fprintf(stderr, "glowmotion: stopped (%s) after %lld of %lld frames: %s holds %s with audio.wav\n",
-                     strsignal(stopSignal()), static_cast<long long>(run.written), static_cast<long long>(run.frames),
+                     strsignal(stopSignal()), static_cast<long long>(run.recorded.written), static_cast<long long>(run.recorded.frames),
                      dir.c_str(), secondsText(seconds).c_str());
         return 128 + stopSignal();
     }
-    std::fprintf(stderr, "glowmotion: wrote %s and audio.wav (%s) to %s\n", frameCount(run.written).c_str(),
+    std::fprintf(stderr, "glowmotion: wrote %s and audio.wav (%s) to %s\n", frameCount(run.recorded.written).c_str(),
                  secondsText(seconds).c_str(), dir.c_str());
     return 0;
 }
@@ -213,29 +207,29 @@ int recordVideo(const Options& options, const CaptureTiming& timing) {
         std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
         return false;
     });
-    if (!run.windowMade) {
+    if (!run.surfaceMade) {
         if (made) removeOutput();
         return 1;
     }
     std::string why;
-    const bool encoded = encoder.finish(run.written, &why);
+    const bool encoded = encoder.finish(run.recorded.written, &why);
     showFfmpegMessages(encoder.messages());
-    const double seconds = static_cast<double>(run.written) / timing.fps;
-    if (!run.ok || !encoded) {
+    const double seconds = static_cast<double>(run.recorded.written) / timing.fps;
+    if (run.recorded.failed || !encoded) {
         removeOutput();
         std::fprintf(stderr, "glowmotion: recording failed after %lld of %lld frames%s%s; %s removed\n",
-                     static_cast<long long>(run.written), static_cast<long long>(run.frames),
+                     static_cast<long long>(run.recorded.written), static_cast<long long>(run.recorded.frames),
                      why.empty() ? "" : ": ", why.c_str(), path.c_str());
         return 1;
     }
-    if (run.stopped) {
+    if (run.recorded.stopped) {
         std::fprintf(stderr, "glowmotion: stopped (%s) after %lld of %lld frames: %s holds %s with its music\n",
-                     strsignal(stopSignal()), static_cast<long long>(run.written), static_cast<long long>(run.frames),
+                     strsignal(stopSignal()), static_cast<long long>(run.recorded.written), static_cast<long long>(run.recorded.frames),
                      path.c_str(), secondsText(seconds).c_str());
         return 128 + stopSignal();
     }
     std::fprintf(stderr, "glowmotion: wrote %s: %s at %d fps (%s) with music\n", path.c_str(),
-                 frameCount(run.written).c_str(), timing.fps, secondsText(seconds).c_str());
+                 frameCount(run.recorded.written).c_str(), timing.fps, secondsText(seconds).c_str());
     return 0;
 }
 

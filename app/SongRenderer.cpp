@@ -1,32 +1,20 @@
 #include "app/SongRenderer.h"
 
-#include "app/CaptureWindow.h"
-#include "base/FileRead.h"
+#include "app/RecordingFrames.h"
 
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 #include <vector>
 
 SongRenderer::SongRenderer() = default;
 SongRenderer::~SongRenderer() = default;
 
 bool SongRenderer::load(const std::string& path, std::string* why) {
-    song.reset();
     songEnded = false;
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(path.c_str(), kMaxModuleBytes, &bytes, why)) return false;
-    try {
-        std::ostringstream log;  // the loader's remarks
-        song = std::make_unique<openmpt::module>(bytes, log);
-        song->set_repeat_count(0);  // the song's own end; never loop
-    } catch (const std::exception&) {
-        if (why) *why = path + ": not a tracker module the player can read";
-        return false;
-    }
-    return true;
+    song = loadSong(path, why);
+    return song != nullptr;
 }
 
 void SongRenderer::skipTo(int64_t position) {
@@ -42,7 +30,7 @@ void SongRenderer::render(float* interleaved, int64_t frames) {
     int64_t done = 0;
     while (song && !songEnded && done < frames) {
         const std::size_t got = song->read_interleaved_stereo(
-            kRecordingRate, static_cast<std::size_t>(frames - done), interleaved + 2 * done);
+            kRecordingMixRate, static_cast<std::size_t>(frames - done), interleaved + 2 * done);
         if (got == 0) songEnded = true;
         done += static_cast<int64_t>(got);
     }

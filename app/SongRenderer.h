@@ -21,10 +21,9 @@ public:
     SongRenderer(const SongRenderer&) = delete;
     SongRenderer& operator=(const SongRenderer&) = delete;
 
-    // Reads the module at `path`. False (with *why) when it cannot be read
-    // or is not a module; the renderer then gives silence.
+    // Reads the module at `path` (loadSong). False (with *why) when it
+    // cannot be read or is not a module; the renderer then gives silence.
     bool load(const std::string& path, std::string* why);
-    bool hasSong() const { return song != nullptr; }
 
     // Moves to song sample `position` (48000 a second from the song's start).
     // Call before the first render.

@@ -1,8 +1,13 @@
 #pragma once
 // What the watching keys (--controls) work out from the show time: where
 // Page Up and Page Down lead, and the window title that says where the
-// show is. The Demo acts on the keys; these are the rules it follows.
+// show is; and the picture held while the show is paused. The Demo acts on
+// the keys; these are the rules it follows.
+#include "app/Surface.h"
+
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // One frame of the picture: what `.` and `,` step while paused.
 constexpr double kStepSeconds = 1.0 / 60.0;
@@ -32,3 +37,22 @@ std::string placeAt(float showTime);
 //   "Glowmotion | 50.20 s | dance floor: groove | paused"
 //   "! Glowmotion  .:[fps  60 ]:. | 19.10 s | credits"
 std::string watchingTitle(const std::string& head, float showTime, bool paused);
+
+// The picture held while the show is paused. hold() keeps a copy of the
+// picture just drawn (the viewport of the buffer being drawn); draw() puts
+// it back into the buffer being drawn, scaled to the viewport should the
+// window have changed size, before the next present. Presenting without
+// drawing could show an older buffer, since what a buffer holds after a
+// swap is not defined. Every OpenGL state, matrix and pixel-store setting is
+// left as it was found, so the scenes' carried-over state is untouched.
+// Nothing held: draw() draws nothing.
+class PausedPicture {
+public:
+    void hold(const Viewport& picture);
+    void draw(const Viewport& picture) const;
+    void release();
+
+private:
+    std::vector<uint8_t> pixels;  // RGBA, bottom row first
+    int width = 0, height = 0;
+};

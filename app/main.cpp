@@ -27,20 +27,6 @@ std::string defaultDataDirectory() {
     return "data";
 }
 
-int runShow(Demo& demo) {
-    if (!demo.window) {
-        // The window layer has said what failed; say what can be done instead.
-        std::fputs("glowmotion: with no display, record the show with --capture DIR, or run it on a virtual "
-                   "display (xvfb-run build/glowmotion)\n",
-                   stderr);
-        return 1;
-    }
-    demo.loadAll();
-    const int code = demo.run();
-    demo.close();
-    return code;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,21 +34,34 @@ int main(int argc, char** argv) {
     std::fputs(parsed.outcome.out.c_str(), stdout);
     std::fputs(parsed.outcome.err.c_str(), stderr);
     if (!parsed.options) return parsed.outcome.status;
-    const Options* options = &*parsed.options;
-    setDataDirectory(options->dataDir ? *options->dataDir : defaultDataDirectory());
-    if (options->capture) return recordShow(*options);
+    const Options& options = *parsed.options;
+    setDataDirectory(options.dataDir ? *options.dataDir : defaultDataDirectory());
+    if (options.capture) return recordShow(options);
 
+    GLWindow window;
+    window.setFullscreenMode(options.exclusive ? FullscreenMode::Exclusive : FullscreenMode::Desktop);
+    window.setVsync(options.vsync);
+    window.setResizable(options.windowed);
+    if (!window.create("Glowmotion", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, !options.windowed)) {
+        // The window layer has said what failed; say what can be done instead.
+        std::fputs("glowmotion: with no display, record the show with --capture DIR, or run it on a virtual "
+                   "display (xvfb-run build/glowmotion)\n",
+                   stderr);
+        SDL_Quit();
+        return 1;
+    }
     DemoSetup setup;
-    auto window = std::make_unique<GLWindow>();
-    window->setFullscreenMode(options->exclusive ? FullscreenMode::Exclusive : FullscreenMode::Desktop);
-    window->setVsync(options->vsync);
-    window->setResizable(options->windowed);
-    setup.window = std::move(window);
-    setup.startAt = options->startAt;
-    if (options->endAt) setup.endAt = *options->endAt;
-    setup.controls = options->controls;
-    Demo demo("Glowmotion", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, !options->windowed, std::move(setup));
-    const int code = runShow(demo);
+    setup.startAt = options.startAt;
+    if (options.endAt) setup.endAt = *options.endAt;
+    setup.controls = options.controls;
+    {
+        Demo demo(std::move(setup));
+        demo.load(window);
+        // However the show ended (by itself, Escape, the window closed), the
+        // window goes at once, before the scenes, and the status is 0.
+        demo.play(window);
+        window.destroy();
+    }
     SDL_Quit();
-    return code;
+    return 0;
 }

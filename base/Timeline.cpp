@@ -14,6 +14,19 @@ int danceSequenceAt(float t) {
     return -1;
 }
 
-// Each moment is the opening bound of its window, as a show time.
-static_assert(sizeof kTimeline / sizeof kTimeline[0] + 2 == sizeof kShowMoments / sizeof kShowMoments[0],
-              "one moment per scene and per later dance-floor sequence");
+// Every finite opening bound is a tenth of a second that its moment reads
+// back exactly, and the moments come in order on screen (the dance floor's
+// later sequences start within it).
+static constexpr bool momentsMatchTheTables() {
+    for (const TimelineWindow& window : kTimeline) {
+        if (window.from != -kForever && static_cast<float>(momentOf(window.from)) != window.from) return false;
+    }
+    for (const SequenceWindow& window : kDanceFloorSequences) {
+        if (window.from != -kForever && static_cast<float>(momentOf(window.from)) != window.from) return false;
+    }
+    for (int i = 1; i < kShowMomentCount; ++i) {
+        if (!(kShowMoments[i - 1].start < kShowMoments[i].start)) return false;
+    }
+    return true;
+}
+static_assert(momentsMatchTheTables(), "the show moments stand for the timeline's opening bounds, in order");

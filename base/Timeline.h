@@ -7,6 +7,9 @@
 // Times are seconds. Bounds are 32-bit floats compared strictly
 // (from < t < to), which leaves a 0.1 s gap between adjacent windows in
 // which nothing draws and nothing is cleared.
+#include <array>
+#include <cstddef>
+#include <iterator>
 #include <limits>
 
 // Where the Demo holds each scene. Slot order is the order of construction,
@@ -70,19 +73,35 @@ int sceneAt(float t);
 int danceSequenceAt(float t);
 
 // Where a scene or a dance-floor sequence begins, in show seconds: the
-// places the music's sections line up with and a viewer may jump to.
+// places the music's sections line up with and a viewer may jump to. They
+// are the opening bounds of the windows above, in order on screen: every
+// scene's, and after the dance floor's the later dance-floor sequences' (the
+// first one starts with the dance floor). The first window opens at 0.
 struct ShowMoment {
     double start;
     const char* name;
 };
 
-constexpr ShowMoment kShowMoments[] = {
-    {0.0, "turntable"},
-    {19.1, "credits"},
-    {36.1, "star tunnel"},
-    {43.9, "dance floor"},
-    {66.6, "greetings"},
-    {81.8, "shower"},
-    {103.1, "end"},
-};
-constexpr int kShowMomentCount = static_cast<int>(sizeof kShowMoments / sizeof kShowMoments[0]);
+// The bounds are written to the tenth of a second and held as floats; a
+// moment is its bound to the tenth, as a double: 19.1f (19.1000004) gives
+// 19.1, which reads back as 19.1f.
+constexpr double momentOf(float from) {
+    return from == -kForever ? 0.0 : static_cast<double>(static_cast<long long>(from * 10.0 + 0.5)) / 10.0;
+}
+
+constexpr int kShowMomentCount = static_cast<int>(std::size(kTimeline) + std::size(kDanceFloorSequences)) - 1;
+
+constexpr std::array<ShowMoment, kShowMomentCount> showMoments() {
+    std::array<ShowMoment, kShowMomentCount> moments{};
+    size_t n = 0;
+    for (const TimelineWindow& window : kTimeline) {
+        moments[n++] = {momentOf(window.from), window.name};
+        if (window.slot != kDanceFloorSlot) continue;
+        for (size_t i = 1; i < std::size(kDanceFloorSequences); ++i) {
+            moments[n++] = {momentOf(kDanceFloorSequences[i].from), kDanceFloorSequences[i].name};
+        }
+    }
+    return moments;
+}
+
+constexpr std::array<ShowMoment, kShowMomentCount> kShowMoments = showMoments();

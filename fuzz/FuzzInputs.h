@@ -20,7 +20,7 @@ std::string runTgaInput(const uint8_t* data, size_t size);
 std::string runTexgenInput(const uint8_t* data, size_t size);
 // A module file as the show plays it: MusicPlayer over an output that is
 // pulled here, read with the show's size limit, loaded by libopenmpt, and
-// kModuleRenderFrames stereo frames rendered when it loaded.
+// kModuleRenderFrames stereo frames rendered (silence when it did not load).
 std::string runModuleInput(const uint8_t* data, size_t size);
 // A command line: the input split at NUL bytes into arguments after
 // "glowmotion", given to parseOptions.
@@ -30,7 +30,7 @@ std::string runOptionsInput(const uint8_t* data, size_t size);
 // stepping it (a Blur of 255 passes over 512x512 is 67 million): enough for
 // every realistic program, small enough to keep a fuzzer fast.
 constexpr uint64_t kTexgenWorkBudget = uint64_t(1) << 24;
-// Audio frames rendered from a module that loaded (16 buffers of 512).
+// Audio frames rendered from a module (16 buffers of 512).
 constexpr int kModuleRenderFrames = 16 * 512;
 
 // Aborts with `what` on standard error unless `condition` holds.

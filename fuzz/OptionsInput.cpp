@@ -44,7 +44,9 @@ std::string runOptionsInput(const uint8_t* data, size_t size) {
         const Options& o = *parsed.options;
         require(std::isfinite(o.startAt) && o.startAt >= 0.0 && o.startAt < kShowEnd, "--start-at outside 0..show end");
         require(o.fps >= kMinFps && o.fps <= kMaxFps, "--fps outside its range");
-        if (o.endAt) require(std::isfinite(*o.endAt) && *o.endAt >= o.startAt && *o.endAt <= kLatestEnd, "--end-at outside its range");
+        if (o.endAt)
+            require(std::isfinite(*o.endAt) && *o.endAt >= o.startAt && *o.endAt <= kShowEnd,
+                    "--end-at outside its range");
         require(!(o.windowed && o.exclusive), "--windowed together with --exclusive");
         if (o.capture) {
             require(!o.capture->empty(), "an empty capture target");

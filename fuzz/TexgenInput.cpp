@@ -67,13 +67,6 @@ uint64_t workOf(const Instruction& ins, const TextureGenerator& g) {
     const Layer& src = g.layers[ins.in.source];
     const uint64_t here = area(dst.width, dst.height);
     switch (static_cast<TextureOp>(ins.opcode)) {
-    case TextureOp::Checker:
-    case TextureOp::Plasma:
-    case TextureOp::RadialGradient:
-    case TextureOp::Noise:
-    case TextureOp::Bitmap:
-    case TextureOp::SineWaves:
-        return area(ins.in.width, ins.in.height);
     case TextureOp::Scatter:
         return area(ins.in.width, ins.in.height) + uint64_t(ins.in.byte[1]) * area(src.width, src.height);
     case TextureOp::Copy:
@@ -84,7 +77,8 @@ uint64_t workOf(const Instruction& ins, const TextureGenerator& g) {
     case TextureOp::DirectionalBlur:
         return here * ins.in.byte[0];
     default:
-        return here + 1;
+        // A picture of its own size costs that size, whatever the layer held.
+        return kOps[ins.opcode].ownSize ? area(ins.in.width, ins.in.height) : here + 1;
     }
 }
 

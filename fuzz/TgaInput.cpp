@@ -54,19 +54,17 @@ void checkLoaded(const TgaImage& image, const uint8_t* data, size_t size) {
 
 std::string runTgaInput(const uint8_t* data, size_t size) {
     const std::string path = inputFile("picture.tga", data, size);
-    // The callers' pattern: new, tgaInit, tgaLoad; tgaFree and delete.
-    auto* image = new TgaImage;
-    tgaInit(image);
-    const bool loaded = tgaLoad(path.c_str(), image);
+    TgaImage image;
+    std::string why;
+    const bool loaded = tgaLoad(path.c_str(), &image, &why);
     std::string outcome = "refused";
     if (loaded) {
-        checkLoaded(*image, data, size);
-        outcome = "loaded " + std::to_string(image->width) + "x" + std::to_string(image->height);
+        checkLoaded(image, data, size);
+        outcome = "loaded " + std::to_string(image.width) + "x" + std::to_string(image.height);
     } else {
-        require(image->pixels.data == nullptr && image->imageId == nullptr, "a refused load kept memory");
+        require(image.pixels.data == nullptr && image.imageId == nullptr, "a refused load kept memory");
+        require(!why.empty(), "a refusal without a reason");
     }
-    tgaFree(image);
-    delete image;
     return outcome;
 }
 

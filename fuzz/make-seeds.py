@@ -145,7 +145,7 @@ def options_seeds():
         ["--help"],
         ["--version"],
         ["--fps", "0"],
-        ["--start-at=124.5", "--end-at=3600"],
+        ["--start-at=124.5", "--end-at=125"],
         ["--windowed", "--exclusive"],
     ]
     for i, words in enumerate(lines):

@@ -2,52 +2,28 @@
 
 #include <GL/gl.h>
 
-#include <string>
-
-#include "base/DataPath.h"
-#include "gfx/Texture.h"
-#include "gfx/Tga.h"
+#include "gfx/Pictures.h"
 
 unsigned int Font::listBase = 0;
 
-int Font::glyphOf(char c, int set) {
-    if (set > 1) set = 1;
-    if (set < 0) set = 0;
-    // The character as a signed byte, as the glyph lists have always read text.
+namespace {
+
+// The glyph that prints c in `set` (0 or 1), or -1 when the character is
+// not on the sheet. The character is read as a signed byte, as the glyph
+// lists have always read text.
+int glyphOf(char c, int set) {
     const int glyph = static_cast<signed char>(c) - 32 + 128 * set;
     return glyph >= 0 && glyph < 256 ? glyph : -1;
 }
 
-Font::~Font() {
-    delete texture;
-    if (image) {
-        tgaFree(image);
-        delete image;
-    }
-}
+}  // namespace
 
 void Font::build() {
     // A second build replaces the sheet of the first.
-    delete texture;
-    if (image) {
-        tgaFree(image);
-        delete image;
-    }
-
-    texture = new Texture;
-    image = new TgaImage;
-    tgaInit(image);
-    const std::string path = dataPath("font.fnt");
-    if (!tgaLoad(path.c_str(), image)) {
-        tgaFree(image);
-        delete image;
-        image = nullptr;
-    }
-    texture->setImage(image, RedBlueExchange::BySize);
-    texture->releasePages();  // the sheet is uploaded; its pixels are not read again
+    loadPicture(texture, "font.fnt", RedBlueExchange::BySize);
 
     listBase = glGenLists(256);
-    texture->bind();
+    texture.bind();
     for (int g = 0; g < 256; ++g) {
         const float cx = float(g % 16) / 16.0f;
         const float cy = float(g / 16) / 16.0f;
@@ -71,7 +47,7 @@ void Font::print(double x, double y, float scale, const char* text, int set) {
     if (set > 1) set = 1;
     if (set < 0) set = 0;
     if (!text) text = "";
-    if (texture) texture->bind();
+    texture.bind();
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();

@@ -32,31 +32,24 @@
 // set 0) is not on the sheet and print() leaves it out.
 //
 // Ownership and state:
-//   - The owning scene creates a Font with new, calls build() while loading
-//     (GL context current) and deletes it at teardown. The Font owns its sheet
-//     Texture and decoded TgaImage; its destructor frees them without any GL
-//     call, so it may run after the context is gone. Texture names and
-//     display lists end with the context.
+//   - A Font is a plain member of its scene and calls no GL function until
+//     build(), which the scene calls while loading (GL context current). The
+//     sheet is read like every picture (gfx/Pictures.h) and released once
+//     uploaded. Texture names and display lists end with the context.
 //   - listBase is shared by every Font: each build() overwrites it, and every
 //     Font prints with the lists built last (all fonts use the same sheet and
 //     geometry, so the output is the same).
 //   - print() leaves the matrix mode GL_MODELVIEW, the sheet texture bound and
 //     depth testing enabled; colour, blending and GL_TEXTURE_2D are the
 //     caller's and are not touched.
-struct TgaImage;
-class Texture;
+#include "gfx/Texture.h"
 
 class Font {
 public:
-    Font() = default;
-    ~Font();
-    Font(const Font&) = delete;
-    Font& operator=(const Font&) = delete;
-
     // Reads the sheet, uploads it (with the by-size red/blue exchange) and
-    // compiles the 256 glyph lists. If the sheet cannot be read the reader's
-    // message is printed, image stays null and the sheet is uploaded as
-    // 256x256 transparent black, so captions are invisible.
+    // compiles the 256 glyph lists. A sheet that cannot be used is reported
+    // as every picture is and uploaded as 256x256 transparent black, so
+    // captions are invisible.
     void build();
 
     // Prints text with its first glyph's lower-left corner at (x, y) of a
@@ -66,12 +59,7 @@ public:
     // (see above) draw nothing and do not move the pen.
     void print(double x, double y, float scale, const char* text, int set);
 
-    // The glyph that prints c in `set` (clamped as print does), or -1 when
-    // the character is not on the sheet.
-    static int glyphOf(char c, int set);
-
     static unsigned int listBase;  // first of the 256 glyph lists of the last build
 
-    Texture* texture = nullptr;  // the sheet; owned
-    TgaImage* image = nullptr;   // the decoded sheet, kept after upload; owned; null if unreadable
+    Texture texture;  // the sheet
 };

@@ -1,12 +1,16 @@
 #include "gfx/Tga.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -52,11 +56,11 @@ bool readPixels(FILE* file, const TgaImage& header, TgaPixels* pixels) {
     const bool rightToLeft = (header.descriptor & kRightToLeft) != 0;
     const size_t count = static_cast<size_t>(width) * height;
 
-    uint8_t* bytes = reinterpret_cast<uint8_t*>(pixels->data);
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(pixels->data.get());
     if (std::fread(bytes, 1, count * bytesPerPixel, file) != count * bytesPerPixel) return false;
 
     // Bytes b, g, r(, a) become the word b + g<<8 + r<<16 + a<<24.
-    uint32_t* words = pixels->data;
+    uint32_t* words = pixels->data.get();
     if (bytesPerPixel == 4) {
         if (!kLittleEndian)
             for (size_t k = 0; k < count; ++k) {
@@ -84,36 +88,43 @@ bool readPixels(FILE* file, const TgaImage& header, TgaPixels* pixels) {
 // Opens path for reading when it is a regular file. A folder, a device or a
 // pipe is no picture: it is not opened (a pipe would wait for a writer, a
 // device like /dev/zero would never end), and the caller reports it as a
-// file that cannot be opened.
-FILE* openRegularFile(const char* path) {
+// file that cannot be opened. *why says which it was.
+FILE* openRegularFile(const char* path, std::string* why) {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        *why = std::string("cannot be opened: ") + std::strerror(errno);
+        return nullptr;
+    }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
+        *why = "not a regular file";
         return nullptr;
     }
     FILE* file = ::fdopen(fd, "rb");
-    if (!file) ::close(fd);
+    if (!file) {
+        *why = std::string("cannot be opened: ") + std::strerror(errno);
+        ::close(fd);
+    }
     return file;
 }
 
 // Drops whatever a refused load had allocated.
-bool refuse(FILE* file, TgaImage* image) {
+bool refuse(FILE* file, TgaImage* image, std::string* why, std::string reason) {
     std::fclose(file);
-    std::free(image->pixels.data);
-    std::free(image->imageId);
-    image->pixels.data = nullptr;
-    image->imageId = nullptr;
+    image->pixels.data.reset();
+    image->imageId.reset();
+    *why = std::move(reason);
     return false;
 }
 
 }  // namespace
 
-void tgaInit(TgaImage* image) { *image = TgaImage(); }
-
-bool tgaLoad(const char* path, TgaImage* image) {
-    FILE* file = openRegularFile(path);
+bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
+    std::string ignored;
+    std::string* why = whyOut ? whyOut : &ignored;
+    *image = TgaImage();
+    FILE* file = openRegularFile(path, why);
     if (!file) {
         std::printf(kCannotOpen, path);
         return false;
@@ -122,7 +133,7 @@ bool tgaLoad(const char* path, TgaImage* image) {
     uint8_t header[18];
     if (std::fread(header, 1, sizeof header, file) != sizeof header) {
         std::printf(kTruncated, path);
-        return refuse(file, image);
+        return refuse(file, image, why, "the file ends early");
     }
     image->idLength = header[0];
     image->colourMapType = header[1];
@@ -137,28 +148,34 @@ bool tgaLoad(const char* path, TgaImage* image) {
     image->pixelDepth = header[16];
     image->descriptor = header[17];
 
-    image->imageId = nullptr;
     if (image->idLength != 0) {
-        image->imageId = static_cast<uint8_t*>(std::malloc(image->idLength));
-        if (!image->imageId || std::fread(image->imageId, 1, image->idLength, file) != image->idLength) {
-            std::printf(image->imageId ? kTruncated : kNoMemory, path);
-            return refuse(file, image);
+        image->imageId.reset(new (std::nothrow) uint8_t[image->idLength]);
+        if (!image->imageId) {
+            std::printf(kNoMemory, path);
+            return refuse(file, image, why, "out of memory");
+        }
+        if (std::fread(image->imageId.get(), 1, image->idLength, file) != image->idLength) {
+            std::printf(kTruncated, path);
+            return refuse(file, image, why, "the file ends early");
         }
     }
 
     if (image->imageType != kTrueColour) {
         std::printf(kWrongType);
-        return refuse(file, image);
+        return refuse(file, image, why,
+                      "image type " + std::to_string(image->imageType) + ", not uncompressed true colour (2)");
     }
     if (image->pixelDepth != 24 && image->pixelDepth != 32) {
         std::printf(kWrongDepth, image->pixelDepth);
-        return refuse(file, image);
+        return refuse(file, image, why, std::to_string(image->pixelDepth) + " bits per pixel, not 24 or 32");
     }
     const uint32_t pixelCount = uint32_t(image->width) * image->height;
     if (pixelCount > TgaImage::kMaxPixels) {
         std::printf(kTooLarge, path, unsigned(image->width), unsigned(image->height),
                     unsigned(TgaImage::kMaxPixels));
-        return refuse(file, image);
+        return refuse(file, image, why,
+                      std::to_string(image->width) + "x" + std::to_string(image->height) + " pixels, more than " +
+                          std::to_string(TgaImage::kMaxPixels));
     }
 
     // A true-colour file may still carry a colour map (unused by its pixels);
@@ -168,25 +185,24 @@ bool tgaLoad(const char* path, TgaImage* image) {
             static_cast<unsigned long>(image->colourMapLength) * ((image->colourMapEntrySize + 7u) / 8u);
         if (!skip(file, mapBytes)) {
             std::printf(kTruncated, path);
-            return refuse(file, image);
+            return refuse(file, image, why, "the file ends early");
         }
     }
 
     image->pixels.width = image->width;
     image->pixels.height = image->height;
-    image->pixels.data = nullptr;
     if (pixelCount != 0) {
-        image->pixels.data = static_cast<uint32_t*>(std::malloc(size_t(pixelCount) * 4));
-        if (!image->pixels.data || !readPixels(file, *image, &image->pixels)) {
-            std::printf(image->pixels.data ? kTruncated : kNoMemory, path);
-            return refuse(file, image);
+        image->pixels.data.reset(new (std::nothrow) uint32_t[size_t(pixelCount) + TgaPixels::kZeroTailWords]);
+        if (!image->pixels.data) {
+            std::printf(kNoMemory, path);
+            return refuse(file, image, why, "out of memory");
+        }
+        std::fill_n(image->pixels.data.get() + pixelCount, TgaPixels::kZeroTailWords, 0u);
+        if (!readPixels(file, *image, &image->pixels)) {
+            std::printf(kTruncated, path);
+            return refuse(file, image, why, "the file ends early");
         }
     }
     std::fclose(file);
     return true;
-}
-
-void tgaFree(TgaImage* image) {
-    if (image->pixels.data) std::free(image->pixels.data);
-    if (image->imageId) std::free(image->imageId);
 }

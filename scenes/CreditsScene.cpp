@@ -1,35 +1,14 @@
 #include "scenes/CreditsScene.h"
 
+#include "gfx/Pictures.h"
+#include "scenes/Quads.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
-
-// Standard texture corners: the picture shows upright.
-void pictureQuad(float halfWidth, float halfHeight) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(-halfWidth, -halfHeight);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(halfWidth, -halfHeight);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(halfWidth, halfHeight);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(-halfWidth, halfHeight);
-    glEnd();
-}
-
-void plateQuad() { pictureQuad(2.0f, 0.75f); }
-
-void bar() {
-    glBegin(GL_QUADS);
-    glVertex2f(-4.0f, 0.0f);
-    glVertex2f(4.0f, 0.0f);
-    glVertex2f(4.0f, 0.15f);
-    glVertex2f(-4.0f, 0.15f);
-    glEnd();
-}
 
 // A slide runs right at 3 units a second from `at` seconds of r, rests at
 // -1.5 once it passes it, and is lifted on the one frame on which it first
@@ -44,45 +23,31 @@ void slide(float& x, float& z, float previousR, float at) {
     }
 }
 
-void drawAt(const Texture& texture, float x, float y, float z, void (*quad)()) {
+// A picture quad of the given half sizes, placed at (x, y, z).
+void drawAt(const Texture& texture, float x, float y, float z, float halfWidth, float halfHeight) {
     texture.bind();
     glLoadIdentity();
     glTranslatef(x, y, z);
-    quad();
+    pictureQuad(halfWidth, halfHeight);
 }
 
 }  // namespace
 
 CreditsScene::~CreditsScene() = default;
 
-void CreditsScene::load(int, int) {
-    titleTexture = std::make_unique<Texture>();
-    niloTexture = std::make_unique<Texture>();
-    sabuesoTexture = std::make_unique<Texture>();
-    kiroTexture = std::make_unique<Texture>();
-    bigCircleTexture = std::make_unique<Texture>();
-    logoTexture = std::make_unique<Texture>();
-    starTexture = std::make_unique<Texture>();
-    ifaceTexture = std::make_unique<Texture>();
-    timer = std::make_unique<Timer>();
+void CreditsScene::load() {
 
-    titleImage = readPicture("glowmotion2.tga");
-    niloImage = readPicture("nilo.tga");
-    sabuesoImage = readPicture("sabueso.tga");
-    kiroImage = readPicture("kiro.tga");
-    bigCircleImage = readPicture("big_circle.tga");
-    logoImage = readPicture("logo.tga");
-    ifaceImage = readPicture("iface.tga");
-    starImage = readPicture("star.tga");
-
-    makeTexture(*titleTexture, titleImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*niloTexture, niloImage.get(), RedBlueExchange::BySize);
-    makeTexture(*sabuesoTexture, sabuesoImage.get(), RedBlueExchange::BySize);
-    makeTexture(*kiroTexture, kiroImage.get(), RedBlueExchange::BySize);
-    makeTexture(*bigCircleTexture, bigCircleImage.get(), RedBlueExchange::BySize);
-    makeTexture(*logoTexture, logoImage.get(), RedBlueExchange::BySize);
-    makeTexture(*ifaceTexture, ifaceImage.get(), RedBlueExchange::BySize);
-    makeTexture(*starTexture, starImage.get(), RedBlueExchange::BySize);
+    const PictureFile pictures[] = {
+        {"glowmotion2.tga", RedBlueExchange::WholeBuffer, &titleTexture},
+        {"nilo.tga", RedBlueExchange::BySize, &niloTexture},
+        {"sabueso.tga", RedBlueExchange::BySize, &sabuesoTexture},
+        {"kiro.tga", RedBlueExchange::BySize, &kiroTexture},
+        {"big_circle.tga", RedBlueExchange::BySize, &bigCircleTexture},
+        {"logo.tga", RedBlueExchange::BySize, &logoTexture},
+        {"iface.tga", RedBlueExchange::BySize, &ifaceTexture},
+        {"star.tga", RedBlueExchange::BySize, &starTexture},
+    };
+    for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
 
     quadList = glGenLists(1);
     glNewList(quadList, GL_COMPILE);
@@ -90,9 +55,9 @@ void CreditsScene::load(int, int) {
     glEndList();
 }
 
-void CreditsScene::start() { timer->start(); }
+void CreditsScene::start() { timer.start(); }
 
-bool CreditsScene::render(int, float) {
+void CreditsScene::render(float) {
     const float previousR = relTime;
     slide(slide1X, slide1Z, previousR, 3.45f);
     slide(slide2X, slide2Z, previousR, 7.25f);
@@ -103,7 +68,7 @@ bool CreditsScene::render(int, float) {
     if (previousR > 14.8f && previousR < 15.2f) glClearColor(1.0f, 0.8f, 0.0f, 1.0f);
     if (previousR > 15.3f && previousR < 15.8f) glClearColor(0.4f, 0.1f, 0.4f, 1.0f);
 
-    const float r = static_cast<float>(timer->seconds() - 19.8);
+    const float r = static_cast<float>(timer.seconds() - 19.8);
     relTime = r;
     const float bob = 0.25f * std::sin(3.0f * r);
 
@@ -112,10 +77,10 @@ bool CreditsScene::render(int, float) {
     glColor3f(1.0f, 0.6f, 0.0f);
     glLoadIdentity();
     glTranslatef(0.0f, bob - 1.9f, -6.0f);
-    bar();
+    barQuad();
     glLoadIdentity();
     glTranslatef(0.0f, 1.9f - bob, -6.0f);
-    bar();
+    barQuad();
 
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
@@ -124,7 +89,7 @@ bool CreditsScene::render(int, float) {
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
 
     for (float p : pulse) {
-        bigCircleTexture->bind();
+        bigCircleTexture.bind();
         glLoadIdentity();
         glTranslatef(0.0f, 0.0f, -3.0f);
         pictureQuad(1.0f + p, 1.0f + p);
@@ -132,14 +97,14 @@ bool CreditsScene::render(int, float) {
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (r < 10.5f) {
-        drawAt(*sabuesoTexture, -1.4f, 1.75f, -6.0f, plateQuad);
-        drawAt(*niloTexture, slide1X, -0.5f, slide1Z - 6.0f, plateQuad);
-        drawAt(*ifaceTexture, slide1X, 0.5f, slide1Z - 6.0f, [] { pictureQuad(1.8f, 0.65f); });
-        drawAt(*kiroTexture, slide2X, -1.75f, slide2Z - 6.0f, plateQuad);
+        drawAt(sabuesoTexture, -1.4f, 1.75f, -6.0f, 2.0f, 0.75f);  // plates 4 x 1.5
+        drawAt(niloTexture, slide1X, -0.5f, slide1Z - 6.0f, 2.0f, 0.75f);
+        drawAt(ifaceTexture, slide1X, 0.5f, slide1Z - 6.0f, 1.8f, 0.65f);
+        drawAt(kiroTexture, slide2X, -1.75f, slide2Z - 6.0f, 2.0f, 0.75f);
     }
     if (r > 10.5f) {
-        drawAt(*logoTexture, 0.0f, 0.0f, -6.0f, [] { pictureQuad(2.0f, 0.55f); });
-        starTexture->bind();
+        drawAt(logoTexture, 0.0f, 0.0f, -6.0f, 2.0f, 0.55f);
+        starTexture.bind();
         // One running x for both rows: the lower row starts where the upper
         // one left off (7.7, so its first star stands at 4.7), then wraps.
         float x = 0.0f;
@@ -157,7 +122,7 @@ bool CreditsScene::render(int, float) {
     }
 
     glColor4f(1.0f, 1.0f, 1.0f, titleAlpha);
-    if (r < 10.5f) drawAt(*titleTexture, 0.8f, -0.3f, -3.0f, [] { pictureQuad(1.0f, 1.0f); });
+    if (r < 10.5f) drawAt(titleTexture, 0.8f, -0.3f, -3.0f, 1.0f, 1.0f);
 
     glDisable(GL_BLEND);
 
@@ -171,5 +136,4 @@ bool CreditsScene::render(int, float) {
     const float a = std::sin(r), b = std::sin(r + 0.785375f), c = std::sin(r + 1.57075f);
     const float next[8] = {a, b, c, a, -a, -b, -c, -a};
     for (int i = 0; i < 8; ++i) pulse[i] = next[i];
-    return true;
 }

@@ -15,19 +15,19 @@
 // GL state: leaves depth testing and blending off, texturing on, the clear
 // colour set for the next frame.
 #include "base/Timer.h"
-#include "scenes/Pictures.h"
+#include "gfx/Texture.h"
 #include "scenes/Scene.h"
 
 #include <memory>
 
 class CreditsScene final : public Scene {
 public:
-    CreditsScene() = default;
+    explicit CreditsScene(const FrameClock& frameClock) : timer(frameClock) {}
     ~CreditsScene() override;
 
-    void load(int, int) override;
+    void load() override;
     void start() override;
-    bool render(int, float showTime) override;
+    void render(float showTime) override;
 
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).
@@ -41,8 +41,7 @@ public:
     float pulse[8] = {};        // size offsets of the circles, for the next frame
 
 private:
-    TexturePtr titleTexture, niloTexture, sabuesoTexture, kiroTexture, bigCircleTexture, logoTexture,
-        starTexture, ifaceTexture;
-    PicturePtr titleImage, niloImage, sabuesoImage, kiroImage, bigCircleImage, logoImage, ifaceImage, starImage;
-    std::unique_ptr<Timer> timer;
+    Texture titleTexture, niloTexture, sabuesoTexture, kiroTexture, bigCircleTexture, logoTexture, starTexture,
+        ifaceTexture;
+    Timer timer;
 };

@@ -2,7 +2,8 @@
 
 #include "base/Timeline.h"
 #include "base/Timer.h"
-#include "gfx/Font.h"
+#include "gfx/Pictures.h"
+#include "scenes/Quads.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -32,108 +33,55 @@ constexpr float kStarStep = 5.5f;  // radians from one star to the next
 
 }  // namespace
 
-DanceFloorScene::DanceFloorScene() = default;
+DanceFloorScene::DanceFloorScene(const FrameClock& frameClock) : timer(frameClock) {}
 
+// No GL call: the quadric lives as long as the scene and gluDeleteQuadric
+// only frees its memory; textures and lists end with the context.
 DanceFloorScene::~DanceFloorScene() {
-    // Textures, then pictures, then the clock and the font; no GL call.
-    // The quadric lives as long as the scene; gluDeleteQuadric only frees
-    // its memory.
-    if (quadric) gluDeleteQuadric(quadric);
-    floorTexture.reset();
-    ballTexture.reset();
-    starTexture.reset();
-    lightTexture.reset();
-    dancer1Texture.reset();
-    dancer2Texture.reset();
-    lightBallTexture.reset();
-    floorImage.reset();
-    ballImage.reset();
-    starImage.reset();
-    lightImage.reset();
-    dancer1Image.reset();
-    dancer2Image.reset();
-    lightBallImage.reset();
-    timer.reset();
-    font.reset();
+    if (stage.quadric) gluDeleteQuadric(stage.quadric);
 }
 
-void DanceFloorScene::load(int, int) {
-    floorTexture = std::make_unique<Texture>();
-    ballTexture = std::make_unique<Texture>();
-    starTexture = std::make_unique<Texture>();
-    lightTexture = std::make_unique<Texture>();
-    dancer1Texture = std::make_unique<Texture>();
-    dancer2Texture = std::make_unique<Texture>();
-    lightBallTexture = std::make_unique<Texture>();
-    timer = std::make_unique<Timer>();
-    font = std::make_unique<Font>();
+void DanceFloorScene::load() {
 
-    floorImage = readPicture("floor.tga");
-    ballImage = readPicture("bola.tga");
-    starImage = readPicture("star.tga");
-    lightImage = readPicture("light.tga");
-    dancer1Image = readPicture("baile1.tga");
-    dancer2Image = readPicture("baile2.tga");
-    lightBallImage = readPicture("lightball.tga");
+    const PictureFile pictures[] = {
+        {"floor.tga", RedBlueExchange::WholeBuffer, &stage.floorTexture},
+        {"bola.tga", RedBlueExchange::WholeBuffer, &stage.ballTexture},
+        {"star.tga", RedBlueExchange::WholeBuffer, &stage.starTexture},
+        {"light.tga", RedBlueExchange::WholeBuffer, &stage.lightTexture},
+        // The dancers and the glow go up in the reader's byte order: on
+        // screen their red and blue are exchanged with respect to the file.
+        {"baile1.tga", RedBlueExchange::None, &stage.dancer1Texture},
+        {"baile2.tga", RedBlueExchange::None, &stage.dancer2Texture},
+        {"lightball.tga", RedBlueExchange::None, &stage.lightBallTexture},
+    };
+    for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
 
-    makeTexture(*floorTexture, floorImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*ballTexture, ballImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*starTexture, starImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*lightTexture, lightImage.get(), RedBlueExchange::WholeBuffer);
-    // The dancers and the glow go up in the reader's byte order: on screen
-    // their red and blue are exchanged with respect to the file.
-    makeTexture(*dancer1Texture, dancer1Image.get(), RedBlueExchange::None);
-    makeTexture(*dancer2Texture, dancer2Image.get(), RedBlueExchange::None);
-    makeTexture(*lightBallTexture, lightBallImage.get(), RedBlueExchange::None);
-
-    // The unit quad, upright: t = 1 at the bottom edge. A second load
-    // recompiles the same list and keeps the quadric it already has.
-    if (quadList == 0) quadList = glGenLists(1);
-    glNewList(quadList, GL_COMPILE);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(-0.5f, -0.5f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(0.5f, -0.5f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(0.5f, 0.5f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(-0.5f, 0.5f);
-    glEnd();
+    // A second load recompiles the same list and keeps the quadric it
+    // already has.
+    if (stage.quadList == 0) stage.quadList = glGenLists(1);
+    glNewList(stage.quadList, GL_COMPILE);
+    pictureQuad(0.5f, 0.5f);
     glEndList();
-    if (!quadric) quadric = gluNewQuadric();
+    if (!stage.quadric) stage.quadric = gluNewQuadric();
 
-    font->build();
-    clock = DanceClocks{};
+    stage.font.build();
+    stage.clocks = DanceClocks{};
 }
 
-void DanceFloorScene::start() { timer->start(); }
+void DanceFloorScene::start() { timer.start(); }
 
-bool DanceFloorScene::render(int, float) {
-    const float t = static_cast<float>(timer->seconds());
+void DanceFloorScene::render(float) {
+    const float t = static_cast<float>(timer.seconds());
     switch (danceSequenceAt(t)) {
-    case kGrooveSequence: renderGroove(t); break;
-    case kGreetingsSequence: renderGreetings(); break;
-    case kShowerSequence: renderShower(t); break;
+    case kGrooveSequence: renderGroove(stage, timer, t); break;
+    case kGreetingsSequence: renderGreetings(stage, timer); break;
+    case kShowerSequence: renderShower(stage, timer, t); break;
     default: break;  // between two sequences: nothing drawn, nothing cleared
     }
-    return true;
 }
 
-void DanceFloorScene::stripQuad(float frame, float span, float halfW, float halfH) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(frame, 1.0f);
-    glVertex2f(-halfW, -halfH);
-    glTexCoord2f(frame + span, 1.0f);
-    glVertex2f(halfW, -halfH);
-    glTexCoord2f(frame + span, 0.0f);
-    glVertex2f(halfW, halfH);
-    glTexCoord2f(frame, 0.0f);
-    glVertex2f(-halfW, halfH);
-    glEnd();
-}
-
-float DanceFloorScene::beginDanceFrame(float t) {
+float beginDanceFrame(DanceStage& stage, Timer& timer, float t) {
+    DanceClocks& clock = stage.clocks;
     // A jump back (a seek with the watching keys) is no time passing: the
     // dancers carry on stepping from the new place instead of standing
     // still until the clock catches up.
@@ -146,18 +94,19 @@ float DanceFloorScene::beginDanceFrame(float t) {
     glClearColor(1.0f, 0.8f, 0.0f, 1.0f);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
-    return static_cast<float>(timer->seconds());
+    return static_cast<float>(timer.seconds());
 }
 
-void DanceFloorScene::drawBackdrop(float t) {
+void drawBackdrop(DanceStage& stage, float t) {
+    DanceAnimation& anim = stage.anim;
     // The floor, lying almost flat and turned by 45 degrees, in whatever
     // colour and blending the previous frame left.
-    floorTexture->bind();
+    stage.floorTexture.bind();
     glLoadIdentity();
     glTranslatef(0.0f, -0.3f, -1.5f);
     glRotatef(-80.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(45.0f, 0.0f, 0.0f, 1.0f);
-    stripQuad(anim.floorFrame, 0.25f, 0.5f, 0.5f);
+    pictureQuad(0.5f, 0.5f, anim.floorFrame, 0.25f);
 
     // Five rings of eight stars; the angle runs on from star to star, ring
     // to ring and frame to frame.
@@ -172,8 +121,8 @@ void DanceFloorScene::drawBackdrop(float t) {
             glTranslatef(static_cast<float>(std::sin(angle) * radius), static_cast<float>(std::cos(angle) * radius),
                          -6.0f);
             glRotatef(spin, 0.0f, 0.0f, 1.0f);
-            starTexture->bind();
-            glCallList(quadList);
+            stage.starTexture.bind();
+            glCallList(stage.quadList);
             anim.starAngle += kStarStep;
         }
     }
@@ -182,8 +131,8 @@ void DanceFloorScene::drawBackdrop(float t) {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glLoadIdentity();
     glTranslatef(0.0f, 1.5f, -5.0f);
-    ballTexture->bind();
-    stripQuad(anim.ballFrame, 0.33f, 0.5f, 0.5f);
+    stage.ballTexture.bind();
+    pictureQuad(0.5f, 0.5f, anim.ballFrame, 0.33f);
 
     // The glow, added as c * (1 - c); with the depth test off it covers the
     // ball although it stands behind it.
@@ -191,14 +140,16 @@ void DanceFloorScene::drawBackdrop(float t) {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glLoadIdentity();
     glTranslatef(0.0f, 1.5f, -5.1f);
-    lightBallTexture->bind();
-    stripQuad(0.0f, 1.0f, 0.7f, 0.7f);
+    stage.lightBallTexture.bind();
+    pictureQuad(0.7f, 0.7f);
 
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
-void DanceFloorScene::advanceFrames() {
+void advanceFrames(DanceStage& stage) {
+    DanceAnimation& anim = stage.anim;
+    DanceClocks& clock = stage.clocks;
     if (anim.frameTick == 12) {
         stepStrip(anim.ballFrame, kBallStep);
         stepStrip(anim.floorFrame, kFloorStep);

@@ -1,72 +1,56 @@
 #include "scenes/EndScene.h"
 
 #include "base/Timer.h"
-#include "gfx/Font.h"
+#include "gfx/Pictures.h"
+#include "scenes/Quads.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
 
-EndScene::EndScene() = default;
+namespace {
 
-// Textures, pictures, the font and the clock only free memory; names and
-// display lists end with the GL context.
+// One 2 x 2 picture at depth -6, `x` across from the centre.
+void drawPicture(const Texture& texture, float x) {
+    glLoadIdentity();
+    glTranslatef(x, 0.0f, -6.0f);
+    texture.bind();
+    pictureQuad(1.0f, 1.0f);
+}
+
+}  // namespace
+
+EndScene::EndScene(const FrameClock& frameClock) : timer(frameClock) {}
+
+// Textures, the font and the clock only free memory; names and display
+// lists end with the GL context.
 EndScene::~EndScene() = default;
 
-void EndScene::load(int, int) {
-    frogTexture = std::make_unique<Texture>();
-    bcnTexture = std::make_unique<Texture>();
-    bcnBlurTexture = std::make_unique<Texture>();
-    tenTexture = std::make_unique<Texture>();
-    tenBlurTexture = std::make_unique<Texture>();
-    partyTexture = std::make_unique<Texture>();
-    partyBlurTexture = std::make_unique<Texture>();
-    backgroundTexture = std::make_unique<Texture>();
-    timer = std::make_unique<Timer>();
-    font = std::make_unique<Font>();
+void EndScene::load() {
 
-    frogImage = readPicture("frog.tga");
-    bcnImage = readPicture("bcn.tga");
-    bcnBlurImage = readPicture("bcn_blur.tga");
-    partyImage = readPicture("party.tga");
-    partyBlurImage = readPicture("party_blur.tga");
-    tenImage = readPicture("10.tga");
-    tenBlurImage = readPicture("10_blur.tga");
-    backgroundImage = readPicture("bck_end.tga");
+    const PictureFile pictures[] = {
+        {"frog.tga", RedBlueExchange::WholeBuffer, &frogTexture},
+        {"bcn.tga", RedBlueExchange::WholeBuffer, &bcnTexture},
+        {"bcn_blur.tga", RedBlueExchange::WholeBuffer, &bcnBlurTexture},
+        {"party.tga", RedBlueExchange::WholeBuffer, &partyTexture},
+        {"party_blur.tga", RedBlueExchange::WholeBuffer, &partyBlurTexture},
+        {"10.tga", RedBlueExchange::WholeBuffer, &tenTexture},
+        {"10_blur.tga", RedBlueExchange::WholeBuffer, &tenBlurTexture},
+        {"bck_end.tga", RedBlueExchange::WholeBuffer, &backgroundTexture},
+    };
+    for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
 
-    makeTexture(*frogTexture, frogImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*bcnTexture, bcnImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*bcnBlurTexture, bcnBlurImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*partyTexture, partyImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*partyBlurTexture, partyBlurImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*tenTexture, tenImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*tenBlurTexture, tenBlurImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*backgroundTexture, backgroundImage.get(), RedBlueExchange::WholeBuffer);
-
-    font->build();
+    font.build();
 
     lastShowTime = 0.0f;
     frogClock = 0.0f;
 }
 
-void EndScene::start() { timer->start(); }
+void EndScene::start() { timer.start(); }
 
-// One 2 x 2 picture at depth -6, `x` across from the centre.
-void EndScene::drawPicture(Texture& texture, float x) const {
-    glLoadIdentity();
-    glTranslatef(x, 0.0f, -6.0f);
-    texture.bind();
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f); glVertex2f(-1.0f, -1.0f);
-    glTexCoord2f(1.0f, 1.0f); glVertex2f(1.0f, -1.0f);
-    glTexCoord2f(1.0f, 0.0f); glVertex2f(1.0f, 1.0f);
-    glTexCoord2f(0.0f, 0.0f); glVertex2f(-1.0f, 1.0f);
-    glEnd();
-}
-
-bool EndScene::render(int, float showTime) {
-    const float t = static_cast<float>(timer->seconds());
+void EndScene::render(float showTime) {
+    const float t = static_cast<float>(timer.seconds());
 
     // The frog's clock runs on show time. On the first frame dt is the
     // whole show time, so the frog steps at the end of that frame. Show
@@ -85,14 +69,9 @@ bool EndScene::render(int, float showTime) {
     // Background, about the size of the view at distance 6, in whatever
     // colour the previous frame left (white: this scene's frames end so).
     glLoadIdentity();
-    backgroundTexture->bind();
+    backgroundTexture.bind();
     glTranslatef(0.0f, 0.0f, -6.0f);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f); glVertex2f(-3.3f, -2.6f);
-    glTexCoord2f(1.0f, 1.0f); glVertex2f(3.3f, -2.6f);
-    glTexCoord2f(1.0f, 0.0f); glVertex2f(3.3f, 2.6f);
-    glTexCoord2f(0.0f, 0.0f); glVertex2f(-3.3f, 2.6f);
-    glEnd();
+    pictureQuad(3.3f, 2.6f);
 
     glEnable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -100,29 +79,24 @@ bool EndScene::render(int, float showTime) {
 
     // The frog, one quarter of its strip, at the bottom centre.
     glLoadIdentity();
-    frogTexture->bind();
+    frogTexture.bind();
     glTranslatef(0.0f, -1.0f, -5.0f);
-    glBegin(GL_QUADS);
-    glTexCoord2f(frogFrame, 1.0f); glVertex2f(-0.5f, -0.5f);
-    glTexCoord2f(frogFrame + 0.25f, 1.0f); glVertex2f(0.5f, -0.5f);
-    glTexCoord2f(frogFrame + 0.25f, 0.0f); glVertex2f(0.5f, 0.5f);
-    glTexCoord2f(frogFrame, 0.0f); glVertex2f(-0.5f, 0.5f);
-    glEnd();
+    pictureQuad(0.5f, 0.5f, frogFrame, 0.25f);
 
     // The three pictures fade with the sine of the time and are invisible
     // while it is negative. The clamp is the one GL applies to colours; it
     // is done here so no negative alpha ever reaches the blending.
     glColor4f(1.0f, 1.0f, 1.0f, std::max(0.0f, std::sin(t)));
-    drawPicture(*bcnBlurTexture, -2.0f);
-    drawPicture(*partyBlurTexture, 0.0f);
-    drawPicture(*tenBlurTexture, 2.0f);
+    drawPicture(bcnBlurTexture, -2.0f);
+    drawPicture(partyBlurTexture, 0.0f);
+    drawPicture(tenBlurTexture, 2.0f);
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     // At exactly the change no caption is printed.
     if (t < kCaptionChange) {
-        font->print(20.0, 20.0, 3.0f, kCaptionBefore, 0);
+        font.print(20.0, 20.0, 3.0f, kCaptionBefore, 0);
     } else if (t > kCaptionChange) {
-        font->print(20.0, 20.0, 3.0f, kCaptionAfter, 0);
+        font.print(20.0, 20.0, 3.0f, kCaptionAfter, 0);
     }
 
     // The frog changes picture at most once a frame; the time gathered
@@ -134,5 +108,4 @@ bool EndScene::render(int, float showTime) {
         const double next = static_cast<double>(frogFrame) + 0.25;
         frogFrame = next > 1.0 ? 0.0f : static_cast<float>(next);
     }
-    return true;
 }

@@ -13,23 +13,23 @@
 // party.tga and 10.tga are read and uploaded too, but not drawn. A picture
 // the reader refuses leaves its texture 256x256 transparent black and the
 // rest is drawn as usual.
-#include "scenes/Pictures.h"
+#include "gfx/Font.h"
+#include "gfx/Texture.h"
+#include "base/Timer.h"
 #include "scenes/Scene.h"
 
 #include <memory>
 
-class Font;
-class Timer;
 
 class EndScene final : public Scene {
 public:
-    EndScene();
+    explicit EndScene(const FrameClock& frameClock);
     ~EndScene() override;  // no GL call
     EndScene(const EndScene&) = delete;
     EndScene& operator=(const EndScene&) = delete;
 
-    void load(int, int) override;
-    bool render(int, float showTime) override;
+    void load() override;
+    void render(float showTime) override;
     void start() override;
 
     // The frog's picture steps after this much show time has gathered.
@@ -50,27 +50,15 @@ public:
     float frogClock = 0.0f;
 
 private:
-    void drawPicture(Texture& texture, float x) const;
+    Texture frogTexture;
+    Texture bcnTexture;
+    Texture bcnBlurTexture;
+    Texture tenTexture;
+    Texture tenBlurTexture;
+    Texture partyTexture;
+    Texture partyBlurTexture;
+    Texture backgroundTexture;
 
-    TexturePtr frogTexture;
-    TexturePtr bcnTexture;
-    TexturePtr bcnBlurTexture;
-    TexturePtr tenTexture;
-    TexturePtr tenBlurTexture;
-    TexturePtr partyTexture;
-    TexturePtr partyBlurTexture;
-    TexturePtr backgroundTexture;
-
-    // The decoded files, kept until teardown; null when refused.
-    PicturePtr frogImage;
-    PicturePtr bcnImage;
-    PicturePtr bcnBlurImage;
-    PicturePtr tenImage;
-    PicturePtr tenBlurImage;
-    PicturePtr partyImage;
-    PicturePtr partyBlurImage;
-    PicturePtr backgroundImage;
-
-    std::unique_ptr<Font> font;
-    std::unique_ptr<Timer> timer;
+    Font font;
+    Timer timer;
 };

@@ -2,16 +2,17 @@
 // like a clock hand, the backdrop, the two dancers side by side (the nearer
 // one trailed by a translucent, slightly larger echo of itself) and the words
 // "dance", "move" and "groove" creeping along the bottom.
-#include "scenes/DanceFloorScene.h"
+#include "scenes/DanceSequences.h"
 
-#include "gfx/Font.h"
+#include "scenes/Quads.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-void DanceFloorScene::renderGroove(float t) {
-    const float tc = beginDanceFrame(t);
-    drawBackdrop(t);
+void renderGroove(DanceStage& stage, Timer& timer, float t) {
+    const float tc = beginDanceFrame(stage, timer, t);
+    drawBackdrop(stage, t);
+    const DanceAnimation& anim = stage.anim;
 
     // The caption's x is the time itself: one unit of the 640-unit text
     // frame to the right per second.
@@ -23,7 +24,7 @@ void DanceFloorScene::renderGroove(float t) {
     } else if (tc > 56.1f) {
         caption = "groove";
     }
-    if (caption) font->print(tc, 20.0, 4.0f, caption, 1);
+    if (caption) stage.font.print(tc, 20.0, 4.0f, caption, 1);
 
     glEnable(GL_DEPTH_TEST);
 
@@ -31,21 +32,21 @@ void DanceFloorScene::renderGroove(float t) {
     // behind it, on the same centre.
     glColor4f(1.0f, 1.0f, 1.0f, 0.6f);
     glLoadIdentity();
-    dancer2Texture->bind();
+    stage.dancer2Texture.bind();
     glTranslatef(0.5f, 0.0f, -1.6f);
-    stripQuad(anim.echoFrame, 0.1f, 0.6f, 0.8f);
+    pictureQuad(0.6f, 0.8f, anim.echoFrame, 0.1f);
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glLoadIdentity();
-    dancer2Texture->bind();
+    stage.dancer2Texture.bind();
     glTranslatef(0.5f, 0.0f, -1.5f);
-    stripQuad(anim.dancer2Frame, 0.1f, 0.5f, 0.7f);
+    pictureQuad(0.5f, 0.7f, anim.dancer2Frame, 0.1f);
 
     // Dancer 1 farther back on the left, clear of the other two on screen.
     glLoadIdentity();
-    dancer1Texture->bind();
+    stage.dancer1Texture.bind();
     glTranslatef(-0.7f, 0.0f, -2.7f);
-    stripQuad(anim.dancer1Frame, 1.0f / 14.0f, 0.5f, 0.7f);
+    pictureQuad(0.5f, 0.7f, anim.dancer1Frame, 1.0f / 14.0f);
 
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
@@ -59,8 +60,8 @@ void DanceFloorScene::renderGroove(float t) {
         glLoadIdentity();
         glTranslatef(0.0f, 0.0f, -1.0f);
         glColor3f(0.0f, 0.0f, 0.0f);
-        gluPartialDisk(quadric, 0.0, 2.0, 32, 32, 0.0, 360.0f - w * 120.0f);
+        gluPartialDisk(stage.quadric, 0.0, 2.0, 32, 32, 0.0, 360.0f - w * 120.0f);
     }
 
-    advanceFrames();
+    advanceFrames(stage);
 }

@@ -4,20 +4,20 @@
 // Calls. The Demo owns its scenes (made in scenes/SceneRegistry.cpp, held in
 // slot order) and calls them only on the main thread, with the OpenGL
 // context current, in this order:
-//   load(0, 0)   once, before the window is shown: make every texture,
-//                display list, quadric, font and the scene's own Timer here;
+//   load()       once, before the first frame: make every texture,
+//                display list, quadric and font here;
 //   start()      once, right after the show clock starts: start the Timer;
-//   render(0, t) every frame whose show time t lies in the scene's window of
+//   render(t)    every frame whose show time t lies in the scene's window of
 //                the timeline (base/Timeline.h); never in the gaps.
 // Constructors and destructors make no OpenGL call: a scene is built before
 // the context exists and destroyed after it is gone. Texture names, display
 // lists and quadrics end with the context.
 //
-// Time. A scene's motion reads its own Timer, started by start() together
-// with the show clock, so scene time and show time are the same seconds; a
-// few scenes also read the show time passed to render. Both come from the
-// one clock source behind Timer: the monotonic clock while the show plays,
-// the driven time while frames are captured (Timer::setDrivenTime), so a
+// Time. A scene's motion reads its own Timer, made in its constructor on
+// the driver's frame clock (base/FrameClock.h) and started by start(), so
+// scene time and show time are the same seconds; a few scenes also read the
+// show time passed to render. Both come from that one clock: the monotonic
+// clock while the show plays, a fixed step while frames are recorded, so a
 // scene never reads any other clock. With --start-at S both begin at S.
 // With the watching keys (--controls) every clock stands still while the
 // show is paused (render is not called then, but for single frame steps)
@@ -33,8 +33,9 @@
 // OpenGL state when render is called:
 //   - matrix mode GL_MODELVIEW; the projection is the show's 45-degree
 //     perspective for a 4:3 picture (near 0.1, far 3000);
-//   - the viewport and the scissor box are the show's picture; the window
-//     owns them, and the scissor test is on outside of scenes' control;
+//   - the viewport and the scissor box are the show's picture; the surface
+//     drawn on (window or offscreen) owns them, and the scissor test is on
+//     outside of scenes' control;
 //   - GL_TEXTURE_2D enabled, smooth shading, depth function GL_LEQUAL;
 //   - whatever colour, clear colour, blending, blend function and depth
 //     test the previous frame left, whichever scene drew it (on the first
@@ -49,9 +50,15 @@
 class Scene {
 public:
     virtual ~Scene();
-    virtual void reserved();
-    virtual void load(int, int);
-    // showTime: seconds since the show started. The base draws nothing.
-    virtual bool render(int, float showTime);
+    virtual void load();
     virtual void start();
+    // showTime: seconds since the show started. The base draws nothing.
+    virtual void render(float showTime);
 };
+
+// Sets the OpenGL state described above for the show's first frame: the
+// projection, matrix mode GL_MODELVIEW with an identity matrix, and the
+// first frame's texturing, shading, clear colour and depth, depth test,
+// hint and colour. The driver calls it once the picture's viewport is set,
+// before the first frame.
+void setUpShowGL();

@@ -6,13 +6,12 @@
 #include "scenes/StarTunnelScene.h"
 #include "scenes/TurntableScene.h"
 
-SceneSet makeScenes() {
+SceneSet makeScenes(const FrameClock& clock) {
     SceneSet scenes;
-    for (auto& scene : scenes) scene = std::make_unique<Scene>();
-    scenes[kStarTunnelSlot] = std::make_unique<StarTunnelScene>();
-    scenes[kTurntableSlot] = std::make_unique<TurntableScene>();
-    scenes[kCreditsSlot] = std::make_unique<CreditsScene>();
-    scenes[kDanceFloorSlot] = std::make_unique<DanceFloorScene>();
-    scenes[kEndSlot] = std::make_unique<EndScene>();
+    scenes[kStarTunnelSlot] = std::make_unique<StarTunnelScene>(clock);
+    scenes[kTurntableSlot] = std::make_unique<TurntableScene>(clock);
+    scenes[kCreditsSlot] = std::make_unique<CreditsScene>(clock);
+    scenes[kDanceFloorSlot] = std::make_unique<DanceFloorScene>(clock);
+    scenes[kEndSlot] = std::make_unique<EndScene>(clock);
     return scenes;
 }

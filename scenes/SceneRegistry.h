@@ -12,5 +12,8 @@
 
 using SceneSet = std::array<std::unique_ptr<Scene>, kSceneCount>;
 
-// Fresh, empty scenes in slot order; nothing is loaded yet.
-SceneSet makeScenes();
+class FrameClock;
+
+// Fresh, empty scenes in slot order, each with its Timer on `clock`;
+// nothing is loaded yet.
+SceneSet makeScenes(const FrameClock& clock);

@@ -2,15 +2,16 @@
 // changed round (dancer 1 in front on the right, dancer 2 behind on the left,
 // no echo) and the captions "nilo grooves", then "in the shower!", standing
 // at one place.
-#include "scenes/DanceFloorScene.h"
+#include "scenes/DanceSequences.h"
 
-#include "gfx/Font.h"
+#include "scenes/Quads.h"
 
 #include <GL/gl.h>
 
-void DanceFloorScene::renderShower(float t) {
-    const float tc = beginDanceFrame(t);
-    drawBackdrop(t);
+void renderShower(DanceStage& stage, Timer& timer, float t) {
+    const float tc = beginDanceFrame(stage, timer, t);
+    drawBackdrop(stage, t);
+    const DanceAnimation& anim = stage.anim;
 
     const char* caption = nullptr;
     if (tc > 85.1f && tc < 96.4f) {
@@ -18,24 +19,24 @@ void DanceFloorScene::renderShower(float t) {
     } else if (tc > 96.5f) {
         caption = "in the shower!";
     }
-    if (caption) font->print(50.0, 20.0, 4.0f, caption, 1);
+    if (caption) stage.font.print(50.0, 20.0, 4.0f, caption, 1);
 
     // The depth test is on after a caption and off otherwise; the dancers do
     // not overlap on screen, so the picture is the same.
     glLoadIdentity();
-    dancer1Texture->bind();
+    stage.dancer1Texture.bind();
     glTranslatef(0.5f, 0.0f, -1.6f);
-    stripQuad(anim.dancer1Frame, 1.0f / 14.0f, 0.5f, 0.7f);
+    pictureQuad(0.5f, 0.7f, anim.dancer1Frame, 1.0f / 14.0f);
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glLoadIdentity();
-    dancer2Texture->bind();
+    stage.dancer2Texture.bind();
     glTranslatef(-0.5f, 0.0f, -2.7f);
-    stripQuad(anim.dancer2Frame, 0.1f, 0.5f, 0.7f);
+    pictureQuad(0.5f, 0.7f, anim.dancer2Frame, 0.1f);
 
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
 
-    advanceFrames();
+    advanceFrames(stage);
 }

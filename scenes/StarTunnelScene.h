@@ -8,9 +8,9 @@
 // program into a texture; both are uploaded and never drawn.
 //
 // State: the stars' running angle grows by 5.5 per star drawn (264 per
-// frame), so their pattern depends on how many frames were drawn; the clear
-// colour is chosen from the previous frame's time. Stars turn with the show
-// time passed to render, everything else with the scene's Timer.
+// frame), so their pattern depends on how many frames were drawn. Stars turn
+// with the show time passed to render, everything else with the scene's
+// Timer.
 //
 // GL state: the scene leaves depth testing alone until the caption is
 // printed (Font::print turns it on), so its first frame after the credits
@@ -18,32 +18,27 @@
 // blending off, texturing on, the current colour white.
 #include "base/Timer.h"
 #include "gfx/Font.h"
-#include "scenes/Pictures.h"
+#include "gfx/Texture.h"
 #include "scenes/Scene.h"
 
 #include <memory>
 
 class StarTunnelScene final : public Scene {
 public:
-    StarTunnelScene() = default;
+    explicit StarTunnelScene(const FrameClock& frameClock) : timer(frameClock) {}
     ~StarTunnelScene() override;
 
-    void load(int, int) override;
+    void load() override;
     void start() override;
-    bool render(int, float showTime) override;
+    void render(float showTime) override;
 
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).
     unsigned int quadList = 0;  // the unit quad; compiled in load
     float starAngle = 0.0f;     // radians placing the next star
-    float lastTime = 0.0f;      // scene time of the latest frame
-
-    // The caption at scene time t (null: none, at exactly 38.5 and 41.0).
-    static const char* captionAt(float t);
 
 private:
-    TexturePtr vinylTexture, generatedTexture, starTexture, tiaTexture, flowerTexture;
-    PicturePtr vinylImage, starImage, tiaImage, flowerImage;
-    std::unique_ptr<Timer> timer;
-    std::unique_ptr<Font> font;
+    Texture vinylTexture, generatedTexture, starTexture, tiaTexture, flowerTexture;
+    Timer timer;
+    Font font;
 };

@@ -1,64 +1,31 @@
 #include "scenes/TurntableScene.h"
 
+#include "gfx/Pictures.h"
+#include "scenes/Quads.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
-
-namespace {
-
-// A quad with the standard texture corners: (0, 1) lower left, (1, 1) lower
-// right, (1, 0) upper right, (0, 0) upper left; the picture shows upright.
-void pictureQuad(float halfWidth, float halfHeight) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(-halfWidth, -halfHeight);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(halfWidth, -halfHeight);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(halfWidth, halfHeight);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(-halfWidth, halfHeight);
-    glEnd();
-}
-
-void smallQuad() { pictureQuad(0.5f, 0.5f); }
-void largeQuad() { pictureQuad(1.0f, 1.0f); }
-void bannerQuad() { pictureQuad(2.0f, 0.75f); }
-
-}  // namespace
 
 // gluDeleteQuadric only frees the quadric's memory; it makes no GL call.
 TurntableScene::~TurntableScene() {
     if (quadric) gluDeleteQuadric(quadric);
 }
 
-void TurntableScene::load(int, int) {
-    vinylTexture = std::make_unique<Texture>();
-    technicsTexture = std::make_unique<Texture>();
-    bck1Texture = std::make_unique<Texture>();
-    platoTexture = std::make_unique<Texture>();
-    brazoTexture = std::make_unique<Texture>();
-    quellixTexture = std::make_unique<Texture>();
-    presentsTexture = std::make_unique<Texture>();
-    timer = std::make_unique<Timer>();
+void TurntableScene::load() {
 
-    vinylImage = readPicture("vinyl.tga");
-    technicsImage = readPicture("technics.tga");
-    bck1Image = readPicture("bck1.tga");
-    platoImage = readPicture("plato.tga");
-    brazoImage = readPicture("brazo.tga");
-    quellixImage = readPicture("quellix.tga");
-    presentsImage = readPicture("presents.tga");
-
-    makeTexture(*vinylTexture, vinylImage.get(), RedBlueExchange::WholeBuffer);
-    // The rim picture goes up in the file's own blue, green, red order.
-    makeTexture(*technicsTexture, technicsImage.get(), RedBlueExchange::None);
-    makeTexture(*bck1Texture, bck1Image.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*platoTexture, platoImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*brazoTexture, brazoImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*quellixTexture, quellixImage.get(), RedBlueExchange::WholeBuffer);
-    makeTexture(*presentsTexture, presentsImage.get(), RedBlueExchange::WholeBuffer);
+    const PictureFile pictures[] = {
+        {"vinyl.tga", RedBlueExchange::WholeBuffer, &vinylTexture},
+        // The rim picture goes up in the file's own blue, green, red order.
+        {"technics.tga", RedBlueExchange::None, &technicsTexture},
+        {"bck1.tga", RedBlueExchange::WholeBuffer, &bck1Texture},
+        {"plato.tga", RedBlueExchange::WholeBuffer, &platoTexture},
+        {"brazo.tga", RedBlueExchange::WholeBuffer, &brazoTexture},
+        {"quellix.tga", RedBlueExchange::WholeBuffer, &quellixTexture},
+        {"presents.tga", RedBlueExchange::WholeBuffer, &presentsTexture},
+    };
+    for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
 
     if (!quadric) {
         quadric = gluNewQuadric();
@@ -73,10 +40,10 @@ void TurntableScene::load(int, int) {
     glEndList();
 }
 
-void TurntableScene::start() { timer->start(); }
+void TurntableScene::start() { timer.start(); }
 
-bool TurntableScene::render(int, float) {
-    const float t = static_cast<float>(timer->seconds());
+void TurntableScene::render(float) {
+    const float t = static_cast<float>(timer.seconds());
 
     // Titles: the first slides in and rests at 0 from 4 to 5 s, then leaves
     // to the right while the second comes in and rests from 12 to 13 s.
@@ -98,7 +65,7 @@ bool TurntableScene::render(int, float) {
     glDisable(GL_DEPTH_TEST);
 
     // Background, with the blending the last frame left (off).
-    bck1Texture->bind();
+    bck1Texture.bind();
     glLoadIdentity();
     if (t > 4.0f) {
         glRotatef(10.0f * t, 0.0f, 0.0f, 1.0f);
@@ -124,14 +91,14 @@ bool TurntableScene::render(int, float) {
     glEnable(GL_BLEND);
 
     // Platter picture.
-    platoTexture->bind();
+    platoTexture.bind();
     glLoadIdentity();
     glTranslatef(0.0f, 0.25f, -1.7f);
-    largeQuad();
+    pictureQuad(1.0f, 1.0f);
 
     // Rim: a cylinder tilted back, turning with the record.
     glDisable(GL_BLEND);
-    technicsTexture->bind();
+    technicsTexture.bind();
     glLoadIdentity();
     glTranslatef(-0.62f, -0.09f, -1.2f);
     glRotatef(-75.0f, 1.0f, 0.0f, 0.0f);
@@ -140,32 +107,31 @@ bool TurntableScene::render(int, float) {
 
     // Record.
     glEnable(GL_BLEND);
-    vinylTexture->bind();
+    vinylTexture.bind();
     glLoadIdentity();
     glTranslatef(-0.3f, 0.0f, -0.6f);
     glRotatef(-74.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(-platterAngle, 0.0f, 0.0f, 1.0f);
-    smallQuad();
+    pictureQuad(0.5f, 0.5f);
 
     // Tonearm, on the platter picture's quad.
-    brazoTexture->bind();
+    brazoTexture.bind();
     glLoadIdentity();
     glTranslatef(0.0f, 0.25f, -1.7f);
-    largeQuad();
+    pictureQuad(1.0f, 1.0f);
 
-    quellixTexture->bind();
+    quellixTexture.bind();
     glLoadIdentity();
     glTranslatef(quellixX, 1.75f, -6.0f);
-    bannerQuad();
+    pictureQuad(2.0f, 0.75f);  // a banner
 
-    presentsTexture->bind();
+    presentsTexture.bind();
     glLoadIdentity();
     glTranslatef(presentsX, 1.75f, -6.0f);
-    bannerQuad();
+    pictureQuad(2.0f, 0.75f);  // a banner
 
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 
     platterAngle = 60.0f * t;
-    return true;
 }

@@ -14,7 +14,7 @@
 // GL state: leaves blending off and depth testing on, texturing enabled
 // (never changed), the current colour white.
 #include "base/Timer.h"
-#include "scenes/Pictures.h"
+#include "gfx/Texture.h"
 #include "scenes/Scene.h"
 
 #include <memory>
@@ -23,12 +23,12 @@ struct GLUquadric;
 
 class TurntableScene final : public Scene {
 public:
-    TurntableScene() = default;
+    explicit TurntableScene(const FrameClock& frameClock) : timer(frameClock) {}
     ~TurntableScene() override;
 
-    void load(int, int) override;
+    void load() override;
     void start() override;
-    bool render(int, float showTime) override;
+    void render(float showTime) override;
 
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).
@@ -38,10 +38,9 @@ public:
     float platterAngle = 0.0f;   // degrees; set at the end of a frame, used in the next
 
 private:
-    TexturePtr vinylTexture, technicsTexture, bck1Texture, platoTexture, brazoTexture, quellixTexture,
+    Texture vinylTexture, technicsTexture, bck1Texture, platoTexture, brazoTexture, quellixTexture,
         presentsTexture;
-    PicturePtr vinylImage, technicsImage, bck1Image, platoImage, brazoImage, quellixImage, presentsImage;
-    std::unique_ptr<Timer> timer;
+    Timer timer;
     GLUquadric* quadric = nullptr;  // the rim; made in load
     unsigned rimList = 0;           // the rim's cylinder, compiled once in load
 };

@@ -9,6 +9,9 @@
 # Configuring is repeated on every call (quick when nothing changed), so a
 # folder left by an earlier run with other options, a failed configure or a
 # missing build.ninja is brought to the wanted state.
+# Each step (packages, configuring, building) prints one line; the whole
+# output of apt-get, CMake and the compilers goes to BUILD/setup.log, and
+# the end of it is shown only when a step fails.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -32,15 +35,35 @@ case "$mode" in
   *) echo "usage: scripts/setup.sh [--test | --sanitize]" >&2; exit 2 ;;
 esac
 
+mkdir -p "$build"
+export GLOWMOTION_SETUP_LOG="$root/$build/setup.log"
+: >"$GLOWMOTION_SETUP_LOG"
+log=$GLOWMOTION_SETUP_LOG
+
+# The end of the log after a step failed, then stop.
+failed() {
+  echo "setup: $1 failed; the end of $log:" >&2
+  tail -n 30 "$log" >&2
+  exit 1
+}
+
+# One step: one line, its output appended to the log.
+step() {
+  local what=$1
+  shift
+  echo "setup: $what (log: $log)"
+  "$@" >>"$log" 2>&1 || failed "$what"
+}
+
 scripts/install-packages.sh setup "${lists[@]}"
 
 configure() { cmake -S . -B "$build" -G Ninja "${options[@]}"; }
-if ! configure; then
+echo "setup: configuring $build/ (log: $log)"
+if ! configure >>"$log" 2>&1; then
   # A cache from another generator, another source folder or a configure
   # that failed half-way: start from an empty cache, once.
-  [ -e "$build/CMakeCache.txt" ] || exit 1
-  echo "setup: configuring $build/ failed; removing its CMake cache and configuring again" >&2
+  [ -e "$build/CMakeCache.txt" ] || failed "configuring $build/"
   rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
-  configure
+  step "configuring $build/ again from an empty CMake cache" configure
 fi
-cmake --build "$build" -j"$(nproc)"
+step "building $build/" cmake --build "$build" -j"$(nproc)"

@@ -1,9 +1,13 @@
 // The opcode table and the instruction decoder.
 #include "texgen/Operations.h"
 
+#include "texgen/TextureGenerator.h"
+
 namespace texgen {
 
 namespace {
+
+constexpr bool kOwnSize = true;
 
 // Operand rows of the table, by kind (letters as in Operations.h).
 constexpr OperandInfo size(const char* meaning = "width x height of the new picture") {
@@ -31,26 +35,26 @@ constexpr OpInfo kOps[kTextureOpCount] = {
     {TextureOp::Checker, "Checker",
      {size(), count("cells", "board cells across x down, each 2x2 squares"), colour("colour1", "top-left square"),
       colour("colour2", "the other colour")},
-     checker, "a board of 2*cells squares in two colours"},  // 10
+     checker, "a board of 2*cells squares in two colours", kOwnSize},  // 10
     {TextureOp::Plasma, "Plasma",
      {size(), count("tiles", "repeats across x down (1, 2, 4, 8 or 16)"), ramp(),
       byte("roughness", "how much fine detail survives"), byte("seed", "random sequence")},
-     plasma, "tileable fractal clouds"},  // 7 + 4c
+     plasma, "tileable fractal clouds", kOwnSize},  // 7 + 4c
     {TextureOp::RadialGradient, "RadialGradient",
      {size(), ramp(), byte("spread", "128: the ramp ends at half the width", 1, 255)},
-     radialGradient, "ramp by squared distance from the centre"},  // 5 + 4c
+     radialGradient, "ramp by squared distance from the centre", kOwnSize},  // 5 + 4c
     {TextureOp::Noise, "Noise", {size(), ramp(), byte("seed", "random sequence")}, noise,
-     "a random ramp value per pixel"},  // 5 + 4c
+     "a random ramp value per pixel", kOwnSize},  // 5 + 4c
     {TextureOp::Bitmap, "Bitmap",
      {size("width (8 or more) x height"), colour("ones", "colour of 1 bits"), colour("zeros", "colour of 0 bits"),
       bits()},
-     bitmap, "a 1-bit picture in two colours"},  // 9 + W*H/8
+     bitmap, "a 1-bit picture in two colours", kOwnSize},  // 9 + W*H/8
     {TextureOp::SineWaves, "SineWaves",
      {size(), count("frequency", "waves across x down"), ramp(), byte("bend1", "first wave bent by sin x (/64)"),
       byte("amp1", "first wave amplitude (/64)"), byte("bend2", "second wave bent by sin y (/64)"),
       byte("amp2", "second wave amplitude (/64)"), byte("phase1", "first wave phase (/256 turn)"),
       byte("phase2", "second wave phase (/256 turn)")},
-     sineWaves, "two bent sine waves through the ramp"},  // 11 + 4c
+     sineWaves, "two bent sine waves through the ramp", kOwnSize},  // 11 + 4c
     {TextureOp::Mirror, "Mirror", {flagByte("mode", "0x10 flips left-right, 0x01 top-bottom")}, mirror,
      "flips the picture"},  // 3
     {TextureOp::SineWarp, "SineWarp",
@@ -98,7 +102,7 @@ constexpr OpInfo kOps[kTextureOpCount] = {
     {TextureOp::Scatter, "Scatter",
      {source(), size("width x height of the new picture"), byte("seed", "random sequence"),
       byte("count", "stamps of the source")},
-     scatter, "stamps the source at random places, adding up"},  // 6
+     scatter, "stamps the source at random places, adding up", kOwnSize},  // 6
     {TextureOp::HardLight, "HardLight", {source()}, hardLight, "hard-light blend with the source"},  // 3
     {TextureOp::Subtract, "Subtract", {source()}, subtract, "subtracts the source, down to 0"},  // 3
     {TextureOp::Blur, "Blur", {byte("passes", "times it is applied")}, blur, "soft blur, 5-pixel cross"},  // 3
@@ -231,6 +235,9 @@ bool decodeInstruction(const uint8_t* program, uint32_t offset, uint32_t end, In
             if (!in.has(4u * count)) return missing();
             ops.ramp.count = count;
             const uint8_t* s = in.take(4u * count);
+            for (int i = 1; i < count; ++i)  // a lower position would hide stops from colourAt
+                if (s[4 * i] < s[4 * (i - 1)])
+                    return fail(fault, Fault::RampOutOfOrder, at + 1 + 4 * i, s[4 * i], s[4 * (i - 1)], i + 1);
             for (int i = 0; i < count; ++i)
                 ops.ramp.stops[i] = RampStop{s[4 * i], s[4 * i + 1], s[4 * i + 2], s[4 * i + 3]};
             break;

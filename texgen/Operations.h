@@ -17,7 +17,9 @@
 #include <string>
 
 #include "texgen/ColourRamp.h"
-#include "texgen/TextureGenerator.h"
+#include "texgen/Layer.h"
+#include "texgen/ProgramFault.h"
+#include "texgen/TextureProgram.h"
 
 namespace texgen {
 
@@ -66,6 +68,10 @@ struct OpInfo {
     OperandInfo operands[kMaxOperands];
     Operation run;
     const char* summary;  // what it does, one line for the reference
+    // The operation makes a picture of its own size (its size operand's),
+    // which the destination layer takes; the others keep the layer's size,
+    // or take it from the source (Copy) or turn it (Rotate90).
+    bool ownSize = false;
 
     int operandCount() const {
         int n = 0;
@@ -77,51 +83,6 @@ struct OpInfo {
 
 extern const OpInfo kOps[kTextureOpCount];
 
-// Why a program (or a line of its text form) is refused. Every message is
-// made by faultMessage in ProgramCheck.cpp.
-enum class Fault : uint8_t {
-    None,
-    // Byte programs
-    ShortProgram,        // fewer than 4 bytes: no length word
-    LengthTooLong,       // a = L, b = bytes after the length word
-    TrailingBytes,       // a = bytes after the program's end
-    BadOpcode,           // a = opcode
-    BadDestination,      // a = index
-    BadSource,           // a = index
-    BadSizeCode,         // a = code
-    BadRampCount,        // a = count
-    PastEnd,             // a = opcode (-1 when not even that is there)
-    PlasmaTilesNotPow2,  // a = count, b = 0 across / 1 down
-    PlasmaTilesTooMany,  // a = count, b = size
-    PixelateTooLarge,    // a = block, b = width, c = height
-    BitmapTooNarrow,     // a = width
-    OutOfRange,          // a = value (text units), b = opcode, c = operand index
-    // Text form; text = the offending token
-    UnknownOperation,    // text = the word
-    MissingLayer,        // text = operation
-    BadLayer,            // text = the token
-    MissingMask,         // text = operation
-    BadMask,             // text = the token
-    NotAnOperand,        // text = the token (no name=value)
-    UnknownOperand,      // text = name, a = opcode
-    RepeatedOperand,     // text = name
-    MissingOperand,      // a = opcode, b = operand index
-    BadNumber,           // text = value, a = opcode, b = operand index
-    BadSize,             // text = value
-    BadCount,            // text = value, a = opcode, b = operand index
-    BadColour,           // text = value
-    BadRamp,             // text = what is wrong in the ramp
-    BadBits,             // text = value, a = hex digits expected
-};
-
-struct FaultInfo {
-    Fault fault = Fault::None;
-    uint32_t offset = 0;  // offending byte, from the start of the program
-    int a = 0, b = 0, c = 0;
-    std::string text = {};
-};
-
-std::string faultMessage(const FaultInfo& fault);
 // The values an operand takes in the text form: "0..255", "WxH, each...".
 std::string operandRange(const OperandInfo& operand);
 
@@ -156,12 +117,6 @@ inline int floorDiv4(int v) { return v >= 0 ? v / 4 : -((-v + 3) / 4); }
 inline size_t pixelCount(const Layer& layer) {
     return static_cast<size_t>(layer.width) * static_cast<size_t>(layer.height);
 }
-
-// Zero-filled anonymous page memory for the generator's 1 MiB buffers.
-uint32_t* allocatePages(size_t words);
-void freePages(uint32_t* pixels, size_t words);
-// Sets the first `words` words to zero; whole pages go back to the system.
-void zeroPages(uint32_t* pixels, size_t words);
 
 // The operations, one line of maths each; families in their own sources.
 // Ramp and plasma (RampPlasma.cpp)

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "texgen/Operations.h"
+#include "texgen/PageMemory.h"
 
 namespace texgen {
 

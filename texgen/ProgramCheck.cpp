@@ -2,8 +2,10 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
 
 #include "texgen/Operations.h"
+#include "texgen/TextureGenerator.h"
 
 namespace texgen {
 
@@ -33,7 +35,7 @@ std::string operandRange(const OperandInfo& operand) {
     case 's': return "WxH, each a power of two 1..512";
     case 'n': return "AxB, each 1..16";
     case 'c': return "#rrggbb";
-    case 'r': return "position:#rrggbb,... with 1..16 stops, positions 0..255";
+    case 'r': return "position:#rrggbb,... with 1..16 stops, positions 0..255, none below the one before";
     case 'x': return "hexadecimal, width*height/8 bytes";
     default:
         if (operand.hex) return format("0x%X..0x%X", operand.min, operand.max);
@@ -63,6 +65,9 @@ std::string faultMessage(const FaultInfo& f) {
         return format("size code %d is above 9", f.a);
     case Fault::BadRampCount:
         return format("ramp count %d is outside 1..16", f.a);
+    case Fault::RampOutOfOrder:
+        return format("ramp stop %d at position %d is below the %d before it: ramp positions may not decrease", f.c,
+                      f.a, f.b);
     case Fault::PastEnd:
         if (op) return format("%s instruction runs past the end of the program", op);
         return "instruction runs past the end of the program";
@@ -139,6 +144,57 @@ ProgramCheck refuse(const FaultInfo& fault, uint32_t length, FaultInfo* out) {
     return check;
 }
 
+bool makesItsPicture(TextureOp op) {
+    switch (op) {
+    case TextureOp::Checker: case TextureOp::Plasma: case TextureOp::RadialGradient: case TextureOp::Noise:
+    case TextureOp::Bitmap: case TextureOp::SineWaves: case TextureOp::Scatter: case TextureOp::Copy:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Operations that pair the source's pixels with the destination's by their
+// index in the layer, whatever the two sizes.
+bool pairsPixelsByIndex(TextureOp op) {
+    switch (op) {
+    case TextureOp::Add: case TextureOp::Subtract: case TextureOp::Multiply: case TextureOp::Blend:
+    case TextureOp::HardLight: case TextureOp::DirectionalBlur:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What an instruction the checker accepts almost surely does not mean: it
+// reads a layer nothing has written, or pairs pixels of layers whose sizes
+// do not match. Layer sizes are those before the instruction.
+void warnAbout(const Instruction& ins, uint32_t offset, int index, const int32_t* width, const int32_t* height,
+               std::vector<ProgramWarning>* warnings) {
+    const TextureOp op = static_cast<TextureOp>(ins.opcode);
+    const char* name = textureOpName(ins.opcode);
+    const int d = ins.destination, s = ins.in.source;
+    const bool readsSource = kOps[ins.opcode].readsSource();
+    auto empty = [&](int k) { return width[k] == 0 || height[k] == 0; };
+    auto warn = [&](const std::string& text) { warnings->push_back(ProgramWarning{offset, index, text}); };
+    if (readsSource && empty(s)) warn(format("%s reads layer %d, which nothing has written yet", name, s));
+    if (!makesItsPicture(op) && empty(d) && !(readsSource && s == d))
+        warn(format("%s works on layer %d, which nothing has written yet", name, d));
+    if (!pairsPixelsByIndex(op) || empty(s) || empty(d)) return;
+    const int64_t sourcePixels = int64_t(width[s]) * height[s], pixels = int64_t(width[d]) * height[d];
+    if (sourcePixels < pixels) {
+        const long long first = sourcePixels, all = pixels;
+        const std::string what = op == TextureOp::DirectionalBlur
+                                     ? format("past its first %lld pixels the angle is 0", first)
+                                     : format("only the first %lld of %lld pixels change", first, all);
+        warn(format("%s reads layer %d (%dx%d), smaller than layer %d (%dx%d): %s", name, s, width[s], height[s], d,
+                    width[d], height[d], what.c_str()));
+    } else if (width[s] != width[d]) {
+        warn(format("%s reads layer %d (%dx%d) into layer %d (%dx%d) pixel by pixel in order: the rows do not line up",
+                    name, s, width[s], height[s], d, width[d], height[d]));
+    }
+}
+
 }  // namespace
 
 ProgramCheck checkProgram(const uint8_t* bytes, size_t size, FaultInfo* faultOut) {
@@ -156,6 +212,7 @@ ProgramCheck checkProgram(const uint8_t* bytes, size_t size, FaultInfo* faultOut
 
     // Follow every layer's size from the state after reset (0 x 0).
     int32_t width[TextureGenerator::kLayerCount] = {}, height[TextureGenerator::kLayerCount] = {};
+    std::vector<ProgramWarning> warnings;
     const uint32_t end = 4 + length;
     uint32_t offset = 4;
     int count = 0;
@@ -164,17 +221,12 @@ ProgramCheck checkProgram(const uint8_t* bytes, size_t size, FaultInfo* faultOut
         FaultInfo fault;
         if (!decodeInstruction(bytes, offset, end, &ins, &fault)) return refuse(fault, length, faultOut);
         const int d = ins.destination;
-        switch (static_cast<TextureOp>(ins.opcode)) {
-        case TextureOp::Checker:
-        case TextureOp::Plasma:
-        case TextureOp::RadialGradient:
-        case TextureOp::Noise:
-        case TextureOp::Bitmap:
-        case TextureOp::SineWaves:
-        case TextureOp::Scatter:
+        warnAbout(ins, offset, count, width, height, &warnings);
+        if (kOps[ins.opcode].ownSize) {
             width[d] = ins.in.width;
             height[d] = ins.in.height;
-            break;
+        }
+        switch (static_cast<TextureOp>(ins.opcode)) {
         case TextureOp::Rotate90:
             if ((ins.in.byte[0] & 1) == 0) std::swap(width[d], height[d]);  // t + 1 turns, odd
             break;
@@ -206,6 +258,11 @@ ProgramCheck checkProgram(const uint8_t* bytes, size_t size, FaultInfo* faultOut
         check.finalWidth[k] = width[k];
         check.finalHeight[k] = height[k];
     }
+    if (count == 0)
+        warnings.push_back(ProgramWarning{0, -1, "the program has no instructions: layer 0, the result, stays empty"});
+    else if (width[0] == 0 || height[0] == 0)
+        warnings.push_back(ProgramWarning{0, -1, "layer 0, the result, ends empty (0x0)"});
+    check.warnings = std::move(warnings);
     return check;
 }
 

@@ -2,6 +2,8 @@
 // by the opcode table.
 #include "texgen/ProgramText.h"
 
+#include "texgen/Operations.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -109,7 +111,9 @@ private:
 bool Assembler::assemble(const std::string& text, TextProgram* out) {
     int number = 0;
     bool ok = true;
-    for (size_t start = 0; ok && start <= text.size();) {
+    // Editors may put a UTF-8 byte-order mark in front: it is no character of the program.
+    const size_t begin = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (size_t start = begin; ok && start <= text.size();) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string lineText = text.substr(start, end - start);
@@ -126,8 +130,11 @@ bool Assembler::assemble(const std::string& text, TextProgram* out) {
         FaultInfo fault;
         if (!checkProgram(bytes_.data(), bytes_.size(), &fault).ok) {
             Span where{0, 0, 1, 1};
-            for (const Span& span : spans_)
-                if (fault.offset >= span.first && fault.offset < span.end) where = span;
+            bool found = false;
+            for (const Span& span : spans_) {  // the narrowest: a ramp stop rather than its whole ramp
+                const bool holds = fault.offset >= span.first && fault.offset < span.end;
+                if (holds && (!found || span.end - span.first < where.end - where.first)) where = span, found = true;
+            }
             ok = refuse(fault, where.line, where.column);
         }
     }
@@ -255,10 +262,12 @@ bool Assembler::operand(int opcode, int index, const Token& token, const std::st
                 return refuse(FaultInfo{Fault::BadRamp, 0, 0, 0, 0,
                                         "stop '" + stop + "' is not position:#rrggbb with a position 0..255"},
                               number, stopColumn);
+            const uint32_t first = static_cast<uint32_t>(bytes_.size());
             bytes_.push_back(static_cast<uint8_t>(position));
             if (!parseColour(stop.substr(colon + 1), &bytes_))
                 return refuse(FaultInfo{Fault::BadColour, 0, 0, 0, 0, stop.substr(colon + 1)}, number,
                               stopColumn + static_cast<int>(colon) + 1);
+            spans_.push_back(Span{first, first + 4, number, stopColumn});  // the checker may point at one stop
             stopColumn += static_cast<int>(stop.size()) + 1;
         }
         return true;

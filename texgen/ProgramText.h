@@ -10,8 +10,9 @@
 // that carries nothing, or - for none), then every operand of the operation
 // as name=value in any order. Operand names, layouts and ranges come from the
 // opcode table (kOps): sizes WxH, counts AxB, colours #rrggbb, ramps
-// position:#rrggbb,..., numbers in decimal or 0x hexadecimal, Bitmap bits in
-// hexadecimal. Blank lines are allowed.
+// position:#rrggbb,... (positions never decreasing), numbers in decimal or 0x hexadecimal, Bitmap bits in
+// hexadecimal. Blank lines are allowed, and so is a UTF-8 byte-order mark at
+// the very start (columns count from after it).
 //
 // disassemble then assemble gives back the same bytes for every program the
 // checker accepts; text that would make a refused program is refused with the
@@ -21,7 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "texgen/Operations.h"
+#include "texgen/ProgramFault.h"
+#include "texgen/TextureProgram.h"
 
 struct TextProgram {
     bool ok = false;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "texgen/Operations.h"
+#include "texgen/PageMemory.h"
 
 using namespace texgen;
 
@@ -21,7 +22,7 @@ TextureGenerator::TextureGenerator() {
         throw;
     }
     // Fresh mappings are already zero, so this reset writes no page. From
-    // here on the owner may write images[0] directly, so later resets clear
+    // here on the owner may have written images[0], so later resets clear
     // all of it.
     reset();
     imageDirtyWords_[0] = kImagePixels;
@@ -63,18 +64,6 @@ void TextureGenerator::reset() {
         imageDirtyWords_[k] = 0;
     }
     imageDirtyWords_[0] = kImagePixels;
-    cursor_ = 4;
-}
-
-void TextureGenerator::releasePages() {
-    for (int k = 0; k < kLayerCount; ++k) {
-        zeroPages(images[k], kImagePixels);
-        zeroPages(layers[k].pixels, Layer::kPixels);
-        layers[k].width = 0;
-        layers[k].height = 0;
-        imageDirtyWords_[k] = 0;
-    }
-    imageDirtyWords_[0] = kImagePixels;  // the owner may write images[0] again
     cursor_ = 4;
 }
 

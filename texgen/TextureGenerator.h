@@ -9,10 +9,11 @@
 //   images[k] (the stored image of layer k) and layers[k].pixels (its working
 //   copy). They are zero-filled anonymous pages, so pages nobody writes cost
 //   no memory.
-// - images[0] belongs to the owner as well: a Texture fills it from a picture
-//   or lets run() fill it, then reads it. images[1..5] and layers[] are
-//   written only by the interpreter; everyone else only reads them (tests may
-//   prepare layers before calling an operation).
+// - images[0] is the picture: its owner reads it after run() (gfx uploads
+//   the first 256 x 256 words) and may also have written it before; run()
+//   clears it all the same. images[1..5] and layers[] are written only by
+//   the interpreter; everyone else only reads them (tests may prepare layers
+//   before calling an operation).
 // - run() and step() only execute a program that checkTextureProgram accepted
 //   when it was given to setProgram(); a refused program changes nothing.
 // - Not thread-safe per object; separate generators are independent.
@@ -20,22 +21,8 @@
 #include <cstdint>
 #include <string>
 
+#include "texgen/Layer.h"
 #include "texgen/TextureProgram.h"
-
-// The working record of one layer. width and height are powers of two from 1
-// to 512 (or 0 before the layer's first picture), width*height <= 262,144.
-struct Layer {
-    static constexpr uint32_t kPixels = 262144;  // buffer capacity in words (1 MiB)
-
-    Layer();   // allocates pixels (zero pages), size 0 x 0
-    ~Layer();  // frees pixels
-    Layer(const Layer&) = delete;
-    Layer& operator=(const Layer&) = delete;
-
-    uint32_t* pixels;  // kPixels words; only the first width*height are meaningful
-    int32_t width = 0;
-    int32_t height = 0;
-};
 
 class TextureGenerator {
 public:
@@ -58,11 +45,6 @@ public:
 
     // Layer sizes to 0 x 0, every stored image to zero, cursor to 4.
     void reset();
-    // As reset(), and the working layers read as zero too: every page of
-    // the twelve buffers goes back to the system, as right after
-    // construction. For an owner that is done with the pixels (a Texture
-    // whose picture is on the graphics side); the program is kept.
-    void releasePages();
     // Executes the instruction at the cursor and merges it into the stored
     // image of its destination; true while instructions remain after it.
     // At the end of the program, or with no accepted program, returns false
@@ -76,7 +58,7 @@ public:
     const ProgramCheck& programCheck() const { return check_; }
     uint32_t cursor() const { return cursor_; }
 
-    uint32_t* images[kLayerCount];  // images[0] is a Texture's pixel buffer
+    uint32_t* images[kLayerCount];  // images[0] is the picture
     Layer layers[kLayerCount];
 
 private:

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class TextureOp : uint8_t {
     Checker, Plasma, RadialGradient, Noise, Bitmap, SineWaves,
@@ -27,6 +28,15 @@ constexpr int kTextureOpCount = 35;
 // Name of an opcode ("Plasma"), or nullptr above 34.
 const char* textureOpName(uint8_t opcode);
 
+// A program the checker accepts may still do what is almost surely not meant:
+// read a layer nothing has written, combine layers of sizes that do not
+// match, leave the result empty.
+struct ProgramWarning {
+    uint32_t offset = 0;   // the instruction's first byte; 0 for the program as a whole
+    int instruction = -1;  // which instruction, from 0; -1 for the program as a whole
+    std::string text;      // e.g. "Add reads layer 2, which nothing has written yet"
+};
+
 // Outcome of checking a program before it runs.
 struct ProgramCheck {
     bool ok = false;
@@ -36,6 +46,7 @@ struct ProgramCheck {
     uint32_t length = 0;           // the length word L
     int32_t finalWidth[6] = {};    // accepted: layer sizes at the end of a run
     int32_t finalHeight[6] = {};
+    std::vector<ProgramWarning> warnings;  // accepted: in program order, the program as a whole last
 
     // "byte 21: ramp count 0 is outside 1..16" or the one-line summary.
     std::string describe() const;

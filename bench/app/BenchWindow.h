@@ -1,36 +1,30 @@
 #pragma once
-// The show's window for benchmarks: the offscreen 800x600 context of capture
-// mode, set up by GLWindow::show like every window (projection, viewport,
-// scissor, initial GL state). Presenting reads the frame back, as capture
-// mode does before it encodes a PNG; nothing is written.
+// The show's surface for benchmarks: the offscreen 800x600 surface a
+// recording draws on, shown and set up as the show sets it up (viewport,
+// scissor, projection, initial GL state). Presenting reads the frame back,
+// as a recording does before it hands a frame over; nothing is written.
 #include "app/GLWindow.h"
-#include "app/OffscreenGL.h"
+#include "app/Surface.h"
+#include "scenes/Scene.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class BenchWindow final : public GLWindow {
+class BenchWindow {
 public:
-    ~BenchWindow() override { BenchWindow::destroy(); }
-
-    bool create(const char* text, int requestedWidth, int requestedHeight, int requestedBits, bool) override {
-        width = requestedWidth;
-        height = requestedHeight;
-        bits = requestedBits;
-        std::string why;
-        if (!gl.create(width, height, &why)) {
-            error = why;
-            return false;
-        }
-        title[0] = text ? text[0] : 0;
+    bool create() {
+        if (!surface.create(GLWindow::kShowWidth, GLWindow::kShowHeight, &error)) return false;
+        surface.show();
+        setUpShowGL();
         return true;
     }
-    void destroy() override { gl.destroy(); }
-    void swapBuffers() override { gl.readPixels(pixels); }
-    void showError(const char* text) override { error = text; }
+    void present() {
+        surface.present();
+        surface.readPixels(pixels, true);
+    }
 
-    OffscreenGL gl;
+    OffscreenSurface surface;
     std::string error;
 
 private:

@@ -1,7 +1,7 @@
 // Frame cost per scene at 800x600 on the offscreen context (Mesa's software
 // renderer), against the same driver's bare clear-and-present loop.
 //
-//   Frame/<scene>            render(0, t) + present, t stepping at 30 frames a
+//   Frame/<scene>            render(t) + present, t stepping at 30 frames a
 //                            second of show time through the scene's window
 //   Frame/clear-and-present  glClear + present: the baseline
 //   OwnCode/<scene>          the same render calls with no GL context current,
@@ -17,6 +17,7 @@
 #include <EGL/egl.h>
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,8 +26,8 @@
 
 #include "BenchWindow.h"
 #include "base/DataPath.h"
+#include "base/FrameClock.h"
 #include "base/Timeline.h"
-#include "base/Timer.h"
 #include "scenes/SceneRegistry.h"
 
 namespace {
@@ -35,17 +36,19 @@ constexpr double kFrameStep = 1.0 / 30.0;
 
 struct Show {
     BenchWindow window;
+    int64_t now = 0;  // the clock's tick source: the show time of the frame
+    FrameClock clock{[this] { return now; }};
     SceneSet scenes;
     bool ok = false;
 
     Show() {
-        if (!window.create("bench", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false) || !window.show()) {
+        if (!window.create()) {
             std::fprintf(stderr, "frame bench: no offscreen context: %s\n", window.error.c_str());
             return;
         }
-        Timer::setDrivenTime(0.0);
-        scenes = makeScenes();
-        for (auto& scene : scenes) scene->load(0, 0);
+        clock.start(0.0);
+        scenes = makeScenes(clock);
+        for (auto& scene : scenes) scene->load();
         for (auto& scene : scenes) scene->start();
         ok = true;
     }
@@ -64,8 +67,8 @@ double frameTime(const TimelineWindow& window, long n) {
 }
 
 void renderAt(Scene& scene, double t) {
-    Timer::setDrivenTime(t);
-    scene.render(0, static_cast<float>(t));
+    show().now = std::llround(t * 1e9);
+    scene.render(static_cast<float>(t));
 }
 
 void frame(benchmark::State& state, const TimelineWindow* window) {
@@ -81,7 +84,7 @@ void frame(benchmark::State& state, const TimelineWindow* window) {
         } else {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
-        s.window.swapBuffers();
+        s.window.present();
     }
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }

@@ -2,7 +2,6 @@
 // every frame back as a recording does, and throws it away: the speed of
 // rendering alone, without PNG files or ffmpeg.
 // Usage: recording_bench [--fps N] [--start-at S] [--end-at E] [--size WxH]
-#include "app/CaptureWindow.h"
 #include "app/Demo.h"
 #include "base/DataPath.h"
 
@@ -41,23 +40,28 @@ int main(int argc, char** argv) {
     }
     setDataDirectory(GLOWMOTION_DATA_DIR);
     DiscardFrames sink;
+    OffscreenSurface surface;
+    std::string why;
+    if (!surface.create(width, height, &why)) {
+        std::fprintf(stderr, "recording_bench: %s\n", why.c_str());
+        return 1;
+    }
     DemoSetup setup;
-    auto window = std::make_unique<CaptureWindow>(sink, timing);
-    CaptureWindow* recorder = window.get();
-    setup.window = std::move(window);
-    setup.audio = makeSilentAudioOutput();
     setup.startAt = timing.startAt;
-    setup.endAt = timing.endAt;
-    Demo demo("Glowmotion", width, height, 32, false, std::move(setup));
-    if (!demo.window) return 1;
-    demo.loadAll();
-    const double wall = seconds(CLOCK_MONOTONIC), cpu = seconds(CLOCK_PROCESS_CPUTIME_ID);
-    demo.run();
-    const double wallTaken = seconds(CLOCK_MONOTONIC) - wall, cpuTaken = seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu;
-    const double frames = static_cast<double>(recorder->framesWritten());
+    Recorded recorded;
+    double wallTaken = 0, cpuTaken = 0;
+    {
+        Demo demo(std::move(setup));
+        demo.load(surface);
+        const double wall = seconds(CLOCK_MONOTONIC), cpu = seconds(CLOCK_PROCESS_CPUTIME_ID);
+        recorded = demo.record(surface, sink, timing);
+        wallTaken = seconds(CLOCK_MONOTONIC) - wall;
+        cpuTaken = seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu;
+        surface.destroy();
+    }
+    const double frames = static_cast<double>(recorded.written);
     std::printf("%lld frames %dx%d in %.2f s wall, %.2f s CPU: %.1f frames/s, %.2f ms CPU a frame\n",
-                static_cast<long long>(recorder->framesWritten()), width, height, wallTaken, cpuTaken,
+                static_cast<long long>(recorded.written), width, height, wallTaken, cpuTaken,
                 frames / wallTaken, 1000.0 * cpuTaken / frames);
-    demo.close();
     return 0;
 }

@@ -2,15 +2,15 @@
 // (scripts/bench.sh, docs/performance.md). Not part of the show.
 //
 //   glowmotion-baseline first-frame DIR
-//       creates the offscreen context and presents one cleared frame, exactly
-//       as capture mode presents (DIR/000000.png), then ends: what launching
+//       creates the offscreen surface and presents one cleared frame, exactly
+//       as a recording presents (DIR/000000.png), then ends: what launching
 //       to a first frame costs with nothing loaded.
 //   glowmotion-baseline empty-show DIR FPS [DATA]
 //       the whole capture of the show (driver, clock, music module, frames
 //       written) with every scene slot a bare Scene that loads and draws
 //       nothing: what the show's memory and time are without the scenes.
-#include "app/CaptureWindow.h"
 #include "app/Demo.h"
+#include "app/PngFolderSink.h"
 #include "base/DataPath.h"
 
 #include <GL/gl.h>
@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,37 +39,41 @@ bool freshFolder(const std::string& dir) {
 
 int firstFrame(const std::string& dir) {
     if (!freshFolder(dir)) return 1;
-    CaptureWindow window(dir, 30);
-    if (!window.create("baseline", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false) || !window.show())
-        return 1;
+    OffscreenSurface surface;
+    if (!surface.create(GLWindow::kShowWidth, GLWindow::kShowHeight, nullptr)) return 1;
+    surface.show();
+    setUpShowGL();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    window.swapBuffers();
-    const bool ok = window.ok() && window.framesWritten() == 1;
-    window.destroy();
+    surface.present();
+    PngFolderSink sink(dir, 30);
+    std::vector<uint8_t> pixels;
+    surface.readPixels(pixels, sink.topRowFirst());
+    const bool ok = sink.writeFrame(0, pixels.data(), surface.width(), surface.height(), nullptr);
+    surface.destroy();
     return ok ? 0 : 1;
 }
 
 int emptyShow(const std::string& dir, int fps, const std::string& data) {
     if (!freshFolder(dir)) return 1;
     setDataDirectory(data);
+    OffscreenSurface surface;
+    if (!surface.create(GLWindow::kShowWidth, GLWindow::kShowHeight, nullptr)) return 1;
+    PngFolderSink sink(dir, fps);
     DemoSetup setup;
-    auto window = std::make_unique<CaptureWindow>(dir, fps);
-    CaptureWindow* recorder = window.get();
-    setup.window = std::move(window);
-    setup.audio = makeSilentAudioOutput();
-    setup.scenes = [] {
+    setup.scenes = [](const FrameClock&) {
         SceneSet scenes;
         for (auto& scene : scenes) scene = std::make_unique<Scene>();
         return scenes;
     };
-    Demo demo("Glowmotion", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false, std::move(setup));
-    if (!demo.window) return 1;
-    demo.loadAll();
-    const int code = demo.run();
-    const bool ok = recorder->ok();
-    std::fprintf(stderr, "glowmotion-baseline: wrote %lld frames to %s\n", static_cast<long long>(recorder->framesWritten()), dir.c_str());
-    demo.close();
-    return ok ? code : 1;
+    Recorded recorded;
+    {
+        Demo demo(std::move(setup));
+        demo.load(surface);
+        recorded = demo.record(surface, sink, CaptureTiming{0.0, 125.0, fps});
+        surface.destroy();
+    }
+    std::fprintf(stderr, "glowmotion-baseline: wrote %lld frames to %s\n", static_cast<long long>(recorded.written), dir.c_str());
+    return recorded.failed ? 1 : 0;
 }
 
 }  // namespace

@@ -1,16 +1,15 @@
 // Where start-up goes, part by part, in-process on the offscreen context:
 //
-//   Startup/ReadPictures   readPicture of every picture the five scenes and
-//                          the three fonts read (37 decodes, 14.5 MiB)
+//   Startup/ReadPictures   tgaLoad of every picture the five scenes and the
+//                          three fonts read (37 decodes, 14.5 MiB)
 //   Startup/Uploads        a Texture made from each of those decoded pictures
-//                          with its scene's exchange (copy, exchange, fit to
-//                          powers of two, upload), as makeTexture does
-//   Startup/StoredProgram  the star tunnel's generated texture: a fresh
-//                          Texture, setProgram, generate (run, exchange,
-//                          upload), its pages released
+//                          with its scene's exchange (exchange in place, fit
+//                          to powers of two, upload), as loadPicture does
+//   Startup/StoredProgram  the star tunnel's generated texture: a generator
+//                          made, run and uploaded (loadGeneratedPicture)
 //   Startup/Font           Font::build: the sheet read, uploaded, 256 lists
 //   Startup/ModuleLoad     the music read whole and opened by libopenmpt
-//   Startup/LoadAllScenes  every scene's load(0, 0) as the driver calls it
+//   Startup/LoadAllScenes  every scene's load() as the driver calls it
 //                          (the four parts above that scenes do, together)
 //   Tga/tgaLoad            the reader on the largest picture (by bytes)
 //   Tga/plainRead          open, a buffer of the file's size, read, close:
@@ -29,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -37,9 +37,10 @@
 #include "BenchWindow.h"
 #include "base/DataPath.h"
 #include "base/FileRead.h"
-#include "base/Timer.h"
+#include "base/FrameClock.h"
 #include "gfx/Font.h"
-#include "scenes/Pictures.h"
+#include "gfx/Pictures.h"
+#include "gfx/Tga.h"
 #include "scenes/SceneRegistry.h"
 #include "texgen/TextureProgram.h"
 
@@ -75,7 +76,7 @@ struct Context {
     BenchWindow window;
     bool ok = false;
     Context() {
-        ok = window.create("bench", GLWindow::kShowWidth, GLWindow::kShowHeight, 32, false) && window.show();
+        ok = window.create();
         if (!ok) std::fprintf(stderr, "startup bench: no offscreen context: %s\n", window.error.c_str());
     }
 };
@@ -91,25 +92,36 @@ void deleteTexture(const Texture& texture) {
     glDeleteTextures(1, &name);
 }
 
+// Every picture of kPictures decoded, in order; an unreadable one stays empty.
+std::vector<TgaImage> decodeAll() {
+    std::vector<TgaImage> pictures(std::size(kPictures));
+    for (size_t i = 0; i < pictures.size(); ++i) tgaLoad(dataPath(kPictures[i].file).c_str(), &pictures[i]);
+    return pictures;
+}
+
 void readPictures(benchmark::State& state) {
     int64_t bytes = 0;
     for (auto _ : state) {
-        std::vector<PicturePtr> pictures;
-        for (const ShowPicture& p : kPictures) pictures.push_back(readPicture(p.file));
-        for (const auto& p : pictures) bytes += p ? int64_t(p->width) * p->height * 4 : 0;
+        const std::vector<TgaImage> pictures = decodeAll();
+        for (const TgaImage& p : pictures) bytes += int64_t(p.width) * p.height * 4;
     }
     state.SetBytesProcessed(bytes);
 }
 
 void uploads(benchmark::State& state) {
     if (!haveContext(state)) return;
-    std::vector<PicturePtr> pictures;
-    for (const ShowPicture& p : kPictures) pictures.push_back(readPicture(p.file));
+    // Each round exchanges red and blue in the pictures again, as a first
+    // upload does; the work is the same whichever way round they are.
+    std::vector<TgaImage> pictures = decodeAll();
     for (auto _ : state) {
         std::vector<std::unique_ptr<Texture>> textures;
         for (size_t i = 0; i < pictures.size(); ++i) {
+            const TgaPixels& p = pictures[i].pixels;
             textures.push_back(std::make_unique<Texture>());
-            makeTexture(*textures.back(), pictures[i].get(), kPictures[i].exchange);
+            if (!p.data) continue;
+            textures.back()->upload(
+                {p.data.get(), p.width, p.height, size_t(p.width) * p.height + TgaPixels::kZeroTailWords},
+                kPictures[i].exchange);
         }
         glFinish();
         state.PauseTiming();
@@ -123,9 +135,7 @@ void storedProgram(benchmark::State& state) {
     if (!haveContext(state)) return;
     for (auto _ : state) {
         Texture texture;
-        texture.setProgram(storedTextureProgram(), storedTextureProgramSize());
-        texture.generate();
-        texture.releasePages();
+        loadGeneratedPicture(texture, storedTextureProgram(), storedTextureProgramSize());
         glFinish();
         deleteTexture(texture);
     }
@@ -138,7 +148,7 @@ void font(benchmark::State& state) {
         f.build();
         glFinish();
         glDeleteLists(Font::listBase, 256);
-        if (f.texture) deleteTexture(*f.texture);
+        deleteTexture(f.texture);
     }
 }
 
@@ -159,9 +169,9 @@ void moduleLoad(benchmark::State& state) {
 void loadAllScenes(benchmark::State& state) {
     if (!haveContext(state)) return;
     for (auto _ : state) {
-        Timer::setDrivenTime(0.0);
-        SceneSet scenes = makeScenes();
-        for (auto& scene : scenes) scene->load(0, 0);
+        FrameClock clock;
+        SceneSet scenes = makeScenes(clock);
+        for (auto& scene : scenes) scene->load();
         glFinish();
         state.PauseTiming();
         // The scenes' textures and lists live as long as the context in the
@@ -193,13 +203,11 @@ void tgaLoadLargest(benchmark::State& state) {
     const std::string path = largestPicture();
     for (auto _ : state) {
         TgaImage image;
-        tgaInit(&image);
         if (!tgaLoad(path.c_str(), &image)) {
             state.SkipWithError("unreadable");
             return;
         }
         benchmark::DoNotOptimize(image.pixels.data[0]);
-        tgaFree(&image);
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(path)));
     state.SetLabel(std::filesystem::path(path).filename().string());

@@ -11,6 +11,7 @@
 
 #include "texgen/Operations.h"
 #include "texgen/RandomSource.h"
+#include "texgen/TextureGenerator.h"
 
 using namespace texgen;
 

@@ -1,9 +1,8 @@
 // Offscreen capture through the real driver: frame files, their times,
 // orientation, gaps that keep the previous picture, and the letterbox bars
-// that the window keeps black around the picture.
+// that presenting keeps black around the picture.
 #include "PngRead.h"
 
-#include "app/CaptureWindow.h"
 #include "app/Demo.h"
 #include "app/PngFolderSink.h"
 #include "gfx/PngFile.h"
@@ -24,7 +23,7 @@ namespace {
 class PaintScene final : public Scene {
 public:
     PaintScene(float r, float g, float b) : red(r), green(g), blue(b) {}
-    bool render(int, float) override {
+    void render(float) override {
         glClearColor(red, green, blue, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glDisable(GL_TEXTURE_2D);
@@ -45,11 +44,21 @@ public:
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);
         glEnable(GL_DEPTH_TEST);
-        return true;
     }
 
 private:
     float red, green, blue;
+};
+
+// Keeps the last frame handed over, top row first.
+class KeepSink final : public FrameSink {
+public:
+    bool topRowFirst() const override { return true; }
+    bool writeFrame(int64_t, const uint8_t* rgba, int width, int height, std::string*) override {
+        frame.assign(rgba, rgba + static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        return true;
+    }
+    std::vector<uint8_t> frame;
 };
 
 std::string freshDirectory(const char* name) {
@@ -65,30 +74,27 @@ bool isColour(const uint8_t* p, int r, int g, int b) { return p[0] == r && p[1] 
 TEST(Capture, WritesOneFramePerStepAndKeepsThePictureInGaps) {
     const std::string dir = freshDirectory("capture");
     std::filesystem::create_directories(dir);
-    DemoSetup setup;
+    OffscreenSurface surface;
+    std::string why;
+    ASSERT_TRUE(surface.create(800, 600, &why)) << why;
     PngFolderSink sink(dir, 10);
-    auto window = std::make_unique<CaptureWindow>(sink, CaptureTiming{18.8, 19.25, 10});
-    CaptureWindow* recorder = window.get();
-    setup.window = std::move(window);
-    setup.audio = makeSilentAudioOutput();
-    setup.scenes = [] {
-        SceneSet set = makeScenes();
+    DemoSetup setup;
+    setup.scenes = [](const FrameClock& clock) {
+        SceneSet set = makeScenes(clock);
         set[kTurntableSlot] = std::make_unique<PaintScene>(1, 0, 0);
         set[kCreditsSlot] = std::make_unique<PaintScene>(0, 1, 0);
         return set;
     };
-    setup.startAt = 18.8;
     {
-        Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
-        ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
-        demo.loadAll();
-        EXPECT_EQ(demo.run(), 0);
+        Demo demo(std::move(setup));
+        demo.load(surface);
+        const Recorded recorded = demo.record(surface, sink, CaptureTiming{18.8, 19.25, 10});
         // t = 18.8, 18.9, 19.0 (gap), 19.1 (gap), 19.2; 19.3 is past the end.
-        EXPECT_EQ(recorder->framesWritten(), 5);
-        demo.close();
+        EXPECT_FALSE(recorded.failed);
+        EXPECT_EQ(recorded.frames, 5);
+        EXPECT_EQ(recorded.written, 5);
+        surface.destroy();
     }
-    Timer::releaseDrivenTime();
-    Timer::setStartPosition(0.0);
 
     std::vector<RgbaPicture> frames(5);
     for (int k = 0; k < 5; ++k) {
@@ -111,21 +117,6 @@ TEST(Capture, WritesOneFramePerStepAndKeepsThePictureInGaps) {
     std::filesystem::remove_all(dir);
 }
 
-namespace {
-// A window over an offscreen framebuffer wider than 4:3, to see the bars.
-class WideWindow final : public GLWindow {
-public:
-    bool create(const char*, int w, int h, int, bool) override {
-        width = w;
-        height = h;
-        return gl.create(w, h, nullptr);
-    }
-    void destroy() override { gl.destroy(); }
-    void swapBuffers() override { clearBars(); }
-    OffscreenGL gl;
-};
-}  // namespace
-
 TEST(Letterbox, PictureIsTheLargestCentred4To3Rectangle) {
     auto check = [](int w, int h, Viewport expected) {
         const Viewport v = letterboxViewport(w, h);
@@ -143,11 +134,11 @@ TEST(Letterbox, PictureIsTheLargestCentred4To3Rectangle) {
 }
 
 TEST(Letterbox, ClearsReachOnlyThePictureAndTheBarsStayBlack) {
-    WideWindow window;
-    ASSERT_TRUE(window.create("wide", 1000, 600, 32, false));
-    window.show();
-    EXPECT_EQ(window.viewport.x, 100);
-    EXPECT_EQ(window.viewport.width, 800);
+    OffscreenSurface surface;
+    ASSERT_TRUE(surface.create(1000, 600, nullptr));
+    surface.show();
+    EXPECT_EQ(surface.viewport().x, 100);
+    EXPECT_EQ(surface.viewport().width, 800);
     // A scene clears white; an earlier frame had left the bars grey.
     glDisable(GL_SCISSOR_TEST);
     glClearColor(0.5f, 0.5f, 0.5f, 1);
@@ -155,12 +146,12 @@ TEST(Letterbox, ClearsReachOnlyThePictureAndTheBarsStayBlack) {
     glEnable(GL_SCISSOR_TEST);
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    window.swapBuffers();
+    surface.present();
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_EQ(clear[0], 1.0f);  // the scene's clear colour survives presenting
     std::vector<uint8_t> rgba;
-    window.gl.readPixels(rgba);
+    surface.readPixels(rgba, true);
     auto pixel = [&](int x, int y) { return &rgba[(static_cast<size_t>(y) * 1000 + x) * 4]; };
     for (int y : {0, 300, 599}) {
         EXPECT_TRUE(isColour(pixel(0, y), 0, 0, 0));
@@ -170,69 +161,42 @@ TEST(Letterbox, ClearsReachOnlyThePictureAndTheBarsStayBlack) {
         EXPECT_TRUE(isColour(pixel(900, y), 0, 0, 0));
         EXPECT_TRUE(isColour(pixel(999, y), 0, 0, 0));
     }
-    window.destroy();
+    surface.destroy();
 }
 
 namespace {
-// A wide window driven by the Demo: one frame at show time 5 (the
-// turntable's window), read back before the quit it posts ends the show.
-class WideShowWindow final : public GLWindow {
-public:
-    bool create(const char*, int, int, int, bool) override {
-        width = 1000;
-        height = 600;
-        return gl.create(width, height, nullptr);
-    }
-    bool show() override {
-        Timer::setDrivenTime(5.0);
-        return GLWindow::show();
-    }
-    void destroy() override { gl.destroy(); }
-    void swapBuffers() override {
-        if (!shown()) return;  // the cleared frame presented while loading
-        clearBars();
-        gl.readPixels(frame);
-        postQuitMessage(0);
-    }
-    bool shown() const { return viewport.width > 0; }
-    OffscreenGL gl;
-    std::vector<uint8_t> frame;
-};
-
 // A careless scene: turns the scissor test off, clears the whole drawable
 // white, paints the top half of the picture blue and leaves the green
 // channel masked.
 class CarelessScene final : public Scene {
 public:
-    bool render(int, float) override {
+    void render(float) override {
         glDisable(GL_SCISSOR_TEST);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        PaintScene(1, 1, 1).render(0, 0);
+        PaintScene(1, 1, 1).render(0);
         glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_TRUE);
-        return true;
     }
 };
 }  // namespace
 
 TEST(Letterbox, BarsStayBlackAndThePictureStaysWhateverTheSceneLeft) {
+    // One frame at show time 5 (the turntable's window) on a surface wider
+    // than 4:3.
+    OffscreenSurface surface;
+    ASSERT_TRUE(surface.create(1000, 600, nullptr)) << "no offscreen OpenGL";
+    KeepSink sink;
     DemoSetup setup;
-    auto window = std::make_unique<WideShowWindow>();
-    WideShowWindow* wide = window.get();
-    setup.window = std::move(window);
-    setup.audio = makeSilentAudioOutput();
-    setup.scenes = [] {
-        SceneSet set = makeScenes();
+    setup.scenes = [](const FrameClock& clock) {
+        SceneSet set = makeScenes(clock);
         set[kTurntableSlot] = std::make_unique<CarelessScene>();
         return set;
     };
-    Demo demo("Glowmotion", 800, 600, 32, true, std::move(setup));
-    ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
-    demo.loadAll();
-    EXPECT_EQ(demo.run(), 0);
-    Timer::releaseDrivenTime();
-    ASSERT_EQ(wide->frame.size(), 1000u * 600 * 4);
+    Demo demo(std::move(setup));
+    demo.load(surface);
+    EXPECT_EQ(demo.record(surface, sink, CaptureTiming{5.0, 5.1, 10}).written, 1);
+    ASSERT_EQ(sink.frame.size(), 1000u * 600 * 4);
     writePngRgba(std::string(GLOWMOTION_BUILD_DIR) + "/tests/letterbox-careless-scene.png", 1000, 600,
-                 wide->frame.data(), false);
+                 sink.frame.data(), false);
 
     // The scene's state is as it left it ...
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
@@ -248,7 +212,7 @@ TEST(Letterbox, BarsStayBlackAndThePictureStaysWhateverTheSceneLeft) {
     EXPECT_EQ(clear[1], 1.0f);
 
     // ... and the frame has black bars around the whole picture.
-    auto pixel = [&](int x, int y) { return &wide->frame[(static_cast<size_t>(y) * 1000 + x) * 4]; };
+    auto pixel = [&](int x, int y) { return &sink.frame[(static_cast<size_t>(y) * 1000 + x) * 4]; };
     for (int y : {0, 150, 450, 599}) {
         SCOPED_TRACE(y);
         EXPECT_TRUE(isColour(pixel(0, y), 0, 0, 0));
@@ -262,7 +226,7 @@ TEST(Letterbox, BarsStayBlackAndThePictureStaysWhateverTheSceneLeft) {
         EXPECT_TRUE(isColour(pixel(x, 10), 0, 0, 255));
         EXPECT_TRUE(isColour(pixel(x, 590), 255, 255, 255));
     }
-    demo.close();
+    surface.destroy();
 }
 
 TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFrames) {
@@ -299,25 +263,21 @@ TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFrames) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(Capture, AFrameThatCannotBeWrittenStopsTheShowSaysWhyAndLeavesNoPartialFile) {
+TEST(Capture, AFrameThatCannotBeWrittenStopsTheRecordingSaysWhyAndLeavesNoPartialFile) {
     const std::string dir = freshDirectory("capture-full");
     std::filesystem::create_directories(dir);
-    DemoSetup setup;
+    OffscreenSurface surface;
+    ASSERT_TRUE(surface.create(800, 600, nullptr)) << "no offscreen OpenGL";
     PngFolderSink sink(dir, 10);
-    auto window = std::make_unique<CaptureWindow>(sink, CaptureTiming{10.0, 125.0, 10});
-    CaptureWindow* recorder = window.get();
-    setup.window = std::move(window);
-    setup.audio = makeSilentAudioOutput();
-    setup.scenes = [] {
-        SceneSet set = makeScenes();
+    DemoSetup setup;
+    setup.scenes = [](const FrameClock& clock) {
+        SceneSet set = makeScenes(clock);
         set[kTurntableSlot] = std::make_unique<PaintScene>(1, 0, 0);
         return set;
     };
-    setup.startAt = 10.0;
     {
-        Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
-        ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
-        demo.loadAll();
+        Demo demo(std::move(setup));
+        demo.load(surface);
         // Files may not grow past 1000 bytes: the first frame (an 800x600
         // PNG is more than that however plain) is cut off by the system.
         rlimit saved{};
@@ -326,19 +286,14 @@ TEST(Capture, AFrameThatCannotBeWrittenStopsTheShowSaysWhyAndLeavesNoPartialFile
         small.rlim_cur = 1000;
         void (*savedSignal)(int) = std::signal(SIGXFSZ, SIG_IGN);
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        testing::internal::CaptureStderr();
-        const int status = demo.run();
-        const std::string said = testing::internal::GetCapturedStderr();
+        const Recorded recorded = demo.record(surface, sink, CaptureTiming{10.0, 125.0, 10});
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, savedSignal);
-        EXPECT_EQ(status, 1);
-        EXPECT_EQ(said, "glowmotion: cannot write frame " + dir + "/000000.png: File too large\n");
-        EXPECT_FALSE(recorder->ok());
-        EXPECT_EQ(recorder->framesWritten(), 0);
-        demo.close();
+        EXPECT_TRUE(recorded.failed);
+        EXPECT_EQ(recorded.error, "cannot write frame " + dir + "/000000.png: File too large");
+        EXPECT_EQ(recorded.written, 0);
+        surface.destroy();
     }
-    Timer::releaseDrivenTime();
-    Timer::setStartPosition(0.0);
     EXPECT_TRUE(std::filesystem::is_empty(dir));  // the cut-off frame is gone
     std::filesystem::remove_all(dir);
 }

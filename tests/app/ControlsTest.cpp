@@ -32,7 +32,7 @@ constexpr int kPulled = 4096;  // frames of music compared after a key
 
 struct Watch {
     SceneLog log;
-    FakeWindow* window = nullptr;
+    FakeWindow window;
     ManualOutput::Record record;
     ManualOutput* output = nullptr;
     std::string musicPath;
@@ -45,28 +45,22 @@ struct Watch {
         const std::vector<uint8_t>& module = scaleModule();
         std::ofstream(musicPath, std::ios::binary)
             .write(reinterpret_cast<const char*>(module.data()), static_cast<std::streamsize>(module.size()));
-        auto fake = std::make_unique<FakeWindow>();
-        for (int k = 0; k < passes; ++k) fake->times.push_back(k * kFrame);
-        window = fake.get();
+        for (int k = 0; k < passes; ++k) window.times.push_back(k * kFrame);
         auto out = std::make_unique<ManualOutput>(&record);
         output = out.get();
         DemoSetup setup;
-        setup.window = std::move(fake);
         setup.audio = std::move(out);
-        setup.scenes = [this] { return recordingScenes(&log); };
+        setup.scenes = [this](const FrameClock& clock) { return recordingScenes(&log, clock); };
         setup.musicPath = musicPath;
+        setup.clockSource = window.ticks();
         setup.startAt = startAt;
         setup.controls = controls;
-        demo = std::make_unique<Demo>("Glowmotion", 800, 600, 32, true, std::move(setup));
-        demo->loadAll();
+        demo = std::make_unique<Demo>(std::move(setup));
+        demo->load(window);
     }
-    ~Watch() {
-        Timer::releaseDrivenTime();
-        Timer::setStartPosition(0.0);
-        Timer::resetControls();
-        std::remove(musicPath.c_str());
-    }
+    ~Watch() { std::remove(musicPath.c_str()); }
 
+    ShowEnd play() { return demo->play(window); }
     // Music as the mixer thread would take it.
     std::vector<float> pull(int frames) {
         std::vector<float> buffer(static_cast<size_t>(frames) * 2, 99.0f);
@@ -123,46 +117,45 @@ TEST(WatchControls, TitleNamesTimeSceneSequenceAndPause) {
 TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
     struct Case {
         const char* name;
-        int key;
+        ShowKey key;
         double startAt;
-        double target;  // the show time in the pass that acts on the key
+        double target;  // the show time in the pass that acts on the key (the first)
         bool sought;    // the music was moved to the target
     };
-    const double acting = kFrame;  // the key is taken in pass 0 and acted on in pass 1
     const Case cases[] = {
-        {"Right", vk::Right, 50.3, 50.3 + acting + 5.0, true},
-        {"Left", vk::Left, 50.3, 50.3 + acting - 5.0, true},
-        {"Left near the start", vk::Left, 3.0, 0.0, true},
-        {"Up", vk::Up, 50.3, 50.3 + acting + 1.0, true},
-        {"Down", vk::Down, 50.3, 50.3 + acting - 1.0, true},
-        {"Down near the start", vk::Down, 0.5, 0.0, true},
-        {"Page Down", vk::Next, 50.3, 66.6, true},
-        {"Page Down from the greetings", vk::Next, 70.0, 81.8, true},
-        {"Page Down into a gap", vk::Next, 10.0, 19.1, true},
-        {"Page Down in the last part", vk::Next, 110.0, 110.0 + acting, false},
-        {"Page Up", vk::Prior, 50.3, 36.1, true},
-        {"Page Up from the first part", vk::Prior, 10.0, 0.0, true},
-        {"Home", vk::Home, 50.3, 0.0, true},
+        {"Right", ShowKey::Right, 50.3, 55.3, true},
+        {"Left", ShowKey::Left, 50.3, 45.3, true},
+        {"Left near the start", ShowKey::Left, 3.0, 0.0, true},
+        {"Up", ShowKey::Up, 50.3, 51.3, true},
+        {"Down", ShowKey::Down, 50.3, 49.3, true},
+        {"Down near the start", ShowKey::Down, 0.5, 0.0, true},
+        {"Page Down", ShowKey::PageDown, 50.3, 66.6, true},
+        {"Page Down from the greetings", ShowKey::PageDown, 70.0, 81.8, true},
+        {"Page Down into a gap", ShowKey::PageDown, 10.0, 19.1, true},
+        {"Page Down in the last part", ShowKey::PageDown, 110.0, 110.0, false},
+        {"Page Up", ShowKey::PageUp, 50.3, 36.1, true},
+        {"Page Up from the first part", ShowKey::PageUp, 10.0, 0.0, true},
+        {"Home", ShowKey::Home, 50.3, 0.0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Watch w(c.startAt, 3);
         std::vector<float> heard;
-        w.window->beforeFrame = [&](FakeWindow& window, int frame) {
+        w.window.beforeFrame = [&](FakeWindow& window, int frame) {
             if (frame == 0) window.press(c.key);
             if (frame == 2) heard = w.pull(kPulled);
         };
-        EXPECT_EQ(w.demo->run(), FakeWindow::kScriptEnded);
-        // The show clock: the title of the acting pass and the next; the
-        // scene's own clock: what the last frame's scene read.
-        ASSERT_EQ(w.window->titleAtFrame.size(), 3u);
-        EXPECT_EQ(w.window->titleAtFrame[0], title(c.startAt));
-        EXPECT_EQ(w.window->titleAtFrame[1], title(c.target));
-        EXPECT_EQ(w.window->titleAtFrame[2], title(c.target + kFrame));
+        EXPECT_EQ(w.play(), ShowEnd::Closed);
+        // The show clock: the title of each pass; the scene's own clock:
+        // what the last frame's scene read.
+        ASSERT_EQ(w.window.titleAtFrame.size(), 3u);
+        EXPECT_EQ(w.window.titleAtFrame[0], title(c.target));
+        EXPECT_EQ(w.window.titleAtFrame[1], title(c.target + kFrame));
+        EXPECT_EQ(w.window.titleAtFrame[2], title(c.target + 2 * kFrame));
         ASSERT_FALSE(w.log.renders.empty());
-        EXPECT_NEAR(w.log.renders.back().second, c.target + kFrame, 1e-5);
-        EXPECT_EQ(w.log.renders.back().first, sceneAt(static_cast<float>(c.target + kFrame)));
-        EXPECT_NEAR(w.log.sceneClocks.back(), c.target + kFrame, 1e-9);
+        EXPECT_NEAR(w.log.renders.back().second, c.target + 2 * kFrame, 1e-5);
+        EXPECT_EQ(w.log.renders.back().first, sceneAt(static_cast<float>(c.target + 2 * kFrame)));
+        EXPECT_NEAR(w.log.sceneClocks.back(), c.target + 2 * kFrame, 1e-9);
         // The music: what libopenmpt plays there from the start, or, when
         // nothing moved, the place the show started at (the test pulled
         // nothing before).
@@ -172,39 +165,36 @@ TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
 }
 
 TEST(WatchControls, SeekingPastTheEndEndsTheShowAsTheClockWould) {
-    for (const int key : {vk::Right, vk::Up}) {
+    for (const ShowKey key : {ShowKey::Right, ShowKey::Up}) {
         Watch w(124.5, 10);
-        w.window->beforeFrame = [key](FakeWindow& window, int frame) {
+        w.window.beforeFrame = [key](FakeWindow& window, int frame) {
             if (frame == 0) window.press(key);
         };
-        EXPECT_EQ(w.demo->run(), 0);
-        EXPECT_EQ(w.window->presented, 2);  // the frame past the end is still presented
-        EXPECT_EQ(w.log.renders.size(), 1u);
+        EXPECT_EQ(w.play(), ShowEnd::Finished);
+        EXPECT_EQ(w.window.presented, 1);  // the frame past the end is still presented
+        EXPECT_TRUE(w.log.renders.empty());
         EXPECT_FALSE(w.record.open);        // the music stopped
     }
 }
 
-TEST(WatchControls, PauseHoldsEveryClockAndThePictureAndFeedsTheMusicSilence) {
+TEST(WatchControls, PauseHoldsEveryClockAndFeedsTheMusicSilence) {
     Watch w(10.0, 30);
     std::vector<float> heard;
     std::vector<float> whilePaused;
-    double positionPaused = -1.0, positionLater = -2.0;
-    w.window->beforeFrame = [&](FakeWindow& window, int frame) {
+    w.window.beforeFrame = [&](FakeWindow& window, int frame) {
         if (frame == 1 || frame == 2) {
             const std::vector<float> part = w.pull(1000);
             heard.insert(heard.end(), part.begin(), part.end());
         }
-        if (frame == 3) window.press(vk::Space);  // acted on in pass 4
-        if (frame == 6) positionPaused = w.demo->music->songPosition();
+        if (frame == 4) window.press(ShowKey::Space);  // paused in pass 4
         if (frame == 10) whilePaused = w.pull(3000);
-        if (frame == 12) positionLater = w.demo->music->songPosition();
-        if (frame == 20) window.press(vk::Space);  // resumed in pass 21
+        if (frame == 21) window.press(ShowKey::Space);  // resumed in pass 21
         if (frame == 22 || frame == 23) {
             const std::vector<float> part = w.pull(1000);
             heard.insert(heard.end(), part.begin(), part.end());
         }
     };
-    w.demo->run();
+    w.play();
     // Passes 0 to 4 draw (4 at the moment of pausing, once, then held);
     // nothing is drawn again until the resume in pass 21, which goes on
     // from the same moment.
@@ -215,41 +205,37 @@ TEST(WatchControls, PauseHoldsEveryClockAndThePictureAndFeedsTheMusicSilence) {
     ASSERT_EQ(w.log.sceneClocks.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(w.log.sceneClocks[i], expected[i], 1e-9) << i;
 
-    // Every paused pass presents the held picture; it is kept once and let go on resuming.
-    std::vector<int> heldPasses;
-    for (int k = 4; k <= 20; ++k) heldPasses.push_back(k);
-    EXPECT_EQ(w.window->heldDrawnAtFrame, heldPasses);
-    EXPECT_EQ(w.window->holds, 1);
-    EXPECT_EQ(w.window->releases, 1);
-    for (int k = 4; k <= 20; ++k) EXPECT_EQ(w.window->titleAtFrame[k], title(10.0 + 4 * kFrame, true)) << k;
-    EXPECT_EQ(w.window->titleAtFrame[21], title(10.0 + 4 * kFrame));
-    EXPECT_EQ(w.window->titleAtFrame[3], title(10.0 + 3 * kFrame));
+    // Every paused pass presents a frame, titled with the held time.
+    for (int k = 4; k <= 20; ++k) EXPECT_EQ(w.window.titleAtFrame[k], title(10.0 + 4 * kFrame, true)) << k;
+    EXPECT_EQ(w.window.titleAtFrame[21], title(10.0 + 4 * kFrame));
+    EXPECT_EQ(w.window.titleAtFrame[3], title(10.0 + 3 * kFrame));
 
-    // Silence while paused, the song standing still, and on resuming the
-    // music goes on at the very sample: the same as if never paused.
+    // Silence while paused, and on resuming the music goes on at the very
+    // sample: the same as if never paused.
     EXPECT_TRUE(allSilent(whilePaused));
-    EXPECT_EQ(positionLater, positionPaused);
     EXPECT_LT(largestDifference(heard, straightRender(scaleModule(), 10.0, 4000)), 1e-4f);
 }
 
 TEST(WatchControls, StepsMoveOneFrameWhilePausedAndDrawOnceEach) {
     Watch w(10.0, 18);
     std::vector<float> heard, whilePaused;
-    w.window->beforeFrame = [&](FakeWindow& window, int frame) {
+    w.window.beforeFrame = [&](FakeWindow& window, int frame) {
         switch (frame) {
-        case 0: window.press(vk::OemPeriod); break;  // playing: dropped
-        case 2: window.press(vk::Space); break;      // paused in pass 3
-        case 5: window.press(vk::OemPeriod); break;  // pass 6: one frame on
-        case 7: window.press(vk::OemPeriod); break;  // pass 8
-        case 9: window.press(vk::OemPeriod); break;  // pass 10
-        case 11: window.press(vk::OemComma); break;  // pass 12: one back
-        case 12: whilePaused = w.pull(2000); break;
-        case 13: window.press(vk::Space); break;     // resumed in pass 14
+        case 1: window.press(ShowKey::Period); break;   // playing: dropped
+        case 3: window.press(ShowKey::Space); break;    // paused in pass 3
+        case 6: window.press(ShowKey::Period); break;   // one frame on
+        case 8: window.press(ShowKey::Period); break;
+        case 10: window.press(ShowKey::Period); break;
+        case 12:
+            whilePaused = w.pull(2000);
+            window.press(ShowKey::Comma);                // one back
+            break;
+        case 14: window.press(ShowKey::Space); break;   // resumed
         case 15: heard = w.pull(kPulled); break;
         default: break;
         }
     };
-    w.demo->run();
+    w.play();
     const double paused = 10.0 + 3 * kFrame;
     expectTimes(w.renderedTimes(), {10.0, 10.0 + kFrame, 10.0 + 2 * kFrame, paused,  // playing, pausing frame
                                     paused + kFrame, paused + 2 * kFrame, paused + 3 * kFrame,  // steps on
@@ -257,8 +243,7 @@ TEST(WatchControls, StepsMoveOneFrameWhilePausedAndDrawOnceEach) {
                                     paused + 2 * kFrame, paused + 3 * kFrame, paused + 4 * kFrame,
                                     paused + 5 * kFrame});  // resumed from there
     EXPECT_NEAR(w.log.sceneClocks[6], paused + 3 * kFrame, 1e-9);
-    EXPECT_EQ(w.window->holds, 5);  // the pausing frame and each step
-    EXPECT_EQ(w.window->titleAtFrame[10], title(paused + 3 * kFrame, true));
+    EXPECT_EQ(w.window.titleAtFrame[10], title(paused + 3 * kFrame, true));
     // The music stayed silent and follows the steps: it resumes where the picture is.
     EXPECT_TRUE(allSilent(whilePaused));
     EXPECT_LT(largestDifference(heard, straightRender(scaleModule(), paused + 2 * kFrame, kPulled)), 1e-4f);
@@ -267,65 +252,59 @@ TEST(WatchControls, StepsMoveOneFrameWhilePausedAndDrawOnceEach) {
 TEST(WatchControls, ASeekWhilePausedDrawsOneFrameThereAndStaysPaused) {
     Watch w(50.0, 14);
     std::vector<float> whilePaused, heard;
-    w.window->beforeFrame = [&](FakeWindow& window, int frame) {
-        if (frame == 0) window.press(vk::Space);  // paused in pass 1
-        if (frame == 3) window.press(vk::Left);   // pass 4: 5 s back, still paused
+    w.window.beforeFrame = [&](FakeWindow& window, int frame) {
+        if (frame == 1) window.press(ShowKey::Space);  // paused in pass 1
+        if (frame == 4) window.press(ShowKey::Left);   // 5 s back, still paused
         if (frame == 7) whilePaused = w.pull(2000);
-        if (frame == 8) window.press(vk::Space);  // resumed in pass 9
+        if (frame == 9) window.press(ShowKey::Space);  // resumed
         if (frame == 10) heard = w.pull(kPulled);
     };
-    w.demo->run();
+    w.play();
     const double paused = 50.0 + kFrame;
     expectTimes(w.renderedTimes(), {50.0, paused, paused - 5.0, paused - 5.0, paused - 5.0 + kFrame,
                                     paused - 5.0 + 2 * kFrame, paused - 5.0 + 3 * kFrame, paused - 5.0 + 4 * kFrame});
-    EXPECT_EQ(w.window->holds, 2);
-    EXPECT_EQ(w.window->titleAtFrame[4], title(paused - 5.0, true));
-    EXPECT_EQ(w.window->titleAtFrame[8], title(paused - 5.0, true));
+    EXPECT_EQ(w.window.titleAtFrame[4], title(paused - 5.0, true));
+    EXPECT_EQ(w.window.titleAtFrame[8], title(paused - 5.0, true));
     EXPECT_TRUE(allSilent(whilePaused));
     EXPECT_LT(largestDifference(heard, straightRender(scaleModule(), paused - 5.0, kPulled)), 1e-4f);
 }
 
 TEST(WatchControls, KeysActOncePerPressSeeksOncePerAutoRepeat) {
     Watch w(50.0, 16);
-    w.window->beforeFrame = [](FakeWindow& window, int frame) {
-        if (frame == 0) {
+    w.window.beforeFrame = [](FakeWindow& window, int frame) {
+        if (frame == 5) {
             // Space held down: the repeats do not toggle it back and forth.
-            window.press(vk::Space);
-            for (int i = 0; i < 3; ++i) window.repeat(vk::Space);
-            window.release(vk::Space);
+            window.press(ShowKey::Space);
+            for (int i = 0; i < 3; ++i) window.repeat(ShowKey::Space);
         }
-        if (frame == 6) {
-            // Right held: every repeat seeks again. A tap, down and up taken
-            // before the keys are looked at, still counts.
-            window.press(vk::Right);
-            window.repeat(vk::Right);
-            window.release(vk::Right);
-            window.press(vk::Up);
-            window.release(vk::Up);
+        if (frame == 11) {
+            // Right held: every repeat seeks again.
+            window.press(ShowKey::Right);
+            window.repeat(ShowKey::Right);
+            window.press(ShowKey::Up);
         }
     };
-    w.demo->run();
-    // Passes 0 to 4 take Space's messages; pass 5 pauses; passes 6 to 10
-    // take the others and pass 11 seeks 5 + 5 + 1 s at once.
+    w.play();
+    // Pass 5 pauses; pass 11 seeks 5 + 5 + 1 s at once.
     const double paused = 50.0 + 5 * kFrame;
-    EXPECT_EQ(w.window->titleAtFrame[4], title(paused - kFrame));
-    EXPECT_EQ(w.window->titleAtFrame[5], title(paused, true));
-    EXPECT_EQ(w.window->titleAtFrame[11], title(paused + 11.0, true));
-    EXPECT_EQ(w.window->titleAtFrame[15], title(paused + 11.0, true));
-    EXPECT_TRUE(w.demo->isPaused());
+    EXPECT_EQ(w.window.titleAtFrame[4], title(paused - kFrame));
+    EXPECT_EQ(w.window.titleAtFrame[5], title(paused, true));
+    EXPECT_EQ(w.window.titleAtFrame[10], title(paused, true));
+    EXPECT_EQ(w.window.titleAtFrame[11], title(paused + 11.0, true));
+    EXPECT_EQ(w.window.titleAtFrame[15], title(paused + 11.0, true));
 }
 
 TEST(WatchControls, EscapeAndF12StillActAndTheRateCountsTheLoopsOwnTime) {
     Watch w(1.0, 400);
-    w.window->beforeFrame = [](FakeWindow& window, int frame) {
-        if (frame == 0) window.press(vk::F12);     // rate shown from pass 1
-        if (frame == 30) window.press(vk::Space);  // paused in pass 31
-        if (frame == 100) window.press(vk::Left);  // pass 101: to 0, still paused
-        if (frame == 250) window.keyState->setKey(vk::Escape, true);
+    w.window.beforeFrame = [](FakeWindow& window, int frame) {
+        if (frame == 1) window.press(ShowKey::F12);      // rate shown from pass 1
+        if (frame == 31) window.press(ShowKey::Space);   // paused in pass 31
+        if (frame == 101) window.press(ShowKey::Left);   // to 0, still paused
+        if (frame == 250) window.press(ShowKey::Escape);
     };
-    EXPECT_EQ(w.demo->run(), 0);
-    EXPECT_EQ(w.window->presented, 251);  // pass 250 sees Escape, pass 251 takes the quit
-    const auto& titles = w.window->titleAtFrame;
+    EXPECT_EQ(w.play(), ShowEnd::Escape);
+    EXPECT_EQ(w.window.presented, 251);  // pass 250 sees Escape and is the last
+    const auto& titles = w.window.titleAtFrame;
     EXPECT_EQ(titles[0], title(1.0));
     EXPECT_EQ(titles[1], watchingTitle(frameRateTitle("Glowmotion", -1), static_cast<float>(1.0 + kFrame), false));
     const float paused = static_cast<float>(1.0 + 31 * kFrame);
@@ -336,38 +315,35 @@ TEST(WatchControls, EscapeAndF12StillActAndTheRateCountsTheLoopsOwnTime) {
     EXPECT_EQ(titles[240], watchingTitle(frameRateTitle("Glowmotion", 60), 0.0f, true));
     // F12 again: the rate leaves the title.
     Watch again(1.0, 10);
-    again.window->beforeFrame = [](FakeWindow& window, int frame) {
-        if (frame == 0 || frame == 4) window.press(vk::F12);
+    again.window.beforeFrame = [](FakeWindow& window, int frame) {
+        if (frame == 1 || frame == 5) window.press(ShowKey::F12);
     };
-    again.demo->run();
-    EXPECT_EQ(again.window->titleAtFrame[5], title(1.0 + 5 * kFrame));
+    again.play();
+    EXPECT_EQ(again.window.titleAtFrame[4], watchingTitle(frameRateTitle("Glowmotion", -1), static_cast<float>(1.0 + 4 * kFrame), false));
+    EXPECT_EQ(again.window.titleAtFrame[5], title(1.0 + 5 * kFrame));
 }
 
 TEST(WatchControls, WithoutTheOptionTheNewKeysChangeNothing) {
-    const int keys[] = {vk::Space, vk::Left, vk::Right, vk::Up, vk::Down, vk::Prior, vk::Next, vk::Home,
-                        vk::OemPeriod, vk::OemComma};
+    const ShowKey keys[] = {ShowKey::Space,  ShowKey::Left,     ShowKey::Right, ShowKey::Up,     ShowKey::Down,
+                            ShowKey::PageUp, ShowKey::PageDown, ShowKey::Home,  ShowKey::Period, ShowKey::Comma};
     Watch w(50.0, 60, false);
     std::vector<float> heard;
-    w.window->beforeFrame = [&](FakeWindow& window, int frame) {
-        // Every key pressed, held with repeats and let go, one after another.
+    w.window.beforeFrame = [&](FakeWindow& window, int frame) {
+        // Every key pressed and held with repeats, one after another.
         if (frame == 0) {
-            for (const int key : keys) {
+            for (const ShowKey key : keys) {
                 window.press(key);
                 window.repeat(key);
-                window.release(key);
             }
-            window.press(vk::Space);  // and one more Space, left down
+            window.press(ShowKey::Space);  // and one more Space
         }
         const std::vector<float> part = w.pull(735);
         heard.insert(heard.end(), part.begin(), part.end());
     };
-    EXPECT_EQ(w.demo->run(), FakeWindow::kScriptEnded);
+    EXPECT_EQ(w.play(), ShowEnd::Closed);
     std::vector<double> expected;
     for (int k = 0; k < 60; ++k) expected.push_back(50.0 + k * kFrame);
     expectTimes(w.renderedTimes(), expected);
-    for (const std::string& text : w.window->titleAtFrame) EXPECT_EQ(text, "Glowmotion");
-    EXPECT_EQ(w.window->heldDraws + w.window->holds, 0);
-    EXPECT_FALSE(w.demo->isPaused());
-    EXPECT_FALSE(Timer::isPaused());
+    for (const std::string& text : w.window.titleAtFrame) EXPECT_EQ(text, "Glowmotion");
     EXPECT_LT(largestDifference(heard, straightRender(scaleModule(), 50.0, 735 * 60)), 1e-4f);
 }

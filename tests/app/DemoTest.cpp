@@ -1,5 +1,5 @@
 // The driver's loop: timeline, end of show, keys, frame-rate title, window
-// messages and the order in which scenes are loaded, started and destroyed.
+// events and the order in which scenes are loaded, started and destroyed.
 #include "FakeWindow.h"
 #include "RecordingScene.h"
 
@@ -15,35 +15,30 @@ namespace {
 
 struct Harness {
     SceneLog log;
-    FakeWindow* window = nullptr;
+    FakeWindow window;
     std::unique_ptr<Demo> demo;
 
     explicit Harness(std::vector<double> times, double startAt = 0.0,
                      double endAt = std::numeric_limits<double>::infinity()) {
-        auto fake = std::make_unique<FakeWindow>();
-        fake->times = std::move(times);
-        window = fake.get();
+        window.times = std::move(times);
         DemoSetup setup;
-        setup.window = std::move(fake);
         setup.audio = makeSilentAudioOutput();
-        setup.scenes = [this] { return recordingScenes(&log); };
+        setup.scenes = [this](const FrameClock& clock) { return recordingScenes(&log, clock); };
         setup.musicPath = "/nonexistent/km_groov.it";
+        setup.clockSource = window.ticks();
         setup.startAt = startAt;
         setup.endAt = endAt;
-        demo = std::make_unique<Demo>("Glowmotion", 800, 600, 32, true, std::move(setup));
-        demo->loadAll();
+        demo = std::make_unique<Demo>(std::move(setup));
+        demo->load(window);
     }
-    ~Harness() {
-        Timer::releaseDrivenTime();
-        Timer::setStartPosition(0.0);
-    }
+    ShowEnd play() { return demo->play(window); }
 
     // Slot drawn in each presented frame, -1 where nothing drew.
     std::vector<int> drawnPerFrame() const {
-        std::vector<int> drawn(window->presented, -1);
+        std::vector<int> drawn(window.presented, -1);
         size_t r = 0;
-        for (int frame = 0; frame < window->presented && r < log.renders.size(); ++frame) {
-            const float t = static_cast<float>(window->times[std::min<size_t>(frame, window->times.size() - 1)]);
+        for (int frame = 0; frame < window.presented && r < log.renders.size(); ++frame) {
+            const float t = static_cast<float>(window.times[std::min<size_t>(frame, window.times.size() - 1)]);
             if (log.renders[r].second == t) drawn[frame] = log.renders[r++].first;
         }
         return drawn;
@@ -73,10 +68,9 @@ TEST(Timeline, StrictBoundsLeaveGapsBetweenScenes) {
 
 TEST(Timeline, LoopDrawsTheSceneOfEachMomentAndNothingInGaps) {
     Harness h({18.99, 19.0, 19.05, 19.1, 19.11, 43.8, 43.9, 43.91, 124.9, 125.0, 125.01, 126.0});
-    EXPECT_EQ(h.demo->run(), 0);
-    // The frame at 125.01 is presented and counted; then the loop ends.
-    EXPECT_EQ(h.window->presented, 11);
-    EXPECT_EQ(h.demo->framesPresented(), 11);
+    EXPECT_EQ(h.play(), ShowEnd::Finished);
+    // The frame at 125.01 is presented; then the loop ends.
+    EXPECT_EQ(h.window.presented, 11);
     const std::vector<int> expected = {kTurntableSlot, -1, -1, -1, kCreditsSlot, -1, -1, kDanceFloorSlot, -1, -1, -1};
     EXPECT_EQ(h.drawnPerFrame(), expected);
     EXPECT_EQ(h.log.renders.size(), 3u);
@@ -84,85 +78,40 @@ TEST(Timeline, LoopDrawsTheSceneOfEachMomentAndNothingInGaps) {
 
 TEST(Timeline, ShowTime125EndsNothing) {
     Harness h({125.0, 125.0, 125.0, 125.5});
-    EXPECT_EQ(h.demo->run(), 0);
-    EXPECT_EQ(h.window->presented, 4);
+    EXPECT_EQ(h.play(), ShowEnd::Finished);
+    EXPECT_EQ(h.window.presented, 4);
     EXPECT_TRUE(h.log.renders.empty());
 }
 
 TEST(Timeline, EndAtStopsBeforeDrawingPastIt) {
     Harness h({10.0, 10.5, 11.0, 11.5, 12.0}, 0.0, 11.0);
-    EXPECT_EQ(h.demo->run(), 0);
-    EXPECT_EQ(h.window->presented, 3);
+    EXPECT_EQ(h.play(), ShowEnd::Finished);
+    EXPECT_EQ(h.window.presented, 3);
     EXPECT_EQ(h.log.renders.size(), 3u);
 }
 
 TEST(Keys, EscapeEndsTheShowAfterDrawingTheFrameItIsSeenIn) {
     Harness h(framesAt60(1.0, 3.0));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame == 5) w.keyState->setKey(vk::Escape, true);
+    h.window.beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 5) w.press(ShowKey::Escape);
     };
-    EXPECT_EQ(h.demo->run(), 0);
-    // Frame 5 sees Escape and is still drawn; frame 6's pass takes the quit message.
-    EXPECT_EQ(h.window->presented, 6);
+    EXPECT_EQ(h.play(), ShowEnd::Escape);
+    // Frame 5 sees Escape and is still drawn and presented; nothing after it.
+    EXPECT_EQ(h.window.presented, 6);
     EXPECT_EQ(h.log.renders.size(), 6u);
 }
 
-TEST(Keys, OnlyEscapeActsWhenF12IsDownToo) {
+TEST(Keys, OnlyEscapeActsWhenF12IsPressedToo) {
     Harness h(framesAt60(1.0, 3.0));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
+    h.window.beforeFrame = [](FakeWindow& w, int frame) {
         if (frame == 2) {
-            w.keyState->setKey(vk::Escape, true);
-            w.keyState->setKey(vk::F12, true);
+            w.press(ShowKey::F12);
+            w.press(ShowKey::Escape);
         }
     };
-    EXPECT_EQ(h.demo->run(), 0);
-    EXPECT_EQ(h.window->presented, 3);
-    EXPECT_STREQ(h.window->title, "Glowmotion");
-    EXPECT_EQ(h.window->keyState->keys[vk::F12], 1);  // untouched
-}
-
-TEST(Keys, FrameThatTakesAMessageChecksNoKeysButIsDrawn) {
-    Harness h(framesAt60(1.0, 1.2));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        w.keyState->setKey(vk::Escape, true);
-        // A message every pass until frame 8: Escape stays unseen until then.
-        if (frame < 8) w.release('A');
-    };
-    EXPECT_EQ(h.demo->run(), 0);
-    EXPECT_EQ(h.window->presented, 9);
-    EXPECT_EQ(h.log.renders.size(), 9u);
-}
-
-TEST(Keys, KeyMessagesFillTheTableAndAutoRepeatStoresOneAgain) {
-    FakeWindow w;
-    w.dispatchMessage({WindowMessage::Type::KeyDown, 'A', 0, 0});
-    w.dispatchMessage({WindowMessage::Type::KeyDown, 'A', 0, 0});
-    EXPECT_EQ(w.keyState->keys['A'], 1);
-    w.dispatchMessage({WindowMessage::Type::KeyUp, 'A', 0, 0});
-    EXPECT_EQ(w.keyState->keys['A'], 0);
-    w.dispatchMessage({WindowMessage::Type::KeyDown, 300, 0, 0});  // out of range: ignored
-    for (int k = 0; k < 256; ++k) EXPECT_EQ(w.keyState->keys[k], 0) << k;
-}
-
-TEST(Keys, PressesAreCountedUntilTakenWithAutoRepeatsApart) {
-    FakeWindow w;
-    KeyState& keys = *w.keyState;
-    w.dispatchMessage({WindowMessage::Type::KeyDown, vk::Space, 0, 0});
-    w.dispatchMessage({WindowMessage::Type::KeyDown, vk::Space, 0, 0, true});
-    w.dispatchMessage({WindowMessage::Type::KeyDown, vk::Space, 0, 0, true});
-    w.dispatchMessage({WindowMessage::Type::KeyUp, vk::Space, 0, 0});
-    EXPECT_EQ(keys.keys[vk::Space], 0);          // let go before anyone looked ...
-    EXPECT_EQ(keys.takePresses(vk::Space, false), 1);  // ... and still pressed once
-    EXPECT_EQ(keys.takePresses(vk::Space, true), 0);   // taken: the repeats went with it
-    for (int i = 0; i < 3; ++i) w.dispatchMessage({WindowMessage::Type::KeyDown, vk::Right, 0, 0, i > 0});
-    EXPECT_EQ(keys.takePresses(vk::Right, true), 3);
-    for (int i = 0; i < 300; ++i) keys.countPress('A', false);
-    EXPECT_EQ(keys.takePresses('A', false), 255);  // counts stop at 255
-    keys.countPress(300, false);
-    EXPECT_EQ(keys.takePresses(300, true), 0);
-    keys.countPress('B', false);
-    keys.reset();
-    EXPECT_EQ(keys.takePresses('B', true), 0);
+    EXPECT_EQ(h.play(), ShowEnd::Escape);
+    EXPECT_EQ(h.window.presented, 3);
+    EXPECT_EQ(h.window.title(), "Glowmotion");
 }
 
 TEST(FrameRateTitle, ExactTexts) {
@@ -173,19 +122,19 @@ TEST(FrameRateTitle, ExactTexts) {
 
 TEST(FrameRateTitle, F12AtTwoAndAHalfSecondsShowsTheRateFromFourSeconds) {
     Harness h(framesAt60(2.5, 6.0));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame == 0) w.press(vk::F12);   // taken as a message in pass 0; seen in pass 1
-        if (frame == 30) w.press(vk::F12);  // at 3.0 s: off again ...
-        if (frame == 60) w.press(vk::F12);  // ... and on at 3.5 s
+    h.window.beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 0) w.press(ShowKey::F12);   // on at once
+        if (frame == 30) w.press(ShowKey::F12);  // at 3.0 s: off again ...
+        if (frame == 60) w.press(ShowKey::F12);  // ... and on at 3.5 s
     };
-    h.demo->run();
-    const auto& titles = h.window->titleAtFrame;
+    h.play();
+    const auto& titles = h.window.titleAtFrame;
     ASSERT_GE(titles.size(), 200u);
-    EXPECT_EQ(titles[0], "Glowmotion");
-    EXPECT_EQ(titles[1], "! Glowmotion  .:[fps ...]:.");
+    EXPECT_EQ(titles[0], "! Glowmotion  .:[fps ...]:.");
     EXPECT_EQ(titles[29], "! Glowmotion  .:[fps ...]:.");
-    EXPECT_EQ(titles[31], "Glowmotion");
-    EXPECT_EQ(titles[61], "! Glowmotion  .:[fps ...]:.");
+    EXPECT_EQ(titles[30], "Glowmotion");
+    EXPECT_EQ(titles[59], "Glowmotion");
+    EXPECT_EQ(titles[60], "! Glowmotion  .:[fps ...]:.");
     // Frame 90 is at 4.0 s: 90 frames presented before it, whole = 4.
     EXPECT_EQ(titles[89], "! Glowmotion  .:[fps ...]:.");
     EXPECT_EQ(titles[90], frameRateTitle("Glowmotion", 90 / 4));
@@ -197,17 +146,17 @@ TEST(FrameRateTitle, F12AtTwoAndAHalfSecondsShowsTheRateFromFourSeconds) {
 
 TEST(FrameRateTitle, NoRateBeforeOneSecondAndNoneWhileHidden) {
     Harness h(framesAt60(0.0, 4.5));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame == 0) w.press(vk::F12);
+    h.window.beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 0) w.press(ShowKey::F12);
     };
-    h.demo->run();
-    for (int k = 1; k < 240; ++k) EXPECT_EQ(h.window->titleAtFrame[k], "! Glowmotion  .:[fps ...]:.") << k;
-    EXPECT_EQ(h.window->titleAtFrame[240], "! Glowmotion  .:[fps  60 ]:.");  // 240 frames by 4.0 s
-    EXPECT_EQ(h.window->titleAtFrame[241], frameRateTitle("Glowmotion", 241 / 4));
+    h.play();
+    for (int k = 0; k < 240; ++k) EXPECT_EQ(h.window.titleAtFrame[k], "! Glowmotion  .:[fps ...]:.") << k;
+    EXPECT_EQ(h.window.titleAtFrame[240], "! Glowmotion  .:[fps  60 ]:.");  // 240 frames by 4.0 s
+    EXPECT_EQ(h.window.titleAtFrame[241], frameRateTitle("Glowmotion", 241 / 4));
 
     Harness hidden(framesAt60(3.9, 4.5));
-    hidden.demo->run();
-    for (const std::string& title : hidden.window->titleAtFrame) EXPECT_EQ(title, "Glowmotion");
+    hidden.play();
+    for (const std::string& title : hidden.window.titleAtFrame) EXPECT_EQ(title, "Glowmotion");
 }
 
 TEST(FrameRateTitle, AfterStartAtTheRateCountsFromTheFirstFrame) {
@@ -215,86 +164,41 @@ TEST(FrameRateTitle, AfterStartAtTheRateCountsFromTheFirstFrame) {
     std::vector<double> times;
     for (int k = 0; k <= 120; ++k) times.push_back(k / 60.0);
     Harness h(times, 2.5);
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame == 0) w.press(vk::F12);
+    h.window.beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 0) w.press(ShowKey::F12);
     };
-    h.demo->run();
-    EXPECT_EQ(h.window->titleAtFrame[89], "! Glowmotion  .:[fps ...]:.");  // show time 3.98
+    h.play();
+    EXPECT_EQ(h.window.titleAtFrame[89], "! Glowmotion  .:[fps ...]:.");  // show time 3.98
     // Show time 4.0 is 1.5 s after the first frame: whole second 1, 90 frames.
-    EXPECT_EQ(h.window->titleAtFrame[90], "! Glowmotion  .:[fps  90 ]:.");
-}
-
-TEST(Keys, ATapLetGoBeforeTheKeysAreLookedAtStillActs) {
-    // Down and up queued together: each is a pass's message, so no pass in
-    // between looks at the table while the key is down.
-    Harness f12(framesAt60(1.0, 1.2));
-    f12.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame == 0) {
-            w.press(vk::F12);
-            w.release(vk::F12);
-        }
-    };
-    f12.demo->run();
-    EXPECT_EQ(f12.window->titleAtFrame[1], "Glowmotion");
-    EXPECT_EQ(f12.window->titleAtFrame[2], "! Glowmotion  .:[fps ...]:.");
-    EXPECT_EQ(f12.window->titleAtFrame.back(), "! Glowmotion  .:[fps ...]:.");  // toggled once
-
-    Harness escape(framesAt60(1.0, 3.0));
-    escape.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame == 0) {
-            w.press(vk::Escape);
-            w.release(vk::Escape);
-        }
-    };
-    EXPECT_EQ(escape.demo->run(), 0);
-    EXPECT_EQ(escape.window->presented, 3);  // pass 2 posts the quit, pass 3 takes it
+    EXPECT_EQ(h.window.titleAtFrame[90], "! Glowmotion  .:[fps  90 ]:.");
 }
 
 TEST(FrameRateTitle, HeldF12TogglesOnEveryRepeat) {
     Harness h(framesAt60(1.0, 1.2));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame % 2 == 0 && frame < 6) w.press(vk::F12);  // auto-repeat: down, down, down
+    h.window.beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 0) w.press(ShowKey::F12);
+        if (frame == 2 || frame == 4) w.repeat(ShowKey::F12);  // held: the keyboard repeats it
     };
-    h.demo->run();
-    EXPECT_EQ(h.window->titleAtFrame[1], "! Glowmotion  .:[fps ...]:.");
-    EXPECT_EQ(h.window->titleAtFrame[3], "Glowmotion");
-    EXPECT_EQ(h.window->titleAtFrame[5], "! Glowmotion  .:[fps ...]:.");
+    h.play();
+    EXPECT_EQ(h.window.titleAtFrame[0], "! Glowmotion  .:[fps ...]:.");
+    EXPECT_EQ(h.window.titleAtFrame[2], "Glowmotion");
+    EXPECT_EQ(h.window.titleAtFrame[4], "! Glowmotion  .:[fps ...]:.");
 }
 
-TEST(Messages, CloseDestroysTheWindowAndEndsWithStatusZero) {
+TEST(Window, ClosingEndsTheShowAtOnceDrawingNothingMore) {
     Harness h(framesAt60(1.0, 1.5));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame == 3 && w.destroyed == 0) w.queue.push_back({WindowMessage::Type::Close, 0, 0, 0});
-        // The real exit handler never returns; this one does, so end the loop.
-        if (w.exitCode == 0) w.postQuitMessage(7);
+    h.window.beforeFrame = [](FakeWindow& w, int frame) {
+        if (frame == 3) w.queue.push_back({WindowEvent::Type::Close});
     };
-    h.demo->run();
-    EXPECT_EQ(h.window->exitCode, 0);
-    EXPECT_EQ(h.window->destroyed, 1);
-}
-
-TEST(Messages, SizeWithHeightZeroKeepsHeightOne) {
-    FakeWindow w;
-    w.dispatchMessage({WindowMessage::Type::Size, 0, 640, 0});
-    EXPECT_EQ(w.width, 640);
-    EXPECT_EQ(w.height, 1);
-}
-
-TEST(Messages, QuitMessageEndsTheLoopWithItsCode) {
-    Harness h(framesAt60(1.0, 2.0));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame == 4) w.queue.push_back({WindowMessage::Type::Quit, 3, 0, 0});
-    };
-    EXPECT_EQ(h.demo->run(), 3);
-    EXPECT_EQ(h.window->presented, 4);  // the pass that takes it draws nothing
+    EXPECT_EQ(h.play(), ShowEnd::Closed);
+    EXPECT_EQ(h.window.presented, 3);
+    EXPECT_EQ(h.log.renders.size(), 3u);
 }
 
 TEST(Lifecycle, ScenesLoadStartAndDieInSlotOrder) {
     Harness h({1.0, 126.0});
-    h.demo->run();
-    EXPECT_EQ(h.window->presentedWhileLoading, 1);
-    h.demo->close();  // frees the window: h.window dangles from here on
-    EXPECT_EQ(h.demo->window, nullptr);
+    h.play();
+    EXPECT_EQ(h.window.presentedWhileLoading, 1);
     h.demo.reset();
     const std::vector<std::string> expected = {
         "load 0", "load 1", "load 2", "load 3", "load 4", "start 0", "start 1", "start 2", "start 3", "start 4",
@@ -302,149 +206,64 @@ TEST(Lifecycle, ScenesLoadStartAndDieInSlotOrder) {
     EXPECT_EQ(h.log.events, expected);
 }
 
-TEST(Lifecycle, FailedShowStartsNothing) {
-    Harness h({1.0});
-    h.window->showResult = false;
-    EXPECT_EQ(h.demo->run(), 1);
-    EXPECT_EQ(h.window->presented, 0);
-    for (const std::string& event : h.log.events) EXPECT_EQ(event.rfind("start", 0), std::string::npos);
-}
-
 TEST(Lifecycle, StartAtMovesEveryClock) {
-    // Driven seconds since the clocks started; the show begins at 124.5.
+    // Seconds since the clock started; the show begins at 124.5.
     Harness h({0.0, 0.5}, 124.5, 124.9);
-    h.demo->run();
+    h.play();
     ASSERT_EQ(h.log.renders.size(), 1u);
     EXPECT_EQ(h.log.renders[0].second, 124.5f);
     EXPECT_EQ(h.log.renders[0].first, kEndSlot);
-    EXPECT_EQ(h.window->presented, 1);
-    Timer scene;
-    scene.start();
-    EXPECT_DOUBLE_EQ(scene.seconds(), 124.5);
+    EXPECT_DOUBLE_EQ(h.log.sceneClocks[0], 124.5);
+    EXPECT_EQ(h.window.presented, 1);
 }
 
-TEST(Keys, SdlKeysMapToWin32VirtualKeyCodes) {
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_ESCAPE), 27);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_F12), 123);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_F1), 112);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_a), 'A');
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_z), 'Z');
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_0), '0');
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_9), '9');
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_RETURN), 13);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_SPACE), 32);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_LEFT), 37);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_UP), 38);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_RIGHT), 39);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_DOWN), 40);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_KP_5), 101);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_PAGEUP), 33);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_PAGEDOWN), 34);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_HOME), 36);
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_COMMA), 0xBC);   // VK_OEM_COMMA
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_PERIOD), 0xBE);  // VK_OEM_PERIOD
-    EXPECT_EQ(virtualKeyFromSdl(SDLK_APPLICATION), 0);  // no code: never reaches the table
-}
-
-TEST(Input, AThousandUnmappedEventsThenEscapeEndsTheShowOnTheNextPass) {
-    // Escape pressed behind a flood of mouse motion, and pressed alone: the
-    // show ends after the same two frames either way.
-    for (const int flood : {1000, 0}) {
-        SCOPED_TRACE(flood);
-        Harness h(framesAt60(1.0, 30.0));
-        h.window->beforeFrame = [flood](FakeWindow& w, int frame) {
-            if (frame == 0) {
-                w.unmapped(flood);
-                w.press(vk::Escape);
-            }
-        };
-        EXPECT_EQ(h.demo->run(), 0);
-        // Pass 0 takes the key-down; pass 1 sees Escape down and posts the
-        // quit; pass 2 takes it.
-        EXPECT_EQ(h.window->presented, 2);
-        EXPECT_TRUE(h.window->queue.empty());
+TEST(Window, SdlEventsBecomeTheShowsKeysAndCloseAndNothingElse) {
+    auto translate = [](const SDL_Event& sdl, WindowEvent* event) { return windowEventFromSdl(sdl, event); };
+    WindowEvent event;
+    SDL_Event sdl{};
+    for (const Uint32 type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_TEXTINPUT}) {
+        sdl.type = type;
+        EXPECT_FALSE(translate(sdl, &event)) << type;
     }
-}
-
-TEST(Input, APassWhoseEventsAreAllUnmappedStillPollsTheKeys) {
-    Harness h(framesAt60(1.0, 30.0));
-    h.window->beforeFrame = [](FakeWindow& w, int) {
-        w.keyState->setKey(vk::Escape, true);
-        w.unmapped(500);  // every pass, as a moving mouse would
+    const std::pair<SDL_Keycode, ShowKey> keys[] = {
+        {SDLK_ESCAPE, ShowKey::Escape}, {SDLK_F12, ShowKey::F12},        {SDLK_SPACE, ShowKey::Space},
+        {SDLK_LEFT, ShowKey::Left},     {SDLK_RIGHT, ShowKey::Right},    {SDLK_UP, ShowKey::Up},
+        {SDLK_DOWN, ShowKey::Down},     {SDLK_PAGEUP, ShowKey::PageUp},  {SDLK_PAGEDOWN, ShowKey::PageDown},
+        {SDLK_HOME, ShowKey::Home},     {SDLK_PERIOD, ShowKey::Period},  {SDLK_COMMA, ShowKey::Comma},
     };
-    EXPECT_EQ(h.demo->run(), 0);
-    EXPECT_EQ(h.window->presented, 1);  // frame 0 sees Escape, pass 1 takes the quit
-}
+    for (const auto& [code, key] : keys) {
+        sdl = SDL_Event{};
+        sdl.type = SDL_KEYDOWN;
+        sdl.key.keysym.sym = code;
+        ASSERT_TRUE(translate(sdl, &event)) << code;
+        EXPECT_EQ(event.type, WindowEvent::Type::Key);
+        EXPECT_EQ(event.key, key);
+        EXPECT_FALSE(event.repeat);
+        sdl.key.repeat = 1;  // the key held down
+        ASSERT_TRUE(translate(sdl, &event));
+        EXPECT_TRUE(event.repeat);
+        sdl.type = SDL_KEYUP;  // a release counts for nothing: the press already did
+        EXPECT_FALSE(translate(sdl, &event)) << code;
+    }
+    sdl = SDL_Event{};
+    sdl.type = SDL_KEYDOWN;
+    for (const SDL_Keycode other : {SDLK_APPLICATION, SDLK_a, SDLK_F11, SDLK_END}) {
+        sdl.key.keysym.sym = other;
+        EXPECT_FALSE(translate(sdl, &event)) << other;
+    }
 
-TEST(Input, RealMessagesStillCountOnePerPass) {
-    Harness h(framesAt60(1.0, 30.0));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        if (frame != 0) return;
-        w.unmapped(3);
-        w.press('A');
-        w.unmapped(3);
-        w.release('A');
-        w.unmapped(3);
-        w.press(vk::Escape);
-        w.unmapped(3);
-    };
-    EXPECT_EQ(h.demo->run(), 0);
-    // Passes 0, 1 and 2 take A down, A up and Escape down; pass 3 posts the
-    // quit; pass 4 takes it.
-    EXPECT_EQ(h.window->presented, 4);
-    EXPECT_EQ(h.window->keyState->keys['A'], 0);
-}
-
-TEST(Input, AnEndlessFloodStillLetsEveryPassEnd) {
-    Harness h(framesAt60(1.0, 30.0));
-    h.window->beforeFrame = [](FakeWindow& w, int frame) {
-        w.keyState->setKey(vk::Escape, true);
-        if (frame == 0) w.unmapped(GLWindow::kMaxSkippedEvents + 10);
-    };
-    EXPECT_EQ(h.demo->run(), 0);
-    // Pass 0 stops after the most it consumes and counts as a message pass;
-    // pass 1 consumes the rest and sees Escape; pass 2 takes the quit.
-    EXPECT_EQ(h.window->presented, 2);
-}
-
-TEST(Input, SdlEventsTheDriverDoesNotActOnAreOther) {
-    auto message = [](SDL_Event event) { return windowMessageFromSdl(event, nullptr); };
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    EXPECT_EQ(message(event).type, WindowMessage::Type::Other);
-    event.type = SDL_MOUSEBUTTONDOWN;
-    EXPECT_EQ(message(event).type, WindowMessage::Type::Other);
-    event.type = SDL_TEXTINPUT;
-    EXPECT_EQ(message(event).type, WindowMessage::Type::Other);
-
-    event = SDL_Event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = SDLK_ESCAPE;
-    EXPECT_EQ(message(event).type, WindowMessage::Type::KeyDown);
-    EXPECT_EQ(message(event).wParam, vk::Escape);
-    EXPECT_FALSE(message(event).repeat);
-    event.key.repeat = 1;  // the key held down
-    EXPECT_TRUE(message(event).repeat);
-    EXPECT_EQ(message(event).type, WindowMessage::Type::KeyDown);
-    event.key.repeat = 0;
-    event.type = SDL_KEYUP;
-    event.key.keysym.sym = SDLK_F12;
-    EXPECT_EQ(message(event).type, WindowMessage::Type::KeyUp);
-    EXPECT_EQ(message(event).wParam, vk::F12);
-    event.key.keysym.sym = SDLK_APPLICATION;  // no virtual-key code
-    EXPECT_EQ(message(event).type, WindowMessage::Type::Other);
-
-    event = SDL_Event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    EXPECT_EQ(message(event).type, WindowMessage::Type::Close);
+    sdl = SDL_Event{};
+    sdl.type = SDL_WINDOWEVENT;
+    sdl.window.event = SDL_WINDOWEVENT_CLOSE;
+    ASSERT_TRUE(translate(sdl, &event));
+    EXPECT_EQ(event.type, WindowEvent::Type::Close);
     for (const Uint8 kind : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_MOVED,
-                             SDL_WINDOWEVENT_ENTER}) {
-        event.window.event = kind;
-        EXPECT_EQ(message(event).type, WindowMessage::Type::Other) << int(kind);
+                             SDL_WINDOWEVENT_ENTER, SDL_WINDOWEVENT_SIZE_CHANGED}) {
+        sdl.window.event = kind;
+        EXPECT_FALSE(translate(sdl, &event)) << int(kind);
     }
-    event = SDL_Event{};
-    event.type = SDL_QUIT;
-    EXPECT_EQ(message(event).type, WindowMessage::Type::Quit);
-    EXPECT_EQ(message(event).wParam, 0);
+    sdl = SDL_Event{};
+    sdl.type = SDL_QUIT;  // Ctrl-C at the terminal, or the last window closed
+    ASSERT_TRUE(translate(sdl, &event));
+    EXPECT_EQ(event.type, WindowEvent::Type::Close);
 }

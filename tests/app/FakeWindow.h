@@ -1,96 +1,66 @@
 #pragma once
-// A window for driving the Demo in tests: no display, a scripted message
-// queue, the driven clock moved by the test after every presented frame.
-#include "app/GLWindow.h"
-#include "base/Timer.h"
+// A window for driving the Demo in tests: no display, scripted events, and
+// the show clock's tick source moved by the script before every loop pass.
+#include "app/Demo.h"
 
+#include <cmath>
 #include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
-class FakeWindow final : public GLWindow {
+class FakeWindow final : public Window {
 public:
-    // Show time read in loop pass k (= after k presented frames) is
-    // times[k]; the pass after the last entry takes a quit message with
-    // code kScriptEnded.
-    static constexpr int kScriptEnded = 99;
+    // Pass k (= after k presented frames) reads the clock's tick source at
+    // times[k] seconds; the pass after the last entry finds the window
+    // closed (ShowEnd::Closed).
     std::vector<double> times;
-    // Called before each loop pass takes its message, with the number of
-    // frames presented so far: queue messages or press keys here.
+    // Called at the start of each loop pass, with the number of frames
+    // presented so far: queue events here.
     std::function<void(FakeWindow&, int frame)> beforeFrame;
-    std::deque<WindowMessage> queue;       // events as the window system delivers them, Other included
-    std::vector<std::string> titleAtFrame; // the title when frame k was presented
-    int presented = 0;                     // frames presented by the loop
-    int destroyed = 0;
+    std::deque<WindowEvent> queue;          // events waiting, taken by the next pass
+    std::vector<std::string> titleAtFrame;  // the title when frame k was presented
+    int presented = 0;                      // frames presented by the loop
     int presentedWhileLoading = 0;
     bool shown = false;
-    bool showResult = true;
-    int exitCode = -1;                     // what the exit handler got
-    // The held picture (no pixels here): how often it was kept, drawn
-    // again and let go, and which presented frames drew it.
-    int holds = 0, heldDraws = 0, releases = 0;
-    std::vector<int> heldDrawnAtFrame;
+    int64_t now = 0;                        // what the clock's tick source reads, nanoseconds
 
-    FakeWindow() {
-        setExitHandler([this](int code) { exitCode = code; });
+    // The tick source to build the Demo with.
+    FrameClock::TickSource ticks() {
+        return [this] { return now; };
     }
 
-    bool create(const char* text, int w, int h, int b, bool) override {
-        width = w;
-        height = h;
-        bits = b;
-        setTitle(text);
-        return true;
-    }
-    bool show() override {
-        if (!showResult) return false;
+    void show() override {
         shown = true;
-        Timer::setDrivenTime(0.0);  // the clocks start at 0
-        return true;
+        now = 0;  // the clock starts at 0
     }
-    void destroy() override { ++destroyed; }
-    void resize() override {
-        if (height == 0) height = 1;
-    }
-    void swapBuffers() override {
+    Viewport viewport() const override { return {0, 0, 800, 600}; }
+    void present() override {
         if (!shown) {  // the cleared frame presented while loading
             ++presentedWhileLoading;
             return;
         }
-        if (destroyed) return;
-        titleAtFrame.push_back(title);
+        titleAtFrame.push_back(text);
         ++presented;
     }
-    bool peekMessage(WindowMessage& message) override {
+    std::string title() const override { return text; }
+    void setTitle(const std::string& title) override { text = title; }
+    void takeEvents(std::vector<WindowEvent>& events) override {
         if (static_cast<size_t>(presented) >= times.size()) {
-            // The script ran out: end the loop with a code no key produces.
-            message = WindowMessage{WindowMessage::Type::Quit, kScriptEnded, 0, 0};
-            return true;
+            events.push_back({WindowEvent::Type::Close});  // the script ran out
+            return;
         }
-        Timer::setDrivenTime(times[static_cast<size_t>(presented)]);
+        now = std::llround(times[static_cast<size_t>(presented)] * 1e9);
         if (beforeFrame) beforeFrame(*this, presented);
-        // The window's own taking of messages, over the scripted queue.
-        return GLWindow::peekMessage(message);
+        events.insert(events.end(), queue.begin(), queue.end());
+        queue.clear();
     }
-    bool pollEvent(WindowMessage& message) override {
-        if (queue.empty()) return false;
-        message = queue.front();
-        queue.pop_front();
-        return true;
-    }
-    void showError(const char*) override {}
-    void holdPicture() override { ++holds; }
-    void drawHeldPicture() override {
-        ++heldDraws;
-        heldDrawnAtFrame.push_back(presented);
-    }
-    void releaseHeldPicture() override { ++releases; }
+    void waitForEvent(int) override {}
 
-    void press(int key) { queue.push_back({WindowMessage::Type::KeyDown, key, 0, 0}); }
+    void press(ShowKey key) { queue.push_back({WindowEvent::Type::Key, key, false}); }
     // A key-down the keyboard's auto-repeat sends while `key` is held.
-    void repeat(int key) { queue.push_back({WindowMessage::Type::KeyDown, key, 0, 0, true}); }
-    // An event the driver does not act on (mouse motion and the like).
-    void unmapped(int count = 1) { queue.insert(queue.end(), count, WindowMessage{}); }
-    void release(int key) { queue.push_back({WindowMessage::Type::KeyUp, key, 0, 0}); }
+    void repeat(ShowKey key) { queue.push_back({WindowEvent::Type::Key, key, true}); }
+
+private:
+    std::string text = "Glowmotion";
 };

@@ -71,28 +71,26 @@ TEST(MusicPlayer, PlaysAModuleAndFallsSilentAfterItsEnd) {
     Player p;
     p.music->init(44000);
     p.music->play(path.c_str());
-    ASSERT_TRUE(p.music->hasSong());
-    EXPECT_EQ(p.music->songTitle(), "tune");
     EXPECT_GT(p.pull(4400), 0.01);
     p.pull(44000);                  // past the end: the song does not loop
     EXPECT_EQ(p.pull(1024), 0.0);
     p.music->stop();
-    EXPECT_FALSE(p.music->hasSong());
     EXPECT_FALSE(p.record.open);
     std::remove(path.c_str());
 }
 
 TEST(MusicPlayer, PlayingTwiceReplacesTheFirstSong) {
-    const std::string first = writeFile("first.it", miniItModule("first"));
-    const std::string second = writeFile("second.it", miniItModule("second"));
+    const std::vector<uint8_t> one = miniItModule("first");
+    const std::vector<uint8_t> other = miniItModule("second", 200, true, 1, 150);  // a note every row
+    const std::string first = writeFile("first.it", one);
+    const std::string second = writeFile("second.it", other);
     Player p;
     p.music->init(44000);
     p.music->play(first.c_str());
-    EXPECT_EQ(p.music->songTitle(), "first");
-    p.music->play(second.c_str());
-    EXPECT_EQ(p.music->songTitle(), "second");
+    EXPECT_EQ(p.samples(4096), straightRender(one, 0.0, 4096));
+    p.music->play(second.c_str());  // from its own start
+    EXPECT_EQ(p.samples(8192), straightRender(other, 0.0, 8192));
     p.music->play("/nonexistent/none.it");  // frees the held song, loads nothing
-    EXPECT_FALSE(p.music->hasSong());
     EXPECT_EQ(p.pull(512), 0.0);
     std::remove(first.c_str());
     std::remove(second.c_str());
@@ -107,8 +105,6 @@ TEST(MusicPlayer, StartsAtTheRequestedPositionToTheSample) {
     Player p;
     p.music->init(44000);
     p.music->play(path.c_str(), 3.05);  // between two rows
-    ASSERT_TRUE(p.music->hasSong());
-    EXPECT_NEAR(p.music->songPosition(), 3.05, 0.13);
     const std::vector<float> heard = p.samples(4096);
     EXPECT_LT(largestDifference(heard, straightRender(scale, 3.05, 4096)), 1e-4f);
     // The comparison tells places apart: 10 ms later sounds different.
@@ -131,7 +127,6 @@ TEST(MusicPlayer, SeekPlaysFromTheNewPlaceAsARenderFromTheStartDoes) {
         const int locks = p.record.locks;
         p.music->seek(c.to);
         EXPECT_EQ(p.record.locks, locks + 1);  // the mixer kept out while the song moves
-        EXPECT_NEAR(p.music->songPosition(), c.expected, 0.13);
         const std::vector<float> heard = p.samples(MusicPlayer::kBufferFrames * 4);
         EXPECT_LT(largestDifference(heard, straightRender(scale, c.expected, MusicPlayer::kBufferFrames * 4)), 1e-4f);
     }
@@ -153,13 +148,9 @@ TEST(MusicPlayer, PauseFeedsSilenceAndResumesAtTheSameSample) {
     Player p;
     p.music->init(44000);
     p.music->play(path.c_str());
-    EXPECT_FALSE(p.music->isPaused());
     std::vector<float> heard = p.samples(30000);
     p.music->pause(true);
-    EXPECT_TRUE(p.music->isPaused());
-    const double position = p.music->songPosition();
     for (int i = 0; i < 20; ++i) EXPECT_TRUE(allSilent(p.samples(MusicPlayer::kBufferFrames)));
-    EXPECT_EQ(p.music->songPosition(), position);
     p.music->pause(false);
     const std::vector<float> after = p.samples(20000);
     heard.insert(heard.end(), after.begin(), after.end());
@@ -182,7 +173,6 @@ TEST(MusicPlayer, SeekAndPauseWithoutASongDoNothing) {
     p.music->pause(true);
     EXPECT_TRUE(allSilent(p.samples(512)));
     p.music->pause(false);
-    EXPECT_EQ(p.music->songPosition(), 0.0);
     EXPECT_TRUE(allSilent(p.samples(512)));
 }
 
@@ -221,13 +211,12 @@ TEST(MusicPlayer, AModuleThatCannotBeReadGivesSilenceAndOneLineNamingTheFileAndW
     EXPECT_EQ(playAndReport(p, truncated), silenceLine(truncated + ": not a tracker module the player can read"));
     const std::string noise = writeFile("noise.it", std::vector<uint8_t>(3000, 0xA5));
     EXPECT_EQ(playAndReport(p, noise), silenceLine(noise + ": not a tracker module the player can read"));
-    EXPECT_FALSE(p.music->hasSong());
     EXPECT_EQ(p.pull(512), 0.0);
 
     // A good module after all that plays, and says nothing.
     const std::string good = writeFile("fine.it", miniItModule("fine"));
     EXPECT_EQ(playAndReport(p, good), "");
-    EXPECT_TRUE(p.music->hasSong());
+    EXPECT_GT(p.pull(4400), 0.01);
     p.music->stop();
     EXPECT_EQ(p.record.closes, 1);
     std::filesystem::remove_all(dir);
@@ -242,7 +231,6 @@ TEST(MusicPlayer, WithoutADeviceNothingIsReadOrSaidAgain) {
     const std::string good = writeFile("good.it", miniItModule("good"));
     EXPECT_EQ(playAndReport(deaf, good), "");
     EXPECT_EQ(playAndReport(deaf, "/nonexistent/km_groov.it"), "");  // the output already said it all
-    EXPECT_FALSE(deaf.music->hasSong());  // nothing could hear it
     deaf.music->stop();
     std::remove(good.c_str());
 }

@@ -11,34 +11,40 @@
 #include <cmath>
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace {
 
 // A window drawing offscreen, its clock and keys scripted like the fake
 // window's, each presented frame read back.
-class OffscreenTestWindow final : public GLWindow {
+class OffscreenTestWindow final : public Window {
 public:
-    std::vector<double> times;  // driven show time of each loop pass
+    std::vector<double> times;  // show time of each loop pass
     std::function<void(OffscreenTestWindow&, int frame)> beforeFrame;
-    std::deque<WindowMessage> queue;
+    std::deque<WindowEvent> queue;
     std::vector<std::vector<uint8_t>> frames;  // RGBA, top row first
     int presented = 0;
     int bufferWidth = 800;  // the framebuffer; the drawable starts at the show's size inside it
+    int64_t now = 0;        // the clock's tick source
 
-    bool create(const char* text, int w, int h, int b, bool) override {
-        width = w;
-        height = h;
-        bits = b;
-        setTitle(text);
-        return gl.create(bufferWidth, h, nullptr);
+    bool create() { return gl.create(bufferWidth, 600, nullptr); }
+    void destroy() { gl.destroy(); }
+    FrameClock::TickSource ticks() {
+        return [this] { return now; };
     }
-    bool show() override {
+    // The drawable changes size: the picture moves to its new place.
+    void resize(int width, int height) {
+        picture = letterboxViewport(width, height);
+        usePictureArea(picture);
+    }
+
+    void show() override {
         showing = true;
-        Timer::setDrivenTime(0.0);
-        return GLWindow::show();
+        now = 0;
+        resize(800, 600);
     }
-    void destroy() override { gl.destroy(); }
-    void swapBuffers() override {
+    Viewport viewport() const override { return picture; }
+    void present() override {
         if (!showing) return;
         frames.emplace_back();
         gl.readPixels(frames.back());
@@ -51,26 +57,24 @@ public:
         glClear(GL_COLOR_BUFFER_BIT);
         glPopAttrib();
     }
-    bool peekMessage(WindowMessage& message) override {
+    std::string title() const override { return "Glowmotion"; }
+    void setTitle(const std::string&) override {}
+    void takeEvents(std::vector<WindowEvent>& events) override {
         if (static_cast<size_t>(presented) >= times.size()) {
-            message = WindowMessage{WindowMessage::Type::Quit, 0, 0, 0};
-            return true;
+            events.push_back({WindowEvent::Type::Close});
+            return;
         }
-        Timer::setDrivenTime(times[static_cast<size_t>(presented)]);
+        now = std::llround(times[static_cast<size_t>(presented)] * 1e9);
         if (beforeFrame) beforeFrame(*this, presented);
-        return GLWindow::peekMessage(message);
+        events.insert(events.end(), queue.begin(), queue.end());
+        queue.clear();
     }
-    bool pollEvent(WindowMessage& message) override {
-        if (queue.empty()) return false;
-        message = queue.front();
-        queue.pop_front();
-        return true;
-    }
-    void showError(const char*) override {}
-    void press(int key) { queue.push_back({WindowMessage::Type::KeyDown, key, 0, 0}); }
+    void waitForEvent(int) override {}
+    void press(ShowKey key) { queue.push_back({WindowEvent::Type::Key, key, false}); }
 
 private:
     OffscreenGL gl;
+    Viewport picture;
     bool showing = false;
 };
 
@@ -83,7 +87,7 @@ public:
     int renders = 0;
     int stateChanged = 0;  // renders that did not find the state they left
 
-    bool render(int, float t) override {
+    void render(float t) override {
         if (renders > 0) {
             GLfloat colour[4], clear[4];
             glGetFloatv(GL_CURRENT_COLOR, colour);
@@ -121,7 +125,6 @@ public:
         glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
         glClearColor(0.0f, 0.5f, 0.75f, 1.0f);
         ++renders;
-        return true;
     }
 };
 
@@ -133,34 +136,39 @@ std::vector<uint8_t> showRow(const std::vector<uint8_t>& frame, int bufferWidth,
     return std::vector<uint8_t>(begin, begin + 800 * 4);
 }
 
-TEST(PausedPicture, EveryPausedFrameIsThePausedPictureAndStepsDrawOnce) {
-    auto window = std::make_unique<OffscreenTestWindow>();
-    OffscreenTestWindow* w = window.get();
-    for (int k = 0; k < 20; ++k) w->times.push_back(k / 60.0);
-    SteppingScene* scene = nullptr;
+// The show from 5 s with the watching keys on `window`, the turntable's
+// slot drawn by `scene`.
+std::unique_ptr<Demo> watchingDemo(OffscreenTestWindow& window, std::unique_ptr<Scene> scene) {
     DemoSetup setup;
-    setup.window = std::move(window);
     setup.audio = makeSilentAudioOutput();
-    setup.scenes = [&scene] {
-        SceneSet set = makeScenes();
-        auto stepping = std::make_unique<SteppingScene>();
-        scene = stepping.get();
-        set[kTurntableSlot] = std::move(stepping);
+    auto shared = std::make_shared<std::unique_ptr<Scene>>(std::move(scene));
+    setup.scenes = [shared](const FrameClock& clock) {
+        SceneSet set = makeScenes(clock);
+        set[kTurntableSlot] = std::move(*shared);
         return set;
     };
+    setup.clockSource = window.ticks();
     setup.startAt = 5.0;
     setup.controls = true;
-    w->beforeFrame = [](OffscreenTestWindow& keys, int frame) {
-        if (frame == 3) keys.press(vk::Space);       // paused in pass 4
-        if (frame == 9) keys.press(vk::OemPeriod);   // one frame on in pass 10
-        if (frame == 15) keys.press(vk::Space);      // resumed in pass 16
+    return std::make_unique<Demo>(std::move(setup));
+}
+
+TEST(PausedPicture, EveryPausedFrameIsThePausedPictureAndStepsDrawOnce) {
+    OffscreenTestWindow w;
+    ASSERT_TRUE(w.create()) << "no offscreen OpenGL";
+    for (int k = 0; k < 20; ++k) w.times.push_back(k / 60.0);
+    auto stepping = std::make_unique<SteppingScene>();
+    SteppingScene* scene = stepping.get();
+    w.beforeFrame = [](OffscreenTestWindow& keys, int frame) {
+        if (frame == 4) keys.press(ShowKey::Space);    // paused in pass 4
+        if (frame == 10) keys.press(ShowKey::Period);  // one frame on in pass 10
+        if (frame == 16) keys.press(ShowKey::Space);   // resumed in pass 16
     };
-    Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
-    ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
-    demo.loadAll();
-    demo.run();
-    const std::vector<std::vector<uint8_t>> frames = w->frames;
-    demo.close();  // the window goes; the scene stays until the Demo does
+    std::unique_ptr<Demo> demo = watchingDemo(w, std::move(stepping));
+    demo->load(w);
+    demo->play(w);
+    const std::vector<std::vector<uint8_t>> frames = w.frames;
+    w.destroy();  // the window goes; the scene stays until the Demo does
 
     ASSERT_EQ(frames.size(), 20u);
     // Drawn: passes 0 to 4 (4 is the paused picture), the step in 10, and
@@ -176,44 +184,27 @@ TEST(PausedPicture, EveryPausedFrameIsThePausedPictureAndStepsDrawOnce) {
         const uint8_t* corner = frames[k].data();
         EXPECT_FALSE(corner[0] == 255 && corner[1] == 0 && corner[2] == 255) << "frame " << k;
     }
-    Timer::releaseDrivenTime();
-    Timer::setStartPosition(0.0);
-    Timer::resetControls();
 }
 
 TEST(PausedPicture, AWindowResizedWhilePausedShowsThePausedPictureInItsNewPlace) {
-    auto window = std::make_unique<OffscreenTestWindow>();
-    OffscreenTestWindow* w = window.get();
-    w->bufferWidth = 1000;
-    for (int k = 0; k < 8; ++k) w->times.push_back(k / 60.0);
-    DemoSetup setup;
-    setup.window = std::move(window);
-    setup.audio = makeSilentAudioOutput();
-    setup.scenes = [] {
-        SceneSet set = makeScenes();
-        set[kTurntableSlot] = std::make_unique<SteppingScene>();
-        return set;
-    };
-    setup.startAt = 5.0;
-    setup.controls = true;
-    w->beforeFrame = [](OffscreenTestWindow& keys, int frame) {
-        if (frame == 0) keys.press(vk::Space);  // paused in pass 1
+    OffscreenTestWindow w;
+    w.bufferWidth = 1000;
+    ASSERT_TRUE(w.create()) << "no offscreen OpenGL";
+    for (int k = 0; k < 8; ++k) w.times.push_back(k / 60.0);
+    w.beforeFrame = [](OffscreenTestWindow& keys, int frame) {
+        if (frame == 1) keys.press(ShowKey::Space);  // paused in pass 1
         // Wider: the 4:3 picture moves 100 pixels right, bars beside it.
-        if (frame == 3) keys.queue.push_back({WindowMessage::Type::Size, 0, 1000, 600});
+        if (frame == 4) keys.resize(1000, 600);
     };
-    Demo demo("Glowmotion", 800, 600, 32, false, std::move(setup));
-    ASSERT_TRUE(demo.window) << "no offscreen OpenGL";
-    demo.loadAll();
-    demo.run();
-    const std::vector<std::vector<uint8_t>> frames = w->frames;
-    demo.close();
+    std::unique_ptr<Demo> demo = watchingDemo(w, std::make_unique<SteppingScene>());
+    demo->load(w);
+    demo->play(w);
+    const std::vector<std::vector<uint8_t>> frames = w.frames;
+    w.destroy();
     ASSERT_EQ(frames.size(), 8u);
     for (int k = 4; k < 8; ++k) {
         for (const int y : {0, 150, 300, 599}) {
             EXPECT_TRUE(showRow(frames[k], 1000, y, 100) == showRow(frames[1], 1000, y, 0)) << "frame " << k << " row " << y;
         }
     }
-    Timer::releaseDrivenTime();
-    Timer::setStartPosition(0.0);
-    Timer::resetControls();
 }

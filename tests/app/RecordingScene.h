@@ -14,27 +14,27 @@ struct SceneLog {
 
 class RecordingScene final : public Scene {
 public:
-    RecordingScene(int slotIndex, SceneLog* sceneLog) : slot(slotIndex), log(sceneLog) {}
+    RecordingScene(int slotIndex, SceneLog* sceneLog, const FrameClock& clock)
+        : slot(slotIndex), log(sceneLog), timer(clock) {}
     ~RecordingScene() override { log->events.push_back("destroy " + std::to_string(slot)); }
-    void load(int, int) override { log->events.push_back("load " + std::to_string(slot)); }
+    void load() override { log->events.push_back("load " + std::to_string(slot)); }
     void start() override {
         log->events.push_back("start " + std::to_string(slot));
-        clock.start();
+        timer.start();
     }
-    bool render(int, float t) override {
+    void render(float t) override {
         log->renders.emplace_back(slot, t);
-        log->sceneClocks.push_back(clock.seconds());
-        return true;
+        log->sceneClocks.push_back(timer.seconds());
     }
 
 private:
     int slot;
     SceneLog* log;
-    Timer clock;
+    Timer timer;
 };
 
-inline SceneSet recordingScenes(SceneLog* log) {
+inline SceneSet recordingScenes(SceneLog* log, const FrameClock& clock) {
     SceneSet set;
-    for (int i = 0; i < kSceneCount; ++i) set[i] = std::make_unique<RecordingScene>(i, log);
+    for (int i = 0; i < kSceneCount; ++i) set[i] = std::make_unique<RecordingScene>(i, log, clock);
     return set;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # One command-line style for the show and its tools, checked on the real
-# programs. Usage: command_lines.sh VERSION PROGRAM...
+# programs, and what the set-up's package step prints.
+# Usage: command_lines.sh VERSION PROGRAM...
 # Every program: --help (status 0, usage on standard output, nothing on
 # standard error, no file made), --version ("NAME VERSION"), a mistake
 # (status 2, nothing on standard output, "NAME: what" and the hint), and its
@@ -54,4 +55,34 @@ for program in "$@"; do
   echo "ok: $name"
 done
 [ "$(ls)" = "$(printf 'err\nout')" ] || fail "files made: $(ls)"
+
+# Set-up's package step: one line naming the packages and the log that gets
+# apt-get's whole output; when apt-get fails, the end of the log on standard
+# error and status 1; nothing at all when nothing is missing. apt-get,
+# dpkg-query and sudo are stand-ins on PATH.
+installer=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/install-packages.sh
+mkdir -p "$work/setup/bin"
+cd "$work/setup" || exit 1
+printf '#!/bin/sh\n[ -z "$INSTALLED" ] || printf "install ok installed"\n' >bin/dpkg-query
+printf '#!/bin/sh\n[ "$1" = -v ] || exec "$@"\n' >bin/sudo
+cat >bin/apt-get <<'FAKE'
+#!/bin/sh
+i=0; while [ $i -lt 300 ]; do echo "Unpacking package $i"; i=$((i + 1)); done
+if [ -n "$FAIL" ] && [ "$1" = install ]; then echo "E: Unable to locate package libnosuch"; exit 100; fi
+FAKE
+chmod +x bin/*
+printf '# comment\nlibone\nlibtwo\n' >list.txt
+PATH="$work/setup/bin:$PATH" GLOWMOTION_SETUP_LOG="$work/setup/setup.log" "$installer" demo list.txt >out 2>err ||
+  fail "install-packages: status $?: $(cat err)"
+[ "$(cat out)" = "demo: installing 2 packages with apt-get: libone libtwo (log: $work/setup/setup.log)" ] ||
+  fail "install-packages said: $(cat out)"
+[ ! -s err ] && [ "$(wc -l <setup.log)" -eq 600 ] || fail "install-packages: $(cat err); $(wc -l <setup.log) lines logged"
+PATH="$work/setup/bin:$PATH" FAIL=1 GLOWMOTION_SETUP_LOG="$work/setup/setup.log" "$installer" demo list.txt >out 2>err &&
+  fail "install-packages: a failed apt-get gave status 0"
+[ "$(wc -l <out)" -eq 1 ] && [ "$(head -1 err)" = "demo: installing the packages failed; the end of $work/setup/setup.log:" ] &&
+  [ "$(tail -1 err)" = "E: Unable to locate package libnosuch" ] && [ "$(wc -l <err)" -eq 26 ] ||
+  fail "install-packages after a failure: $(cat out err)"
+PATH="$work/setup/bin:$PATH" INSTALLED=1 "$installer" demo list.txt >out 2>err && [ ! -s out ] && [ ! -s err ] ||
+  fail "install-packages with nothing missing: $(cat out err)"
+echo "ok: install-packages.sh"
 echo "PASS"

@@ -26,7 +26,7 @@ struct Seen {
 Seen seen(const art::ArtFile& f, const ArtFileData& d, int x, int y) {
     const uint8_t* p = d.pixel(x, y);
     const size_t index = static_cast<size_t>(y) * d.width + x;
-    bool swap = f.exchange == art::Exchange::WholeBuffer || (f.exchange == art::Exchange::BySize && index < 65536);
+    bool swap = f.exchange == RedBlueExchange::WholeBuffer || (f.exchange == RedBlueExchange::BySize && index < 65536);
     return swap ? Seen{p[2], p[1], p[0], p[3]} : Seen{p[0], p[1], p[2], p[3]};
 }
 
@@ -57,14 +57,14 @@ TEST(ArtCatalogue, StripsHaveTheFrameCountsTheScenesStepThrough) {
 
 TEST(ArtCatalogue, ExchangesAreTheOnesTheScenesName) {
     for (const char* none : {"technics.tga", "baile1.tga", "baile2.tga", "lightball.tga"})
-        EXPECT_EQ(art::findArt(none)->exchange, art::Exchange::None) << none;
+        EXPECT_EQ(art::findArt(none)->exchange, RedBlueExchange::None) << none;
     // The smallest exchange a file meets anywhere: vinyl and star also go
     // through BySize in the star tunnel and the credits.
     for (const char* bySize : {"vinyl.tga", "star.tga", "nilo.tga", "sabueso.tga", "kiro.tga", "iface.tga",
                                "big_circle.tga", "logo.tga", "font.fnt"})
-        EXPECT_EQ(art::findArt(bySize)->exchange, art::Exchange::BySize) << bySize;
+        EXPECT_EQ(art::findArt(bySize)->exchange, RedBlueExchange::BySize) << bySize;
     int none = 0;
-    for (const art::ArtFile& f : art::artCatalogue()) none += f.exchange == art::Exchange::None;
+    for (const art::ArtFile& f : art::artCatalogue()) none += f.exchange == RedBlueExchange::None;
     EXPECT_EQ(none, 4);
 }
 
@@ -100,7 +100,7 @@ TEST_P(ArtFileTest, FitsTheTextureAndItsExchange) {
     const art::ArtFile& f = GetParam();
     const long pixels = static_cast<long>(f.width) * f.height;
     EXPECT_LE(pixels, 262144) << "more than a Texture holds";
-    if (f.exchange == art::Exchange::BySize) {
+    if (f.exchange == RedBlueExchange::BySize) {
         EXPECT_LE(pixels, 65536) << "BySize would leave pixels beyond the first 65,536 unexchanged";
     }
     EXPECT_EQ(f.width % f.frames, 0) << "frames of equal width";

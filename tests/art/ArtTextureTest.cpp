@@ -20,15 +20,6 @@ void PrintTo(const ArtFile& f, std::ostream* os) { *os << f.name; }
 
 namespace {
 
-RedBlueExchange exchangeOf(art::Exchange e) {
-    switch (e) {
-    case art::Exchange::BySize: return RedBlueExchange::BySize;
-    case art::Exchange::WholeBuffer: return RedBlueExchange::WholeBuffer;
-    case art::Exchange::None: return RedBlueExchange::None;
-    }
-    return RedBlueExchange::None;
-}
-
 bool powerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
 class ArtTextureTest : public ::testing::TestWithParam<art::ArtFile> {};
@@ -36,18 +27,19 @@ class ArtTextureTest : public ::testing::TestWithParam<art::ArtFile> {};
 TEST_P(ArtTextureTest, TextureHoldsThePictureAsDrawn) {
     const art::ArtFile& f = GetParam();
     const std::string path = std::string(GLOWMOTION_DATA_DIR) + "/" + f.name;
-    TgaImage* image = new TgaImage;
-    tgaInit(image);
-    ASSERT_TRUE(tgaLoad(path.c_str(), image)) << path;
+    TgaImage image;
+    ASSERT_TRUE(tgaLoad(path.c_str(), &image)) << path;
+    const TgaPixels& p = image.pixels;
     Texture texture;
-    ASSERT_TRUE(texture.setImage(image, exchangeOf(f.exchange)));
+    texture.upload({p.data.get(), p.width, p.height, size_t(p.width) * p.height + TgaPixels::kZeroTailWords},
+                   f.exchange);
     EXPECT_EQ(texture.width, static_cast<uint32_t>(f.width));
     EXPECT_EQ(texture.height, static_cast<uint32_t>(f.height));
 
     cairo_surface_t* s = art::renderArt(f);
     const std::vector<uint8_t> want = art::intendedPixels(f, s);
     cairo_surface_destroy(s);
-    const uint8_t* got = reinterpret_cast<const uint8_t*>(texture.images[0]);
+    const uint8_t* got = reinterpret_cast<const uint8_t*>(p.data.get());  // as exchanged by the upload
     long wrong = 0;
     for (int y = 0; y < f.height; ++y) {
         // on-screen row y is texture row t = y/h on a quad, t = 1 - y/h on the sheet and the rim
@@ -72,8 +64,6 @@ TEST_P(ArtTextureTest, TextureHoldsThePictureAsDrawn) {
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, level0.data());
         EXPECT_EQ(std::memcmp(level0.data(), got, level0.size()), 0) << f.name;
     }
-    tgaFree(image);
-    delete image;
 }
 
 std::string entryName(const ::testing::TestParamInfo<art::ArtFile>& info) {

@@ -1,10 +1,15 @@
 // The contact sheet reads the files of a data folder: what is not a picture
-// file is refused at once, naming the file and why.
+// file is refused at once, naming the file and why. The tool names what it
+// cannot find or write.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "Art.h"
 
@@ -42,13 +47,38 @@ TEST(ContactSheet, RefusesWhatIsNotThePictureFileNamingItAndWhy) {
     fs::remove_all(dir);
 }
 
-TEST(ArtTool, AFileThatCannotBeWrittenIsNamedWithTheSystemsReason) {
+// The tool as a user runs it: what it says on standard error, and its status.
+TEST(ArtTool, NamesWhatItCannotFindOrWriteWithTheSystemsReason) {
     const fs::path dir = fs::temp_directory_path() / ("glowmotion-art-write-" + std::to_string(getpid()));
     fs::remove_all(dir);
-    fs::create_directories(dir / "vinyl.tga");  // the first file of the catalogue
-    std::string why;
-    EXPECT_FALSE(art::writeAllArt(dir.string(), &why));
-    EXPECT_EQ(why, "cannot write " + (dir / "vinyl.tga").string() + ": Is a directory");
+    fs::create_directories(dir / "data" / "vinyl.tga");  // the first file of the catalogue
+    const std::string tool = std::string(GLOWMOTION_BUILD_DIR) + "/glowmotion-art", d = dir.string();
+    const std::pair<std::string, std::string> cases[] = {
+        {d + "/data", "cannot write " + d + "/data/vinyl.tga: Is a directory"},
+        {"--preview stars " + d + "/x.png", "no picture named stars; the names: vinyl.tga, technics.tga, bck1.tga, "},
+        {"--preview star " + d + "/missing/x.png", "cannot write " + d + "/missing/x.png: No such file or directory"},
+        {"--preview star.tga /dev/full", "cannot write /dev/full: No space left on device"},
+        {"--preview frog " + d + "/frog.png", ""},
+    };
+    for (const auto& [args, message] : cases) {
+        const std::string err = d + "/err.txt";
+        const int status = std::system((tool + " " + args + " 2>" + err).c_str());
+        std::ifstream in(err);
+        const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (message.empty()) {
+            EXPECT_EQ(status, 0) << args << said;
+            continue;
+        }
+        EXPECT_EQ(WEXITSTATUS(status), 1) << args;
+        EXPECT_EQ(said.rfind("glowmotion-art: " + message, 0), 0u) << args << "\n" << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
+    EXPECT_TRUE(fs::exists("/dev/full"));  // a device is never removed
+    EXPECT_FALSE(fs::exists(dir / "x.png"));
+    std::ifstream png(dir / "frog.png", std::ios::binary);
+    char magic[4] = {};
+    png.read(magic, 4);
+    EXPECT_EQ(std::string(magic + 1, 3), "PNG");  // "frog" is frog.tga, drawn
     fs::remove_all(dir);
 }
 

@@ -7,7 +7,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -37,10 +36,10 @@ Level0 readLevel0(GLuint name) {
     return level;
 }
 
-// What the GLU path made of the texture's own buffer: a fresh texture name,
-// the same wrap and filter settings, gluBuild2DMipmaps from images[0] with
-// packed rows.
-Level0 gluLevel0(const Texture& texture) {
+// What the GLU path made of the pixels the texture was given (exchanged by
+// the upload): a fresh texture name, the same wrap and filter settings,
+// gluBuild2DMipmaps with packed rows.
+Level0 gluLevel0(const Texture& texture, const uint32_t* pixels) {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -49,7 +48,7 @@ Level0 gluLevel0(const Texture& texture) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     const GLint status = gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, GLsizei(texture.width), GLsizei(texture.height),
-                                           GL_RGBA, GL_UNSIGNED_BYTE, texture.images[0]);
+                                           GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     glPopClientAttrib();
     EXPECT_EQ(status, 0);
     Level0 level = readLevel0(name);
@@ -63,29 +62,30 @@ Level0 gluLevel0(const Texture& texture) {
 // the same side of a whole number.
 enum class Pattern { Noise, Blocks };
 
+// GLU's filter may read a few pixels past a picture's end: zeros there.
+constexpr size_t kZeroTail = 64;
+
 struct Picture {
-    Picture(int w, int h, uint32_t seed, Pattern pattern = Pattern::Noise) {
-        tgaInit(&image);
-        image.pixels.width = uint16_t(w);
-        image.pixels.height = uint16_t(h);
-        image.pixels.data = static_cast<uint32_t*>(std::malloc(size_t(w) * h * 4));
+    Picture(int w, int h, uint32_t seed, Pattern pattern = Pattern::Noise)
+        : width(uint32_t(w)), height(uint32_t(h)), words(size_t(w) * h + kZeroTail, 0u) {
         uint32_t state = seed;
         for (size_t i = 0; i < size_t(w) * h; ++i) {
             state = state * 1664525u + 1013904223u;
             const uint32_t block = uint32_t(i % size_t(w) / 7 * 31 + i / size_t(w) / 5 * 17) * 2654435761u;
-            image.pixels.data[i] = pattern == Pattern::Noise ? state : block ^ seed;
+            words[i] = pattern == Pattern::Noise ? state : block ^ seed;
         }
     }
-    ~Picture() { tgaFree(&image); }
-    TgaImage image;
+    PixelBuffer buffer() { return {words.data(), width, height, words.size()}; }
+    uint32_t width, height;
+    std::vector<uint32_t> words;
 };
 
-// Makes the texture from the picture and compares level 0 with GLU's.
-void expectLevel0LikeGlu(const TgaImage& image, RedBlueExchange exchange, const std::string& what) {
+// Makes a texture from the picture and compares level 0 with GLU's.
+void expectLevel0LikeGlu(const PixelBuffer& picture, RedBlueExchange exchange, const std::string& what) {
     Texture texture;
-    ASSERT_TRUE(texture.setImage(&image, exchange)) << what;
+    texture.upload(picture, exchange);
     const Level0 ours = readLevel0(texture.glName);
-    const Level0 glu = gluLevel0(texture);
+    const Level0 glu = gluLevel0(texture, picture.words);
     ASSERT_EQ(ours.width, glu.width) << what;
     ASSERT_EQ(ours.height, glu.height) << what;
     ASSERT_GT(ours.width, 0) << what;
@@ -123,7 +123,7 @@ TEST(TextureFit, Level0OfEveryShippedPictureSizeIsGlus) {
     for (auto [w, h] : sizes) {
         for (Pattern pattern : {Pattern::Noise, Pattern::Blocks}) {
             Picture picture(w, h, seed++, pattern);
-            expectLevel0LikeGlu(picture.image, RedBlueExchange::WholeBuffer,
+            expectLevel0LikeGlu(picture.buffer(), RedBlueExchange::WholeBuffer,
                                 std::to_string(w) + "x" + std::to_string(h));
         }
     }
@@ -142,8 +142,8 @@ TEST(TextureFit, Level0OfOddSizesIsGlus) {
     uint32_t seed = 100;
     for (auto [w, h] : sizes) {
         Picture noise(w, h, seed++, Pattern::Noise), blocks(w, h, seed++, Pattern::Blocks);
-        expectLevel0LikeGlu(noise.image, RedBlueExchange::BySize, std::to_string(w) + "x" + std::to_string(h));
-        expectLevel0LikeGlu(blocks.image, RedBlueExchange::None, std::to_string(w) + "x" + std::to_string(h));
+        expectLevel0LikeGlu(noise.buffer(), RedBlueExchange::BySize, std::to_string(w) + "x" + std::to_string(h));
+        expectLevel0LikeGlu(blocks.buffer(), RedBlueExchange::None, std::to_string(w) + "x" + std::to_string(h));
     }
 }
 
@@ -154,10 +154,10 @@ TEST(TextureFit, Level0OfEveryShippedPictureFileIsGlus) {
         const std::string name = entry.path().filename().string();
         if (entry.path().extension() != ".tga" && name != "font.fnt") continue;
         TgaImage image;
-        tgaInit(&image);
         ASSERT_TRUE(tgaLoad(entry.path().c_str(), &image)) << name;
-        expectLevel0LikeGlu(image, RedBlueExchange::WholeBuffer, name);
-        tgaFree(&image);
+        const TgaPixels& p = image.pixels;
+        expectLevel0LikeGlu({p.data.get(), p.width, p.height, size_t(p.width) * p.height + TgaPixels::kZeroTailWords},
+                            RedBlueExchange::WholeBuffer, name);
         ++files;
     }
     EXPECT_GE(files, 30);  // the show's pictures and its font sheet
@@ -167,7 +167,7 @@ TEST(TextureFit, OnlyLevel0IsMade) {
     testGL();
     Picture picture(400, 144, 7);
     Texture texture;
-    texture.setImage(&picture.image, RedBlueExchange::WholeBuffer);
+    texture.upload(picture.buffer(), RedBlueExchange::WholeBuffer);
     texture.bind();
     GLint width1 = -1, minFilter = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &width1);

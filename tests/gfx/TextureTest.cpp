@@ -1,14 +1,19 @@
-// Texture: what reaches OpenGL, read back from the texture object.
+// Texture and the pictures made into textures: what reaches OpenGL, read
+// back from the texture object.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
-#include <cstdlib>
+#include <cstring>
 #include <functional>
 
 #include "GlTestContext.h"
+#include "TgaFiles.h"
+#include "base/DataPath.h"
+#include "gfx/Pictures.h"
 #include "gfx/Texture.h"
-#include "gfx/Tga.h"
+
+using namespace tgatest;
 
 namespace {
 
@@ -34,16 +39,15 @@ uint32_t fileWord(int x, int y) {
     return b | g << 8 | r << 16 | a << 24;
 }
 
-// A decoded picture made in memory.
+// A decoded picture made in memory, with zeros after it.
 struct Picture {
-    Picture(int w, int h, const std::function<uint32_t(int, int)>& word = fileWord) {
-        tgaInit(&image);
-        image.pixels.width = uint16_t(w), image.pixels.height = uint16_t(h);
-        image.pixels.data = static_cast<uint32_t*>(std::malloc(size_t(w) * h * 4 + 4));
-        for (int i = 0; i < w * h; ++i) image.pixels.data[i] = word(i % w, i / w);
+    Picture(int w, int h, const std::function<uint32_t(int, int)>& word = fileWord)
+        : width(uint32_t(w)), height(uint32_t(h)), words(size_t(w) * h + 16, 0u) {
+        for (int i = 0; i < w * h; ++i) words[size_t(i)] = word(i % w, i / w);
     }
-    ~Picture() { tgaFree(&image); }
-    TgaImage image;
+    PixelBuffer buffer() { return {words.data(), width, height, words.size()}; }
+    uint32_t width, height;
+    std::vector<uint32_t> words;
 };
 
 // Texel (x, y) shows the file's colour with red and blue exchanged back, or not.
@@ -55,11 +59,14 @@ void expectTexel(const TexImage& tex, int x, int y, bool exchanged) {
     ASSERT_EQ(seen, exchanged ? swapped : w) << "texel " << x << "," << y;
 }
 
-TEST(Texture, UnfilledTextureUploads256TransparentBlackAsLevel0Only) {
+TEST(Texture, EmptyTextureUploads256TransparentBlackAsLevel0Only) {
     testGL();
     Texture texture, other;
+    EXPECT_EQ(texture.glName, 0u);  // no GL call before the first upload
+    texture.uploadEmpty();
+    other.uploadEmpty();
+    EXPECT_NE(texture.glName, 0u);
     EXPECT_NE(texture.glName, other.glName);
-    texture.upload();
     const TexImage tex = readTexture(texture);
     ASSERT_EQ(tex.width, 256);
     ASSERT_EQ(tex.height, 256);
@@ -72,24 +79,24 @@ TEST(Texture, UnfilledTextureUploads256TransparentBlackAsLevel0Only) {
     EXPECT_EQ(minFilter, GL_LINEAR);  // level 0 only is sampled
 }
 
-TEST(Texture, SetImageExchangesAsTold) {
+TEST(Texture, UploadExchangesAsTold) {
     testGL();
-    Picture big(512, 512);
+    Picture big(512, 512), big2(512, 512);
     Texture bySize, whole, none;
     // By size counts the new texture's 256x256: the first 128 rows of 512.
-    EXPECT_TRUE(bySize.setImage(&big.image, RedBlueExchange::BySize));
+    bySize.upload(big.buffer(), RedBlueExchange::BySize);
     EXPECT_EQ(bySize.width, 512u);
     const TexImage a = readTexture(bySize);
     ASSERT_EQ(a.width, 512);
     for (int y : {0, 127}) expectTexel(a, 511, y, true);
     for (int y : {128, 511}) expectTexel(a, 0, y, false);
 
-    whole.setImage(&big.image, RedBlueExchange::WholeBuffer);
+    whole.upload(big2.buffer(), RedBlueExchange::WholeBuffer);
     const TexImage b = readTexture(whole);
     for (int y : {0, 128, 511}) expectTexel(b, 77, y, true);
 
     Picture red(2, 2, [](int, int) { return 0xFFFF0000u; });  // file red
-    none.setImage(&red.image, RedBlueExchange::None);
+    none.upload(red.buffer(), RedBlueExchange::None);
     const TexImage c = readTexture(none);
     EXPECT_EQ(c.at(1, 1)[0], 0);
     EXPECT_EQ(c.at(1, 1)[2], 255);  // uploaded as blue
@@ -98,10 +105,10 @@ TEST(Texture, SetImageExchangesAsTold) {
 TEST(Texture, PicturesUpTo256x256LookTheSameBySizeAndWholeBuffer) {
     testGL();
     for (auto [w, h] : {std::pair{256, 256}, std::pair{16, 256}, std::pair{200, 100}}) {  // GLU rescales 200x100
-        Picture picture(w, h);
+        Picture one(w, h), two(w, h);
         Texture bySize, whole;
-        bySize.setImage(&picture.image, RedBlueExchange::BySize);
-        whole.setImage(&picture.image, RedBlueExchange::WholeBuffer);
+        bySize.upload(one.buffer(), RedBlueExchange::BySize);
+        whole.upload(two.buffer(), RedBlueExchange::WholeBuffer);
         EXPECT_EQ(bySize.height, uint32_t(h));
         const TexImage a = readTexture(bySize), b = readTexture(whole);
         EXPECT_TRUE(a.width == b.width && a.height == b.height && a.rgba == b.rgba) << w << "x" << h;
@@ -109,33 +116,55 @@ TEST(Texture, PicturesUpTo256x256LookTheSameBySizeAndWholeBuffer) {
     }
 }
 
-TEST(Texture, UnusablePicturesLeaveTheTextureAsConstructed) {
+TEST(Texture, UnusablePicturesAreNamedOnStandardErrorAndLeaveTheTexture256TransparentBlack) {
     testGL();
-    Picture tooLarge(600, 600), empty(0, 0), noPixels(4, 4);
-    std::free(noPixels.image.pixels.data);
-    noPixels.image.pixels.data = nullptr;
-    for (const TgaImage* image : {static_cast<TgaImage*>(nullptr), &tooLarge.image, &empty.image, &noPixels.image}) {
+    TempDir dir("texture-unusable");
+    TgaSpec tooLarge, empty;
+    tooLarge.width = tooLarge.height = 600;
+    empty.width = 0;
+    dir.write("large.tga", tgaBytes(tooLarge));
+    dir.write("empty.tga", tgaBytes(empty));
+    const std::vector<uint8_t> cut = tgaBytes(TgaSpec{});
+    dir.write("cut.tga", std::vector<uint8_t>(cut.begin(), cut.end() - 1));
+    setDataDirectory(dir.path().string());
+    const std::pair<const char*, std::string> cases[] = {
+        {"missing.tga", "cannot be opened: No such file or directory"},
+        {"large.tga", "600x600 pixels, more than 262144"},
+        {"empty.tga", "the picture is empty (0x3)"},
+        {"cut.tga", "the file ends early"},
+    };
+    for (const auto& [file, reason] : cases) {
         Texture texture;
-        EXPECT_FALSE(texture.setImage(image, RedBlueExchange::BySize));
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(loadPicture(texture, file, RedBlueExchange::BySize));
+        testing::internal::GetCapturedStdout();  // the reader's own message, tested with the reader
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "glowmotion: " + dir.file(file) + " not used: " + reason + "\n");
         EXPECT_EQ(texture.width, 256u);
-        EXPECT_EQ(texture.images[0][Texture::kImagePixels - 1], 0u);
         // Uploaded anyway, so quads using it sample transparent black.
         const TexImage tex = readTexture(texture);
         EXPECT_EQ(tex.width, 256);
         EXPECT_EQ(tex.rgba, std::vector<uint8_t>(256 * 256 * 4, 0));
     }
+    setDataDirectory("data");
 }
 
-TEST(Texture, GenerateRunsTheProgramThenUploads256) {
+TEST(Texture, GeneratedPictureIsLayerZeroAt256ExchangedBySize) {
     testGL();
+    // Checker 256x256, one cell each way: four 128-pixel squares, #102030
+    // at the top left and bottom right, #405060 in the others.
+    const uint8_t program[] = {10, 0, 0, 0, 0x00, 0xE0, 0x11, 0x00, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
     Texture texture;
-    std::fill_n(texture.images[0], Texture::kImagePixels, 0x00123456u);
-    const uint8_t emptyProgram[4] = {0, 0, 0, 0};
-    texture.setProgram(emptyProgram);
-    texture.generate();
+    loadGeneratedPicture(texture, program, sizeof program);
     const TexImage tex = readTexture(texture);
-    EXPECT_EQ(tex.width, 256);
-    EXPECT_EQ(tex.rgba, std::vector<uint8_t>(256 * 256 * 4, 0));  // run() started from cleared images
+    ASSERT_EQ(tex.width, 256);
+    ASSERT_EQ(tex.height, 256);
+    const uint8_t first[4] = {0x10, 0x20, 0x30, 0}, second[4] = {0x40, 0x50, 0x60, 0};
+    EXPECT_EQ(std::memcmp(tex.at(0, 0), first, 4), 0);
+    EXPECT_EQ(std::memcmp(tex.at(255, 255), first, 4), 0);
+    EXPECT_EQ(std::memcmp(tex.at(200, 10), second, 4), 0);
+    EXPECT_EQ(std::memcmp(tex.at(10, 200), second, 4), 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
-// Test helpers: TGA files written byte by byte, temporary folders, and one
-// tgaLoad with the record, the result and what the reader printed.
+// Test helpers: TGA files of any layout (through the tools' writer,
+// gfx/TgaWriter.h), temporary folders, and one tgaLoad with the record, the
+// result, what the reader printed and its reason.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "gfx/Tga.h"
+#include "gfx/TgaWriter.h"
 
 namespace tgatest {
 
@@ -35,24 +37,16 @@ struct TgaSpec {
 };
 
 // A file storing spec.colour in the corner order its descriptor declares
-// (depths other than 24/32 get 2 bytes a pixel).
+// (depths other than 24/32 get the word's lowest (depth + 7) / 8 bytes).
 inline std::vector<uint8_t> tgaBytes(const TgaSpec& s) {
-    std::vector<uint8_t> f = {uint8_t(s.imageId.size()), s.colourMapType, s.type, 0, 0,
-                              uint8_t(s.colourMapLength), uint8_t(s.colourMapLength >> 8), s.colourMapEntrySize,
-                              0, 0, 0, 0, uint8_t(s.width), uint8_t(s.width >> 8), uint8_t(s.height),
-                              uint8_t(s.height >> 8), uint8_t(s.depth), s.descriptor};
-    for (char c : s.imageId) f.push_back(uint8_t(c));
-    if (s.colourMapType == 1) f.resize(f.size() + s.colourMapLength * ((s.colourMapEntrySize + 7) / 8), 0xC0);
-    for (int i = 0; i < s.height; ++i) {
-        for (int k = 0; k < s.width; ++k) {
-            const Rgba c = s.colour(s.descriptor & 0x10 ? s.width - 1 - k : k,
-                                    s.descriptor & 0x20 ? i : s.height - 1 - i);
-            f.insert(f.end(), {c.b, c.g});
-            if (s.depth >= 24) f.push_back(c.r);
-            if (s.depth == 32) f.push_back(c.a);
-        }
-    }
-    return f;
+    TgaFileHeader header;
+    header.width = uint16_t(s.width), header.height = uint16_t(s.height);
+    header.depth = uint8_t(s.depth), header.descriptor = s.descriptor, header.imageType = s.type;
+    header.imageId = s.imageId;
+    header.colourMapType = s.colourMapType, header.colourMapLength = s.colourMapLength;
+    header.colourMapEntrySize = s.colourMapEntrySize;
+    if (s.colourMapType == 1) header.colourMap.assign(s.colourMapLength * ((s.colourMapEntrySize + 7) / 8), 0xC0);
+    return tgaFileBytes(header, [&](int x, int y) { return readerWord(s.colour(x, y)); });
 }
 
 // A fresh folder under the temporary folder, removed with the object.
@@ -100,18 +94,17 @@ inline std::vector<uint8_t> readFile(const std::string& path) {
 
 struct Load {
     explicit Load(const std::string& path) : image(new TgaImage) {
-        tgaInit(image.get());
         testing::internal::CaptureStdout();
-        ok = tgaLoad(path.c_str(), image.get());
+        ok = tgaLoad(path.c_str(), image.get(), &why);
         output = testing::internal::GetCapturedStdout();
     }
-    ~Load() { tgaFree(image.get()); }
     uint32_t at(int x, int y) const { return image->pixels.data[y * image->pixels.width + x]; }
     bool empty() const { return !image->pixels.data && !image->imageId; }
 
     std::unique_ptr<TgaImage> image;
     bool ok = false;
     std::string output;
+    std::string why;
 };
 
 // The picture loaded and equals colour (alpha 0 for 24 bits) in every pixel.

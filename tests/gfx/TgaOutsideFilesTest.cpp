@@ -40,7 +40,7 @@ im.convert("P").save(os.path.join(d, "palette.tga"))
     }
     Load withId(dir.file("rgba_tl.tga"));
     ASSERT_EQ(withId.image->idLength, 15);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(withId.image->imageId), 15), "Glowmotion test");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(withId.image->imageId.get()), 15), "Glowmotion test");
     for (const char* name : {"rle.tga", "grey.tga", "palette.tga"}) {
         Load load(dir.file(name));
         EXPECT_FALSE(load.ok);

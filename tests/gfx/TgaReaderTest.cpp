@@ -1,4 +1,4 @@
-// The TGA reader on files written here byte by byte.
+// The TGA reader on files made here with the writer, layout by layout.
 #include <sys/stat.h>
 
 #include "TgaFiles.h"
@@ -22,7 +22,7 @@ TEST(TgaReader, DecodesEveryCornerOrderBothDepthsAndImageIds) {
             expectPicture(load, spec.width, spec.height, depth == 32);
             EXPECT_EQ(load.image->idLength, spec.imageId.size());
             if (!spec.imageId.empty())
-                EXPECT_EQ(std::string(reinterpret_cast<char*>(load.image->imageId), 12), "made by hand");
+                EXPECT_EQ(std::string(reinterpret_cast<char*>(load.image->imageId.get()), 12), "made by hand");
             else
                 EXPECT_EQ(load.image->imageId, nullptr);
         }
@@ -63,6 +63,7 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
     Load open(missing);
     EXPECT_FALSE(open.ok);
     EXPECT_EQ(open.output, "TGA: No se ha podido abrir " + missing + "\n");
+    EXPECT_EQ(open.why, "cannot be opened: No such file or directory");
 
     for (uint8_t type : {10, 0, 1, 3, 9, 11}) {  // 10: run-length encoded true colour
         TgaSpec spec;
@@ -70,6 +71,7 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
         Load load(dir.write("type.tga", tgaBytes(spec)));
         EXPECT_FALSE(load.ok);
         EXPECT_EQ(load.output, kTypeMessage) << "type " << int(type);
+        EXPECT_EQ(load.why, "image type " + std::to_string(type) + ", not uncompressed true colour (2)");
         EXPECT_TRUE(load.empty());
     }
     TgaSpec sixteen;
@@ -77,6 +79,7 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
     Load depth(dir.write("d16.tga", tgaBytes(sixteen)));
     EXPECT_FALSE(depth.ok);
     EXPECT_EQ(depth.output, kDepth16Message);  // "Sólo" with the single byte 0xF3
+    EXPECT_EQ(depth.why, "16 bits per pixel, not 24 or 32");
     EXPECT_TRUE(depth.empty());
 
     // Too many pixels for a texture: refused from the header alone, before
@@ -89,6 +92,7 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
         EXPECT_FALSE(load.ok);
         EXPECT_EQ(load.output, "TGA: " + path + " mide " + std::to_string(w) + "x" + std::to_string(h) +
                                    ", no cabe en una textura (m\xE1ximo 262144 p\xEDxeles)\n");
+        EXPECT_EQ(load.why, std::to_string(w) + "x" + std::to_string(h) + " pixels, more than 262144");
         EXPECT_TRUE(load.empty());
     }
 }
@@ -103,6 +107,7 @@ TEST(TgaReader, FoldersDevicesAndPipesAreRefusedAtOnceAsFilesThatCannotBeOpened)
         Load load(path);
         EXPECT_FALSE(load.ok) << path;
         EXPECT_EQ(load.output, "TGA: No se ha podido abrir " + path + "\n");
+        EXPECT_EQ(load.why, "not a regular file");
         EXPECT_TRUE(load.empty());
     }
 }
@@ -118,6 +123,7 @@ TEST(TgaReader, FilesEndingEarlyAreRefusedNamingThePath) {
         Load load(path);
         EXPECT_FALSE(load.ok) << length;
         EXPECT_EQ(load.output, truncatedMessage(path)) << length;
+        EXPECT_EQ(load.why, "the file ends early") << length;
         EXPECT_TRUE(load.empty());
     }
     TgaSpec mapped;  // colour map running past the end

@@ -49,7 +49,7 @@ TEST(CreditsScene, AtExactlyTenAndAHalfNeitherCrewNorLogoNorTitleIsDrawn) {
     IdentData data(testFolder("credits-switch"));
     makeTransparent(data, "big_circle.tga");
     SceneRig rig(data.dir());
-    CreditsScene scene;
+    CreditsScene scene{SceneRig::clock()};
     rig.begin({&scene});
     // Ten frames a second from the start: the title has faded in for good.
     for (int k = 0; k < 110; ++k) rig.render(scene, 19.2 + k * 0.1);
@@ -87,7 +87,7 @@ TEST(CreditsScene, BackgroundFlashesPurpleFromThePreviousFramesTime) {
     IdentData data(testFolder("credits-flash"));
     makeTransparent(data, "big_circle.tga");
     SceneRig rig(data.dir());
-    CreditsScene scene;
+    CreditsScene scene{SceneRig::clock()};
     rig.begin({&scene});
     // Each frame clears with the colour the frame before chose from the r of
     // the frame before that (0 before the scene's first frame).
@@ -116,7 +116,7 @@ TEST(CreditsScene, CirclesStartUnpulsedOnTheFirstFrame) {
     IdentData data(testFolder("credits-pulse"));
     keepOnly(data, {"big_circle.tga"});
     SceneRig rig(data.dir());
-    CreditsScene scene;
+    CreditsScene scene{SceneRig::clock()};
     rig.begin({&scene});
     const Rgb circle = colourOf("big_circle.tga");
     const ScreenPoint inside = at(0.95, 0, -3), outside = at(1.05, 0, -3);
@@ -140,7 +140,7 @@ TEST(CreditsScene, StarRowsStandWhereTheRunningPositionPutsThem) {
     keepOnly(data, {"star.tga"});
     makeDot(data, "star.tga", 0.12);
     SceneRig rig(data.dir());
-    CreditsScene scene;
+    CreditsScene scene{SceneRig::clock()};
     rig.begin({&scene});
     rig.render(scene, 32.0);
     rig.read();
@@ -207,7 +207,7 @@ TEST(CreditsScene, SlideIsLiftedOnlyOnTheFrameItLandsShortOfMinusOnePointThree) 
     IdentData data(testFolder("credits-slide"));
     keepOnly(data, {"nilo.tga"});
     SceneRig rig(data.dir());
-    CreditsScene landing, jumping;
+    CreditsScene landing{SceneRig::clock()}, jumping{SceneRig::clock()};
     rig.begin({&landing, &jumping});
     // Follows r of the frame before: -10.35 (r0 = 0), -1.65, then -1.41,
     // between -1.5 and -1.3: lifted for that one frame, then held at -1.5.
@@ -221,7 +221,7 @@ TEST(CreditsScene, TitleFadesByAStepPerFrameNotByTime) {
     IdentData data(testFolder("credits-fade"));
     keepOnly(data, {"glowmotion2.tga"});
     SceneRig rig(data.dir());
-    CreditsScene fast, slow;
+    CreditsScene fast{SceneRig::clock()}, slow{SceneRig::clock()};
     rig.begin({&fast, &slow});
     const ScreenPoint title = at(0.8, -0.3, -3);
     const Rgb colour = colourOf("glowmotion2.tga");
@@ -240,7 +240,7 @@ TEST(CreditsScene, TitleFadesByAStepPerFrameNotByTime) {
 TEST(CreditsScene, EveryPictureMissingStillDrawsBarsAndBackground) {
     const std::string dir = testFolder("credits-missing");
     SceneRig rig(dir);
-    CreditsScene scene;
+    CreditsScene scene{SceneRig::clock()};
     testing::internal::CaptureStdout();
     rig.begin({&scene});
     std::fflush(stdout);

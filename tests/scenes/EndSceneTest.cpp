@@ -1,4 +1,4 @@
-// The end scene through the capture window, with identification pictures:
+// The end scene on an offscreen surface, with identification pictures:
 // which picture shows where and when, the fade, the caption change, the
 // frog's steps on show time, and a run with every picture missing.
 #include "scenes/EndScene.h"
@@ -53,7 +53,7 @@ protected:
 
     IdentData data;
     SceneRig rig{data.dir()};
-    EndScene scene;
+    EndScene scene{SceneRig::clock()};
 };
 
 TEST_F(EndSceneTest, PicturesFadeWithTheSineOfTheTimeOverTheBackground) {
@@ -111,11 +111,11 @@ TEST_F(EndSceneTest, CaptionChangesAt110SecondsOfTheScenesOwnClock) {
 
     // The caption follows the scene's clock, not the show time handed in.
     rig.setTime(109.95);
-    scene.render(0, 110.5f);
+    scene.render(110.5f);
     rig.read();
     EXPECT_EQ(at(inTheLongCaptionOnly()), white);
     rig.setTime(110.05);
-    scene.render(0, 109.5f);
+    scene.render(109.5f);
     rig.read();
     EXPECT_EQ(at(inTheLongCaptionOnly()), background);
 }
@@ -161,20 +161,20 @@ TEST_F(EndSceneTest, FrogClockIsTheShowTimeAndItsStateOutlivesLoadAndStart) {
     // The scene's own clock moving alone does not step the frog...
     for (double t = 103.3; t < 104.5; t += 0.1) {
         rig.setTime(t);
-        scene.render(0, 103.2f);
+        scene.render(103.2f);
     }
     EXPECT_EQ(scene.frogFrame, 0.25f);
     // ...the show time moving alone does, once a frame at most.
     rig.setTime(104.5);
-    scene.render(0, 103.33f);
+    scene.render(103.33f);
     EXPECT_EQ(scene.frogFrame, 0.5f);
-    scene.render(0, 110.0f);  // 6.67 s gathered: still one step
+    scene.render(110.0f);  // 6.67 s gathered: still one step
     EXPECT_EQ(scene.frogFrame, 0.75f);
     EXPECT_EQ(scene.frogClock, 0.0f);
 
     // Loading and starting again leave the frog's picture where it is and
     // only restart the frame clock.
-    scene.load(0, 0);
+    scene.load();
     scene.start();
     EXPECT_EQ(scene.frogFrame, 0.75f);
     EXPECT_EQ(scene.lastShowTime, 0.0f);
@@ -250,7 +250,7 @@ TEST(EndSceneShipped, BackgroundIsDrawnUnblendedAndMeetsTheClearColourAtTheSides
     // The shipped background is a 24-bit file (alpha 0 everywhere): it shows
     // only because it is drawn with blending off.
     SceneRig rig(GLOWMOTION_DATA_DIR);
-    EndScene scene;
+    EndScene scene{SceneRig::clock()};
     rig.begin({&scene}, 104.9);
     glClearColor(1.0f, 0.8f, 0.0f, 1.0f);  // as the dance floor leaves it
     const Rgb clear{255, 204, 0};

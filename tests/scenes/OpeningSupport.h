@@ -5,6 +5,7 @@
 #include "scenes/SceneRig.h"
 
 #include "Art.h"
+#include "gfx/TgaWriter.h"
 
 #include <GL/gl.h>
 
@@ -27,24 +28,13 @@ struct Rgba {
 // red and blue (every picture these tests pattern is made with an exchange).
 inline std::vector<uint8_t> patternTga(const std::string& fileName, const std::function<Rgba(int, int)>& colourAt) {
     const art::ArtFile* file = art::findArt(fileName);
-    const int w = file ? file->width : 16, h = file ? file->height : 16;
-    std::vector<uint8_t> bytes(18, 0);
-    bytes[2] = 2;
-    bytes[12] = static_cast<uint8_t>(w & 0xff);
-    bytes[13] = static_cast<uint8_t>(w >> 8);
-    bytes[14] = static_cast<uint8_t>(h & 0xff);
-    bytes[15] = static_cast<uint8_t>(h >> 8);
-    bytes[16] = 32;
-    bytes[17] = 0x28;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const Rgba p = colourAt(x, y);
-            bytes.push_back(static_cast<uint8_t>(p.c.b));
-            bytes.push_back(static_cast<uint8_t>(p.c.g));
-            bytes.push_back(static_cast<uint8_t>(p.c.r));
-            bytes.push_back(static_cast<uint8_t>(p.a));
-        }
-    return bytes;
+    TgaFileHeader header;  // 32 bits, top row first
+    header.width = static_cast<uint16_t>(file ? file->width : 16);
+    header.height = static_cast<uint16_t>(file ? file->height : 16);
+    return tgaFileBytes(header, [&](int x, int y) {
+        const Rgba p = colourAt(x, y);
+        return uint32_t(p.c.b) | uint32_t(p.c.g) << 8 | uint32_t(p.c.r) << 16 | uint32_t(p.a) << 24;
+    });
 }
 
 // Fully transparent: the quad draws nothing under source-alpha blending.

@@ -1,10 +1,10 @@
 // The scene rig itself: the projector agrees with what GL draws, the
-// identification pictures tell files and exchanges apart, and the driven
+// identification pictures tell files and exchanges apart, and the rig's
 // clock reaches a scene's own Timer.
 #include "scenes/SceneRig.h"
 
 #include "base/Timer.h"
-#include "scenes/Pictures.h"
+#include "gfx/Pictures.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -20,20 +20,17 @@ namespace {
 // moved and turned as a scene would, on a black clear.
 class QuadScene final : public Scene {
 public:
-    void load(int, int) override {
-        picture = readPicture("star.tga");
-        texture = std::make_unique<Texture>();
-        makeTexture(*texture, picture.get(), RedBlueExchange::WholeBuffer);
-        timer = std::make_unique<Timer>();
+    void load() override {
+        loadPicture(texture, "star.tga", RedBlueExchange::WholeBuffer);
     }
-    void start() override { timer->start(); }
-    bool render(int, float) override {
-        seen = timer->seconds();
+    void start() override { timer.start(); }
+    void render(float) override {
+        seen = timer.seconds();
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glDisable(GL_DEPTH_TEST);
         glColor4f(1, 1, 1, 1);
-        texture->bind();
+        texture.bind();
         glLoadIdentity();
         glTranslatef(0.4f, -0.2f, -3.0f);
         glRotatef(30.0f, 0, 0, 1);
@@ -44,14 +41,12 @@ public:
         glTexCoord2f(0, 0); glVertex2f(-0.5f, 0.5f);
         glEnd();
         glEnable(GL_DEPTH_TEST);
-        return true;
     }
     double seen = -1;
 
 private:
-    PicturePtr picture;
-    std::unique_ptr<Texture> texture;
-    std::unique_ptr<Timer> timer;
+    Texture texture;
+    Timer timer{SceneRig::clock()};
 };
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include "Art.h"
 #include "base/DataPath.h"
-#include "base/Timer.h"
 #include "gfx/PngFile.h"
+#include "gfx/TgaWriter.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -31,27 +31,23 @@ std::string testFolder(const std::string& tag) {
 
 namespace {
 
+// What the rigs' clock reads, nanoseconds since it started.
+int64_t rigTicks = 0;
+
+FrameClock& rigClock() {
+    static FrameClock clock([] { return rigTicks; });
+    return clock;
+}
+
 std::vector<uint8_t> solidTga(int width, int height, int frames, const std::string& name) {
-    std::vector<uint8_t> bytes(18, 0);
-    bytes[2] = 2;  // uncompressed true colour
-    bytes[12] = static_cast<uint8_t>(width & 0xff);
-    bytes[13] = static_cast<uint8_t>(width >> 8);
-    bytes[14] = static_cast<uint8_t>(height & 0xff);
-    bytes[15] = static_cast<uint8_t>(height >> 8);
-    bytes[16] = 32;
-    bytes[17] = 0x28;  // top row first, 8 alpha bits
-    bytes.reserve(18 + static_cast<size_t>(width) * height * 4);
+    TgaFileHeader header;  // 32 bits, top row first
+    header.width = static_cast<uint16_t>(width);
+    header.height = static_cast<uint16_t>(height);
     const int frameWidth = width / frames;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = IdentData::colourOf(name, std::min(x / frameWidth, frames - 1));
-            bytes.push_back(static_cast<uint8_t>(c.b));
-            bytes.push_back(static_cast<uint8_t>(c.g));
-            bytes.push_back(static_cast<uint8_t>(c.r));
-            bytes.push_back(255);
-        }
-    }
-    return bytes;
+    return tgaFileBytes(header, [&](int x, int) {
+        const Rgb c = IdentData::colourOf(name, std::min(x / frameWidth, frames - 1));
+        return uint32_t(c.b) | uint32_t(c.g) << 8 | uint32_t(c.r) << 16 | 0xFF000000u;
+    });
 }
 
 }  // namespace
@@ -91,34 +87,31 @@ void IdentData::write(const std::string& fileName, const std::vector<uint8_t>& b
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-SceneRig::SceneRig(const std::string& dataDir, int width, int height)
-    : window_("/nonexistent-capture-folder", 60), width_(width), height_(height) {
+SceneRig::SceneRig(const std::string& dataDir, int width, int height) : width_(width), height_(height) {
     setDataDirectory(dataDir);
-    if (!window_.create("Glowmotion", width, height, 32, false)) {
-        ADD_FAILURE() << "no offscreen OpenGL context";
-    }
+    std::string why;
+    if (!surface_.create(width, height, &why)) ADD_FAILURE() << "no offscreen OpenGL context: " << why;
 }
 
-SceneRig::~SceneRig() {
-    window_.destroy();
-    Timer::setStartPosition(0.0);
-    Timer::releaseDrivenTime();
-}
+SceneRig::~SceneRig() { surface_.destroy(); }
+
+const FrameClock& SceneRig::clock() { return rigClock(); }
 
 void SceneRig::begin(std::initializer_list<Scene*> scenes, double startAt) {
     startAt_ = startAt;
-    for (Scene* scene : scenes) scene->load(0, 0);
-    if (!window_.show()) ADD_FAILURE() << "window could not be shown";
-    Timer::setStartPosition(startAt);
-    Timer::setDrivenTime(0.0);
+    for (Scene* scene : scenes) scene->load();
+    surface_.show();
+    setUpShowGL();
+    rigTicks = 0;
+    rigClock().start(startAt);
     for (Scene* scene : scenes) scene->start();
 }
 
-void SceneRig::setTime(double t) { Timer::setDrivenTime(t - startAt_); }
+void SceneRig::setTime(double t) { rigTicks = std::llround((t - startAt_) * 1e9); }
 
 void SceneRig::render(Scene& scene, double t) {
     setTime(t);
-    scene.render(0, static_cast<float>(t));
+    scene.render(static_cast<float>(t));
 }
 
 void SceneRig::read() {
@@ -182,7 +175,7 @@ void multiply(const double* a, const double* b, double* out) {
 
 Projector::Projector(int width, int height) : width_(width), height_(height) {
     identity(modelview_);
-    // gluPerspective(45, 4/3, 0.1f, 3000), as the window sets it.
+    // gluPerspective(45, 4/3, 0.1f, 3000), as the show sets it (setUpShowGL).
     identity(projection_);
     const double fovy = 45.0 * M_PI / 180.0;
     const double f = 1.0 / std::tan(fovy / 2.0);

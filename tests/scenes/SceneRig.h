@@ -7,16 +7,17 @@
 //               tells which texture it sees and whether red and blue were
 //               exchanged; the font sheet is solid white (every glyph draws
 //               as a filled square).
-//   SceneRig    an offscreen show window (the capture window, 800x600 by
-//               default): loads scenes, shows the window (viewport,
-//               projection, initial GL state), starts the scenes with the
-//               show clock at a position, and renders frames at driven show
-//               times; then reads pixels.
+//   SceneRig    an offscreen show surface (as a recording draws on, 800x600
+//               by default): loads scenes, shows the surface (viewport) and
+//               sets the show's projection and initial GL state, starts the
+//               scenes with the show clock at a position, and renders frames
+//               at chosen show times; then reads pixels.
 //   Projector   where a point lands on screen under the show's projection
 //               and a modelview built the way a scene builds it
 //               (glTranslatef, glRotatef, glScalef), as the fixed-function
 //               pipeline computes it.
-#include "app/CaptureWindow.h"
+#include "app/Surface.h"
+#include "base/FrameClock.h"
 #include "scenes/Scene.h"
 
 #include <cstdint>
@@ -64,12 +65,16 @@ public:
     SceneRig(const SceneRig&) = delete;
     SceneRig& operator=(const SceneRig&) = delete;
 
-    // load(0, 0) on each scene in the order given, show the window, then
+    // The show clock the scenes under test are made on. One rig at a time
+    // drives it: begin() starts it, setTime() moves it.
+    static const FrameClock& clock();
+
+    // load() on each scene in the order given, show the surface, then
     // start each with the show clock at `startAt` seconds.
     void begin(std::initializer_list<Scene*> scenes, double startAt = 0.0);
-    // Moves the driven clock to show time t and calls scene.render(0, t).
+    // Moves the clock to show time t and calls scene.render(t).
     void render(Scene& scene, double t);
-    // Moves the driven clock only (a frame in which no scene draws).
+    // Moves the clock only (a frame in which no scene draws).
     void setTime(double t);
 
     // The framebuffer now, top row first.
@@ -86,10 +91,8 @@ public:
     // Writes the last read as PNG (to look at while writing a test).
     void savePng(const std::string& path) const;
 
-    CaptureWindow& window() { return window_; }
-
 private:
-    CaptureWindow window_;
+    OffscreenSurface surface_;
     int width_;
     int height_;
     double startAt_ = 0.0;

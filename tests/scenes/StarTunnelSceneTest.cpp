@@ -35,7 +35,7 @@ TEST(StarTunnelScene, CaptionChangesAtThirtyEightAndAHalfAndFortyOneWithNothingA
     IdentData data(testFolder("tunnel-caption"));
     for (const char* file : kPictures) makeTransparent(data, file);
     SceneRig rig(data.dir());
-    StarTunnelScene scene;
+    StarTunnelScene scene{SceneRig::clock()};
     rig.begin({&scene});
     Projector p;
     struct Frame {
@@ -71,7 +71,7 @@ TEST(StarTunnelScene, StarAngleGrowsBy264PerFrameWhateverTheTime) {
     makeTransparent(data, "tia.tga");
     makeTransparent(data, "flower.tga");
     SceneRig rig(data.dir());
-    StarTunnelScene scene;
+    StarTunnelScene scene{SceneRig::clock()};
     rig.begin({&scene});
     for (int k = 0; k < 11; ++k) {
         rig.render(scene, 37.0 + 0.02 * k);
@@ -109,7 +109,7 @@ TEST(StarTunnelScene, InsideItsWindowTheBackgroundIsOrangeAndTheBarsPurple) {
     for (const char* file : kPictures) makeTransparent(data, file);
     makeTransparent(data, "font.fnt");
     SceneRig rig(data.dir());
-    StarTunnelScene scene;
+    StarTunnelScene scene{SceneRig::clock()};
     rig.begin({&scene});
     // The flash windows are scene times 5.0-5.2 and 7.0-7.2; scene time is
     // show time, so they never come while the driver draws this scene (they
@@ -146,7 +146,7 @@ TEST(StarTunnelScene, PortraitStandsUprightOnTheRightAndTheFlowerOnTheLeft) {
     const Rgb top = {240, 30, 60}, bottom = {30, 60, 240};
     data.write("tia.tga", patternTga("tia.tga", [&](int, int y) { return Rgba{y < 256 ? top : bottom, 255}; }));
     SceneRig rig(data.dir());
-    StarTunnelScene scene;
+    StarTunnelScene scene{SceneRig::clock()};
     rig.begin({&scene});
     rig.render(scene, 39.95);
     rig.render(scene, 40.0);
@@ -165,7 +165,7 @@ TEST(StarTunnelScene, PortraitStandsUprightOnTheRightAndTheFlowerOnTheLeft) {
 TEST(StarTunnelScene, EveryFileMissingStillDrawsBarsOnOrange) {
     const std::string dir = testFolder("tunnel-missing");
     SceneRig rig(dir);
-    StarTunnelScene scene;
+    StarTunnelScene scene{SceneRig::clock()};
     testing::internal::CaptureStdout();
     rig.begin({&scene});
     std::fflush(stdout);

@@ -91,7 +91,7 @@ TEST(TurntableScene, TitlesSlideInTurnAndRestAtTheirTimes) {
     makeTransparent(data, "plato.tga");
     makeTransparent(data, "brazo.tga");
     SceneRig rig(data.dir());
-    TurntableScene scene;
+    TurntableScene scene{SceneRig::clock()};
     rig.begin({&scene});
     const Rgb quellix = IdentData::colourOf("quellix.tga"), presents = IdentData::colourOf("presents.tga");
 
@@ -123,7 +123,7 @@ TEST(TurntableScene, BackgroundIsStillUntilFourSecondsThenTurnsFromFortyDegrees)
         if (std::string(file) != "bck1.tga") data.remove(file);
     data.write("bck1.tga", patternTga("bck1.tga", [](int, int y) { return Rgba{kBands[y * 8 / 512], 255}; }));
     SceneRig rig(data.dir());
-    TurntableScene scene;
+    TurntableScene scene{SceneRig::clock()};
     rig.begin({&scene});
 
     struct Moment {
@@ -156,7 +156,7 @@ TEST(TurntableScene, RimShowsRedAndBlueExchangedAndRecordTurnsOneFrameLate) {
                    return std::hypot(u, v) < 0.5 ? Rgba{quadrantOf(u, v), 255} : Rgba{{0, 0, 0}, 0};
                }));
     SceneRig rig(data.dir());
-    TurntableScene scene;
+    TurntableScene scene{SceneRig::clock()};
     rig.begin({&scene});
 
     // A point in the middle of the rim's band where the band looks thickest,
@@ -210,7 +210,7 @@ TEST(TurntableScene, RimShowsRedAndBlueExchangedAndRecordTurnsOneFrameLate) {
 TEST(TurntableScene, EveryPictureMissingDrawsTheBackgroundAndRimBlack) {
     const std::string dir = testFolder("turntable-missing");
     SceneRig rig(dir);
-    TurntableScene scene;
+    TurntableScene scene{SceneRig::clock()};
     testing::internal::CaptureStdout();
     rig.begin({&scene});
     std::fflush(stdout);

@@ -42,11 +42,17 @@ TEST(TexgenProgramCheck, SizeCodeAbove9) {
     expectRefused(program({{0x00, 0xE0, 0x1F, 0x00, 1, 2, 3, 4, 5, 6}}), 6, "size code 15");
 }
 
-TEST(TexgenProgramCheck, RampCountZeroOrAbove16) {
+TEST(TexgenProgramCheck, RampCountZeroOrAbove16OrPositionsDecreasing) {
     expectRefused(program({{0x03, 0xE0, 0x11, 0x00, 0x07}}), 7, "ramp count 0");
     std::vector<uint8_t> big = {0x03, 0xE0, 0x11, 17};
     big.resize(big.size() + 17 * 4 + 1, 0);
     expectRefused(program({big}), 7, "ramp count 17");
+    // colourAt takes the first stop at or above a value: a stop below the
+    // one before it would hide stops. Equal positions make a hard edge.
+    std::vector<uint8_t> noise = {0x03, 0xE0, 0x11, 0x03, 0, 1, 1, 1, 200, 2, 2, 2, 100, 3, 3, 3, 0x07};
+    expectRefused(program({noise}), 16, "ramp stop 3 at position 100 is below the 200 before it");
+    noise[12] = 200;
+    EXPECT_TRUE(checkOf(program({noise})).ok);
 }
 
 TEST(TexgenProgramCheck, InstructionRunningPastTheEnd) {
@@ -99,10 +105,6 @@ TEST(TexgenProgramCheck, ZeroBlurLengths) {
     expectRefused(program({kChecker, {0x22, 0xE0, 0x00}}), 16, "BlurVertical length 0");
     expectRefused(program({kChecker, {0x19, 0xE0, 0x00, 0x00}}), 17, "DirectionalBlur length 0");
     EXPECT_TRUE(checkOf(program({kChecker, {0x20, 0xE0, 0x00}})).ok);  // Blur with 0 passes is fine
-}
-
-TEST(TexgenProgramCheck, EmbossDirectionAbove7) {
-    expectRefused(program({kChecker, {0x12, 0xE0, 0x08}}), 16, "Emboss direction 8 is outside 0..7");
 }
 
 TEST(TexgenProgramCheck, BitmapNarrowerThan8) {

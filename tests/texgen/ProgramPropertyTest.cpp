@@ -81,10 +81,14 @@ private:
             case 'c':
                 for (int i = 0; i < 3; ++i) out.push_back(anyByte());
                 break;
-            case 'r': {
+            case 'r': {  // positions never decreasing
                 const int stops = pick(operand.min, operand.max);
                 out.push_back(static_cast<uint8_t>(stops));
-                for (int i = 0; i < 4 * stops; ++i) out.push_back(anyByte());
+                std::vector<uint8_t> positions(static_cast<size_t>(stops));
+                for (uint8_t& position : positions) position = anyByte();
+                std::sort(positions.begin(), positions.end());
+                for (const uint8_t position : positions)
+                    out.insert(out.end(), {position, anyByte(), anyByte(), anyByte()});
                 break;
             }
             case 'b': {

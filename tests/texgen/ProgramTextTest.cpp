@@ -2,6 +2,7 @@
 // refusals with line, column and which failure, comments and blank lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -48,10 +49,14 @@ std::vector<uint8_t> randomInstruction(int opcode, std::mt19937& rng) {
         case 'c':
             for (int i = 0; i < 3; ++i) ins.push_back(static_cast<uint8_t>(pick(0, 255)));
             break;
-        case 'r': {
+        case 'r': {  // positions never decreasing, equal ones too
             const int stops = pick(1, 16);
             ins.push_back(static_cast<uint8_t>(stops));
-            for (int i = 0; i < 4 * stops; ++i) ins.push_back(static_cast<uint8_t>(pick(0, 255)));
+            for (int i = 0, position = 0; i < stops; ++i) {
+                position = pick(position, std::min(255, position + 40));
+                ins.push_back(static_cast<uint8_t>(position));
+                for (int c = 0; c < 3; ++c) ins.push_back(static_cast<uint8_t>(pick(0, 255)));
+            }
             break;
         }
         case 'x':
@@ -163,6 +168,10 @@ TEST(TexgenProgramText, CommentsAndBlankLines) {
         "Invert 0 rgb\r\n");
     ASSERT_TRUE(p.ok) << p.describe();
     EXPECT_EQ((std::vector<int>{4, 6}), p.lines);
+    // A UTF-8 byte-order mark in front is no character of the program.
+    const TextProgram marked = assembleTextureProgram("\xEF\xBB\xBFInvert 0 rgb\n");
+    ASSERT_TRUE(marked.ok) << marked.describe();
+    EXPECT_EQ(program({{0x14, 0xE0}}), marked.bytes);
     // Only comments: the empty program.
     const TextProgram empty = assembleTextureProgram("# nothing yet\n");
     ASSERT_TRUE(empty.ok);
@@ -190,6 +199,10 @@ TEST(TexgenProgramText, RefusalsNameLineColumnAndWhichFailure) {
         {"Checker 0 rgb size=8x8 cells=1x1 colour1=#123456 colour2=#00000g\n", Fault::BadColour, 1, 58, "#00000g"},
         {"Noise 0 rgb size=8x8 ramp=0:#000000,255:ffffff seed=1\n", Fault::BadColour, 1, 41, "'ffffff'"},
         {"Noise 0 rgb size=8x8 ramp=0:#000000,256:#ffffff seed=1\n", Fault::BadRamp, 1, 37, "position 0..255"},
+        {"Noise 0 rgb size=8x8 ramp=0:#000000,255:#ffffff,128:#ff0000 seed=1\n", Fault::RampOutOfOrder, 1, 49,
+         "ramp stop 3 at position 128 is below the 255 before it: ramp positions may not decrease"},
+        // A byte-order mark in front: columns count from after it.
+        {"\xEF\xBB\xBF" "Emboss 0 rgb direction=8\n", Fault::OutOfRange, 1, 24, "Emboss direction 8"},
         {"Checker 0 rgb size=8x6 cells=1x1 colour1=#123456 colour2=#000000\n", Fault::BadSize, 1, 20, "'8x6'"},
         {"Checker 0 rgb size=8x8 cells=0x1 colour1=#123456 colour2=#000000\n", Fault::BadCount, 1, 30,
          "Checker cells '0x1' is not AxB, each 1..16"},

@@ -1,5 +1,7 @@
 #include "Art.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -7,14 +9,15 @@
 
 #include "Drawings.h"
 #include "Paint.h"
+#include "gfx/TgaWriter.h"
 
 namespace art {
 
 namespace {
 
-constexpr Exchange kBySize = Exchange::BySize;
-constexpr Exchange kWhole = Exchange::WholeBuffer;
-constexpr Exchange kNone = Exchange::None;
+constexpr RedBlueExchange kBySize = RedBlueExchange::BySize;
+constexpr RedBlueExchange kWhole = RedBlueExchange::WholeBuffer;
+constexpr RedBlueExchange kNone = RedBlueExchange::None;
 constexpr Orientation kUp = Orientation::TopAtT0;
 constexpr Orientation kFlip = Orientation::BottomAtT0;
 
@@ -69,7 +72,17 @@ const std::vector<ArtFile>& artCatalogue() { return kCatalogue; }
 const ArtFile* findArt(const std::string& name) {
     for (const ArtFile& f : kCatalogue)
         if (name == f.name) return &f;
+    for (const ArtFile& f : kCatalogue)
+        if (std::strncmp(f.name, name.c_str(), name.size()) == 0 && f.name[name.size()] == '.' &&
+            std::strchr(f.name + name.size() + 1, '.') == nullptr)
+            return &f;
     return nullptr;
+}
+
+std::string artNames() {
+    std::string names;
+    for (const ArtFile& f : kCatalogue) names += (names.empty() ? "" : ", ") + std::string(f.name);
+    return names;
 }
 
 cairo_surface_t* renderArt(const ArtFile& file) {
@@ -104,27 +117,22 @@ std::vector<uint8_t> intendedPixels(const ArtFile& file, cairo_surface_t* pictur
 
 std::vector<uint8_t> encodeTga(const ArtFile& file, cairo_surface_t* picture) {
     const std::vector<uint8_t> rgba = intendedPixels(file, picture);
-    std::vector<uint8_t> out(18, 0);
-    out[2] = 2;
-    out[12] = file.width & 0xFF;
-    out[13] = file.width >> 8;
-    out[14] = file.height & 0xFF;
-    out[15] = file.height >> 8;
-    out[16] = static_cast<uint8_t>(file.depth);
-    out[17] = static_cast<uint8_t>(descriptorOf(file));
-    // Rows go top row first in both orientations; only the descriptor differs.
-    // Bytes 0 and 2 of a pixel reach OpenGL as red and blue after the scene's
-    // exchange; with no exchange they must already hold red and blue.
-    const bool exchanged = file.exchange != Exchange::None;
-    out.reserve(18 + rgba.size());
-    for (size_t i = 0; i < rgba.size(); i += 4) {
-        const uint8_t r = rgba[i], g = rgba[i + 1], b = rgba[i + 2], a = rgba[i + 3];
-        out.push_back(exchanged ? b : r);
-        out.push_back(g);
-        out.push_back(exchanged ? r : b);
-        if (file.depth == 32) out.push_back(a);
-    }
-    return out;
+    TgaFileHeader header;
+    header.width = static_cast<uint16_t>(file.width);
+    header.height = static_cast<uint16_t>(file.height);
+    header.depth = static_cast<uint8_t>(file.depth);
+    header.descriptor = static_cast<uint8_t>(descriptorOf(file));
+    // Rows go top row first in both orientations; only the descriptor
+    // differs, so the reader delivers a BottomAtT0 picture upside down.
+    // Bytes 0 and 2 of a pixel reach OpenGL as red and blue after the
+    // scene's exchange; with no exchange they must already hold red and blue.
+    const bool exchanged = file.exchange != RedBlueExchange::None;
+    return tgaFileBytes(header, [&](int x, int y) {
+        const int row = file.orientation == Orientation::TopAtT0 ? y : file.height - 1 - y;
+        const uint8_t* p = &rgba[(static_cast<size_t>(row) * file.width + x) * 4];
+        const uint32_t first = exchanged ? p[2] : p[0], third = exchanged ? p[0] : p[2];
+        return first | uint32_t(p[1]) << 8 | third << 16 | uint32_t(p[3]) << 24;
+    });
 }
 
 std::vector<uint8_t> viewerPixels(const ArtFile& file, const std::vector<uint8_t>& tga) {
@@ -149,9 +157,9 @@ std::vector<uint8_t> viewerPixels(const ArtFile& file, const std::vector<uint8_t
     }
     // The texture: the scene's exchange, then bytes are taken as R, G, B, A.
     const size_t pixels = static_cast<size_t>(w) * h;
-    const size_t swapped = file.exchange == Exchange::None      ? 0
-                           : file.exchange == Exchange::BySize ? std::min<size_t>(pixels, 65536)
-                                                               : pixels;
+    const size_t swapped = file.exchange == RedBlueExchange::None      ? 0
+                           : file.exchange == RedBlueExchange::BySize ? std::min<size_t>(pixels, 65536)
+                                                                      : pixels;
     for (size_t i = 0; i < swapped; ++i) std::swap(memory[i * 4], memory[i * 4 + 2]);
     // The screen: t = 0 at the top of the quad, or at the bottom.
     std::vector<uint8_t> view(memory.size());
@@ -163,6 +171,40 @@ std::vector<uint8_t> viewerPixels(const ArtFile& file, const std::vector<uint8_t
     if (depth == 24)  // drawn without blending: alpha plays no part
         for (size_t i = 0; i < pixels; ++i) view[i * 4 + 3] = 255;
     return view;
+}
+
+namespace {
+
+struct PngOutput {
+    FILE* file;
+    int error;  // errno of the first write that failed
+};
+
+cairo_status_t writeChunk(void* closure, const unsigned char* data, unsigned int length) {
+    PngOutput* out = static_cast<PngOutput*>(closure);
+    if (std::fwrite(data, 1, length, out->file) == length) return CAIRO_STATUS_SUCCESS;
+    out->error = errno;
+    return CAIRO_STATUS_WRITE_ERROR;
+}
+
+}  // namespace
+
+bool writePng(cairo_surface_t* surface, const std::string& path, std::string* error) {
+    PngOutput out{std::fopen(path.c_str(), "wb"), 0};
+    if (!out.file) {
+        if (error) *error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    const bool regular = ::fstat(fileno(out.file), &info) == 0 && S_ISREG(info.st_mode);  // never remove a device
+    const cairo_status_t status = cairo_surface_write_to_png_stream(surface, writeChunk, &out);
+    if (std::fclose(out.file) != 0 && out.error == 0) out.error = errno;
+    if (status == CAIRO_STATUS_SUCCESS && out.error == 0) return true;
+    if (error)
+        *error = "cannot write " + path + ": " +
+                 (out.error != 0 ? std::strerror(out.error) : cairo_status_to_string(status));
+    if (regular) std::remove(path.c_str());
+    return false;
 }
 
 bool writeAllArt(const std::string& dir, std::string* error) {

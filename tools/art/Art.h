@@ -17,10 +17,9 @@
 #include <string>
 #include <vector>
 
-namespace art {
+#include "gfx/RedBlueExchange.h"
 
-// The exchange the scene names for the picture when it makes its texture.
-enum class Exchange { BySize, WholeBuffer, None };
+namespace art {
 
 // Where the picture's top row must land in the texture.
 //   TopAtT0:    top row = texture row t = 0 (every quad of the show: t = 1 at
@@ -39,7 +38,7 @@ struct ArtFile {
     int height;
     int depth;             // 24 or 32 bits per pixel
     int frames;            // pictures side by side (1 for a single picture)
-    Exchange exchange;     // as the scene makes its texture
+    RedBlueExchange exchange;  // as the scene makes its texture
     bool blended;          // drawn with source-alpha blending: needs real alpha
     Orientation orientation;
     const char* use;       // scene and quad, for the docs and the contact sheet
@@ -48,14 +47,15 @@ struct ArtFile {
 
 // The 32 files, in the order the tool writes them.
 const std::vector<ArtFile>& artCatalogue();
-// The entry with this file name, or null.
+// The entry with this file name, or with this name and an extension
+// ("star" for star.tga), or null.
 const ArtFile* findArt(const std::string& name);
 
 // Draws the entry onto a fresh ARGB32 surface of its size (caller destroys).
 cairo_surface_t* renderArt(const ArtFile& file);
 
 // The complete file: 18-byte header, then the pixels in the byte order and
-// row order the entry needs (see Orientation and Exchange above).
+// row order the entry needs (see Orientation above, gfx/RedBlueExchange.h).
 std::vector<uint8_t> encodeTga(const ArtFile& file, cairo_surface_t* picture);
 
 // What the viewer sees of a file's bytes: simulates the reader (rows put top
@@ -67,6 +67,13 @@ std::vector<uint8_t> viewerPixels(const ArtFile& file, const std::vector<uint8_t
 // The picture as drawn, as straight (not premultiplied) RGBA, top row first.
 // 24-bit entries have alpha 255.
 std::vector<uint8_t> intendedPixels(const ArtFile& file, cairo_surface_t* picture);
+
+// "vinyl.tga, technics.tga, ... font.fnt": every name, in catalogue order.
+std::string artNames();
+
+// Writes the surface as a PNG file. On failure *error is "cannot write PATH:
+// <the system's reason>" and a regular file written part-way is removed.
+bool writePng(cairo_surface_t* surface, const std::string& path, std::string* error);
 
 // Writes every file into directory dir. Returns false and says why in *error.
 bool writeAllArt(const std::string& dir, std::string* error);

@@ -12,11 +12,11 @@ namespace art {
 
 namespace {
 
-const char* exchangeName(Exchange e) {
+const char* exchangeName(RedBlueExchange e) {
     switch (e) {
-    case Exchange::BySize: return "BySize";
-    case Exchange::WholeBuffer: return "WholeBuffer";
-    case Exchange::None: return "None";
+    case RedBlueExchange::BySize: return "BySize";
+    case RedBlueExchange::WholeBuffer: return "WholeBuffer";
+    case RedBlueExchange::None: return "None";
     }
     return "?";
 }
@@ -127,13 +127,9 @@ bool writeContactSheet(const std::string& dataDir, const std::string& pngPath, s
         cairo_surface_destroy(c.picture);
     }
     cairo_destroy(cr);
-    const cairo_status_t status = cairo_surface_write_to_png(sheet, pngPath.c_str());
+    const bool written = writePng(sheet, pngPath, error);
     cairo_surface_destroy(sheet);
-    if (status != CAIRO_STATUS_SUCCESS) {
-        if (error) *error = "cannot write " + pngPath + ": " + cairo_status_to_string(status);
-        return false;
-    }
-    return true;
+    return written;
 }
 
 }  // namespace art

@@ -66,8 +66,6 @@ cairo_font_face_t* face(Face f) {
 
 }  // namespace
 
-const char* facePath(Face f) { return kFacePaths[static_cast<int>(f)]; }
-
 void useFace(cairo_t* cr, Face f, double size) {
     cairo_set_font_face(cr, face(f));
     cairo_set_font_size(cr, size);

@@ -44,8 +44,6 @@ void addStop(cairo_pattern_t* p, double offset, Rgb c, double alpha = 1.0);
 
 // The typefaces the pictures use, each one fixed font file of a Debian package.
 enum class Face { SansBold, GothicDemi, BookmanDemiItalic, Lobster, ComfortaaBold };
-// Path of the font file behind a face.
-const char* facePath(Face face);
 // Selects the face at the given size, with fixed rendering options (grey
 // anti-aliasing, no hinting). Exits with a message if the file is missing.
 void useFace(cairo_t* cr, Face face, double size);

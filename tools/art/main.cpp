@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
                                         "a picture of them all as the show sees them, from the files in DATA_DIR")
                              ->expected(2)
                              ->type_name("DATA_DIR OUT.png");
-    CLI::Option* one = app.add_option("--preview", preview, "one picture as drawn (for artists)")
+    CLI::Option* one = app.add_option("--preview", preview,
+                                      "one picture as drawn (for artists); NAME as in DATA_DIR, star.tga or star")
                            ->expected(2)
                            ->type_name("NAME OUT.png");
     CLI::Option* iconOption = app.add_option("--icon", icon, "the desktop icon, SIZE x SIZE pixels, SIZE 16 to 1024")
@@ -53,15 +54,15 @@ int main(int argc, char** argv) {
     if (one->count() > 0) {
         const art::ArtFile* f = art::findArt(preview[0]);
         if (!f) {
-            std::fprintf(stderr, "glowmotion-art: no picture named %s\n", preview[0].c_str());
+            std::fprintf(stderr, "glowmotion-art: no picture named %s; the names: %s\n", preview[0].c_str(),
+                         art::artNames().c_str());
             return 1;
         }
         cairo_surface_t* s = art::renderArt(*f);
-        const cairo_status_t st = cairo_surface_write_to_png(s, preview[1].c_str());
+        const bool written = art::writePng(s, preview[1], &error);
         cairo_surface_destroy(s);
-        if (st != CAIRO_STATUS_SUCCESS) {
-            std::fprintf(stderr, "glowmotion-art: cannot write %s: %s\n", preview[1].c_str(),
-                         cairo_status_to_string(st));
+        if (!written) {
+            std::fprintf(stderr, "glowmotion-art: %s\n", error.c_str());
             return 1;
         }
         return 0;

@@ -18,17 +18,16 @@ namespace {
 // Harmony
 
 struct Chord {
-    const char* name;
     int bassRoot;                // MIDI note of the bass root
     std::array<int, 3> voicing;  // MIDI notes of the pad voices
 };
 
-const Chord kAm7{"Am7", 33, {60, 64, 67}};      // C E G over A
-const Chord kD9{"D9", 38, {60, 64, 66}};        // C E F# over D
-const Chord kFmaj7{"Fmaj7", 29, {57, 60, 64}};  // A C E over F
-const Chord kEm7{"Em7", 28, {59, 62, 67}};      // B D G over E
-const Chord kE7{"E7", 28, {59, 62, 68}};        // B D G# over E
-const Chord kAm9{"Am9", 33, {60, 64, 71}};      // C E B over A
+const Chord kAm7{33, {60, 64, 67}};    // C E G over A
+const Chord kD9{38, {60, 64, 66}};     // C E F# over D
+const Chord kFmaj7{29, {57, 60, 64}};  // A C E over F
+const Chord kEm7{28, {59, 62, 67}};    // B D G over E
+const Chord kE7{28, {59, 62, 68}};     // B D G# over E
+const Chord kAm9{33, {60, 64, 71}};    // C E B over A
 
 using Progression = std::vector<const Chord*>;
 const Progression kLoop{&kAm7, &kD9, &kFmaj7, &kEm7};
@@ -38,21 +37,21 @@ const Progression kLoop{&kAm7, &kD9, &kFmaj7, &kEm7};
 //   x accent, o normal, g ghost, O open hat (hat line only), . rest
 // Tom lines: h high, m mid, l low.
 
-const char* const kFourOnTheFloor = "x...x...x...x...";
+const char* const kFourFloor = "x...x...x...x...";
 const char* const kKickTurn = "x...x...x.......";
 const char* const kKickLand = "x...............";
 const char* const kBackbeat = "....x.......x...";
-const char* const kBackbeatGhost = "....x.......x..g";
+const char* const kBackGhost = "....x.......x..g";
 const char* const kClapTurn = "....x...........";
 const char* const kHatsEighths = "x.o.x.o.x.o.x.o.";
 const char* const kHatsDisco = "xoOoxoOoxoOoxoOo";
 const char* const kHatsTurn = "xoOoxoOoxo......";
 const char* const kHatsOffbeat = "..g...g...g...g.";
-const char* const kHatsOpenOffbeat = "..O...O...O...O.";
+const char* const kHatsOpen = "..O...O...O...O.";
 const char* const kShake = "goxogoxogoxogoxo";
 const char* const kShakeSoft = "g.g.g.g.g.g.g.g.";
-const char* const kRollEighths = "x.x.x.x.x.x.x.x.";
-const char* const kRollSixteenths = "xxxxxxxxxxxxxxxx";
+const char* const kRoll8ths = "x.x.x.x.x.x.x.x.";
+const char* const kRoll16ths = "xxxxxxxxxxxxxxxx";
 const char* const kSnareFill = "........o.o.xxxx";
 const char* const kTomFill = "........h.h.m.ml";
 const char* const kTomFillLate = "............h.ml";
@@ -76,33 +75,41 @@ const BassLine kBassLand{0, R, R, R, R, R, R, R, R, R, R, R, R, R, R, R};
 
 // ---------------------------------------------------------------------------
 // Melodic phrases: one string a bar, sixteen tokens: a note name such as
-// "F#5" (C4 = middle C), "." to let the note ring, "^" to cut it.
+// "F#5" (C4 = middle C), "." to let the note ring, "^" to cut it; then the
+// volume the lead plays the phrase at, and whether a second voice doubles it
+// an octave down.
 
-using Phrase = std::vector<const char*>;
+struct Phrase {
+    std::vector<const char*> bars;
+    int volume = 40;
+    bool doubled = false;
+};
 
-const Phrase kHook{
+// clang-format off
+const Phrase kHook{{
     "A5 . C6 . . A5 . G5 . . E5 . G5 . A5 .",
     ". . F#5 . A5 . . C6 . . A5 . . F#5 . E5",
     "C6 . . . A5 . . G5 . . A5 . C6 . . .",
     "B5 . . . . . G5 . . . E5 . D5 . ^ .",
-};
-const Phrase kHookHigh{
+}};
+const Phrase kHookHigh{{
     "A5 . C6 . . A5 . G5 . . E5 . G5 . A5 .",
     ". . F#5 . A5 . . C6 . . A5 . . F#5 . E5",
     "C6 . D6 . E6 . . D6 . . C6 . A5 . . .",
     "B5 . . . G5 . . A5 . . B5 . D6 . ^ .",
-};
-const Phrase kHookTurn{
+}, 40, true};
+const Phrase kHookTurn{{
     "A5 . C6 . . A5 . G5 . . E5 . G5 . A5 .",
     ". . F#5 . A5 . . C6 . . D6 . . C6 . A5",
     "G#5 . . . B5 . . . D6 . . . E6 . ^ .",
-};
-const Phrase kBreakLine{
+}, 40, true};
+const Phrase kBreakLine{{
     "E5 . . . . . . . . . . . D5 . . .",
     "E5 . . . . . . . F#5 . . . . . . .",
     "E5 . . . . . . . C5 . . . . . . .",
     "B4 . . . . . . . . . . . ^ . . .",
-};
+}, 26};
+// clang-format on
 
 constexpr int kCut = -2;
 constexpr int kHold = -1;
@@ -137,287 +144,148 @@ std::array<int, 16> parseBar(const char* bar) {
 }
 
 // ---------------------------------------------------------------------------
-// Parts: a run of bars in which the same layers play.
+// The arrangement, as a score: one row a part (a run of bars in which the
+// same layers play), parts grouped into sections. Each section lines up with
+// the show moment of the same name in the show's timeline: it starts on the
+// bar line nearest that moment, and its parts fill its bars.
 
-struct Part {
-    const char* name = "";
-    int bars = 1;
-    Progression chords = kLoop;  // one chord a bar, cycled
-    const char* kick = nullptr;
-    const char* clap = nullptr;
-    const char* snare = nullptr;
-    const char* hats = nullptr;
-    const char* shaker = nullptr;
-    const char* toms = nullptr;
-    const char* stabs = nullptr;
-    const BassLine* bass = nullptr;
-    bool pad = false;
-    bool strings = false;
-    const Phrase* lead = nullptr;
-    int leadVolume = 40;
-    bool leadLow = false;             // double the lead an octave down
-    const char* fillSnare = nullptr;  // replace the last bar's snare line
-    const char* fillToms = nullptr;   // replace the last bar's tom line
-    bool crash = false;               // crash cymbal on the first row
-    int riserBar = -1;                // two-bar noise riser from this bar of the part
-    double swellFrom = 1.0;           // snare-line volume ramps from here to 1.0
-    int globalFrom = 128;             // global volume ramps from here...
-    int globalTo = 128;               // ...to here over the part
-    int globalHold = 0;               // rows the ramp stays at globalFrom first
-    int globalRows = 0;               // rows the ramp takes (0: the rest of the part)
-    double globalCurve = 1.0;         // shape of the ramp: 1 straight, 2 quick then gentle
-    int cutRow = -1;                  // row of the part where every sounding layer stops
+// What the fx channel plays on the first row of a part: nothing, a crash
+// cymbal or a two-bar noise riser.
+enum Hit { kNoHit, kCrash, kRiser };
+
+// What the part's last bar plays instead of its snare line, and on the toms.
+struct Fill {
+    const char* snare;
+    const char* toms;
 };
 
-Part groove(const char* name, int bars) {
-    Part p;
-    p.name = name;
-    p.bars = bars;
-    p.kick = kFourOnTheFloor;
-    p.clap = kBackbeatGhost;
-    p.hats = kHatsDisco;
-    p.shaker = kShake;
-    p.stabs = kStabsGroove;
-    p.bass = &kBassFunk;
-    p.pad = true;
-    return p;
-}
+// A snare line whose volume swells from `swellFrom` to full over the part.
+struct Roll {
+    const char* line;
+    double swellFrom = 1.0;
+};
 
-// A section that lines up with the show moment of the same name in the
-// show's timeline; its bars are counted by the arrangement.
-Section showSection(const char* name) {
-    for (const ShowMoment& moment : kShowMoments) {
-        if (std::string(moment.name) == name) return Section{name, 0, 0, moment.start};
-    }
-    throw std::logic_error(std::string("no show moment named ") + name);
-}
+// The global volume over a part: it stays `hold` rows at `from`, then takes
+// `rows` rows (0: the rest of the part) to reach `to`, in a straight line
+// (curve 1) or quickly and then gently (curve 2). With a cut row, every
+// channel stops on that row of the part and the held layers start afresh.
+struct Ramp {
+    int from;
+    int to;
+    int hold = 0;
+    int rows = 0;
+    double curve = 1.0;
+    int cutRow = -1;
+};
 
-struct SectionParts {
-    Section section;
+const Ramp kThinning{128, 100};
+const Ramp kFading{100, 64};
+// The show stops the music at 125.0 s: the last chord lands on the bar line
+// at 121.90 s, rings for a beat, and has faded to silence and been cut by
+// row 20 (124.29 s). The song's last bar is silent, so the module still
+// outlasts the show.
+const Ramp kLastChordFade{80, 0, 4, 16, 2.0, 20};
+
+struct Part {
+    const char* name;
+    int bars;
+    Progression chords;  // one chord a bar, cycled
+    Hit hit;
+    Fill fill;
+    const Ramp* volume;
+    // The layers: the line each plays, or {} while it is silent. The pad
+    // holds each bar's chord all through the song; the strings join it.
+    const char* kick;
+    const char* clap;
+    Roll snare;
+    const char* hats;
+    const char* shaker;
+    const char* stabs;
+    const BassLine* bass;
+    bool strings;
+    const Phrase* lead;
+};
+
+struct ScoreSection {
+    const char* moment;  // the show moment the section lines up with
     std::vector<Part> parts;
 };
 
-// The arrangement. Section starts: the bar lines nearest the scene changes.
-std::vector<SectionParts> arrangement() {
-    std::vector<SectionParts> song;
-
-    {  // Turntable: the record spins up.
-        SectionParts s{showSection("turntable"), {}};
-        Part pad;
-        pad.name = "pad alone, riser";
-        pad.bars = 2;
-        pad.chords = {&kAm7};
-        pad.pad = true;
-        pad.riserBar = 0;
-        s.parts.push_back(pad);
-
-        Part beat;
-        beat.name = "kick and hats come in";
-        beat.bars = 4;
-        beat.kick = kFourOnTheFloor;
-        beat.hats = kHatsEighths;
-        beat.shaker = kShakeSoft;
-        beat.pad = true;
-        beat.crash = true;
-        s.parts.push_back(beat);
-
-        Part bass = beat;
-        bass.name = "octave bass and claps";
-        bass.crash = false;
-        bass.clap = kBackbeat;
-        bass.bass = &kBassOctave;
-        bass.fillSnare = kSnareFill;
-        s.parts.push_back(bass);
-        song.push_back(s);
-    }
-    {  // Credits: the groove proper.
-        SectionParts s{showSection("credits"), {}};
-        Part main = groove("full groove, funk bass, stabs", 8);
-        main.crash = true;
-        s.parts.push_back(main);
-
-        Part turn;
-        turn.name = "turnaround on E7, tom fill";
-        turn.chords = {&kE7};
-        turn.kick = kKickTurn;
-        turn.clap = kClapTurn;
-        turn.hats = kHatsTurn;
-        turn.stabs = kStabsTurn;
-        turn.bass = &kBassTurn;
-        turn.toms = kTomFill;
-        turn.pad = true;
-        s.parts.push_back(turn);
-        song.push_back(s);
-    }
-    {  // Star tunnel: a build without kick.
-        SectionParts s{showSection("star tunnel"), {}};
-        Part roll;
-        roll.name = "build: snare roll in eighths";
-        roll.bars = 2;
-        roll.chords = {&kFmaj7};
-        roll.snare = kRollEighths;
-        roll.swellFrom = 0.35;
-        roll.hats = kHatsOffbeat;
-        roll.shaker = kShake;
-        roll.bass = &kBassPedal;
-        roll.pad = true;
-        roll.strings = true;
-        roll.crash = true;
-        s.parts.push_back(roll);
-
-        Part rise = roll;
-        rise.name = "build: sixteenths and riser";
-        rise.chords = {&kEm7, &kE7};
-        rise.snare = kRollSixteenths;
-        rise.swellFrom = 0.55;
-        rise.crash = false;
-        rise.riserBar = 0;
-        s.parts.push_back(rise);
-        song.push_back(s);
-    }
-    {  // Dance floor: the drop, with the hook.
-        SectionParts s{showSection("dance floor"), {}};
-        Part floor = groove("drop: groove and lead hook", 12);
-        floor.crash = true;
-        floor.lead = &kHook;
-        floor.fillSnare = kSnareFill;
-        s.parts.push_back(floor);
-        song.push_back(s);
-    }
-    {  // Greetings: breakdown, then the way back.
-        SectionParts s{showSection("greetings"), {}};
-        Part down;
-        down.name = "breakdown: pads, strings, no kick";
-        down.bars = 6;
-        down.crash = true;
-        down.hats = kHatsOffbeat;
-        down.shaker = kShakeSoft;
-        down.stabs = kStabsEcho;
-        down.bass = &kBassLong;
-        down.pad = true;
-        down.strings = true;
-        down.lead = &kBreakLine;
-        down.leadVolume = 26;
-        s.parts.push_back(down);
-
-        Part build;
-        build.name = "build: kick returns, roll, riser";
-        build.bars = 2;
-        build.chords = {&kFmaj7, &kE7};
-        build.kick = kFourOnTheFloor;
-        build.hats = kHatsEighths;
-        build.snare = kRollSixteenths;
-        build.swellFrom = 0.3;
-        build.bass = &kBassPedal;
-        build.pad = true;
-        build.strings = true;
-        build.riserBar = 0;
-        s.parts.push_back(build);
-        song.push_back(s);
-    }
-    {  // Shower: the big return.
-        SectionParts s{showSection("shower"), {}};
-        Part peak = groove("return: everything, lead in octaves", 8);
-        peak.crash = true;
-        peak.strings = true;
-        peak.lead = &kHookHigh;
-        peak.leadLow = true;
-        s.parts.push_back(peak);
-
-        Part turn = peak;
-        turn.name = "turnaround Am7 D9 E7, fill";
-        turn.bars = 3;
-        turn.chords = {&kAm7, &kD9, &kE7};
-        turn.crash = false;
-        turn.lead = &kHookTurn;
-        turn.fillSnare = kSnareFill;
-        turn.fillToms = kTomFillLate;
-        s.parts.push_back(turn);
-        song.push_back(s);
-    }
-    {  // End: the layers leave one by one while the volume falls.
-        SectionParts s{showSection("end"), {}};
-        Part out = groove("outro: groove without lead", 4);
-        out.crash = true;
-        s.parts.push_back(out);
-
-        Part thin;
-        thin.name = "outro: kick, hats, bass, pad";
-        thin.bars = 4;
-        thin.kick = kFourOnTheFloor;
-        thin.hats = kHatsDisco;
-        thin.shaker = kShake;
-        thin.bass = &kBassOctave;
-        thin.pad = true;
-        thin.globalFrom = 128;
-        thin.globalTo = 100;
-        s.parts.push_back(thin);
-
-        Part fade;
-        fade.name = "outro: kick and pad fading";
-        fade.bars = 2;
-        fade.kick = kFourOnTheFloor;
-        fade.hats = kHatsOpenOffbeat;
-        fade.pad = true;
-        fade.globalFrom = 100;
-        fade.globalTo = 64;
-        s.parts.push_back(fade);
-
-        // The show stops the music at 125.0 s: the last chord lands on the bar
-        // line at 121.90 s, rings for a beat, and has faded to silence and been
-        // cut by row 20 (124.29 s). The song's last bar is silent, so the
-        // module still outlasts the show.
-        Part last;
-        last.name = "last chord, Am9, rings out; then silence";
-        last.bars = 2;
-        last.chords = {&kAm9};
-        last.kick = kKickLand;
-        last.bass = &kBassLand;
-        last.pad = true;
-        last.strings = true;
-        last.crash = true;
-        last.globalFrom = 80;
-        last.globalTo = 0;
-        last.globalHold = 4;
-        last.globalRows = 16;
-        last.globalCurve = 2.0;
-        last.cutRow = 20;
-        s.parts.push_back(last);
-        song.push_back(s);
-    }
-
-    int bar = 0;
-    for (SectionParts& s : song) {
-        s.section.firstBar = bar;
-        s.section.bars = 0;
-        for (const Part& p : s.parts) s.section.bars += p.bars;
-        bar += s.section.bars;
-    }
-    return song;
-}
+// clang-format off
+const ScoreSection kScore[] = {
+    {"turntable", {  // The record spins up.
+        // part                                       bars chords             hit     fill                        volume
+        // kick        clap        snare               hats          shaker      stabs         bass          strings lead
+        {"pad alone, riser",                          2, {&kAm7},             kRiser, {},                         {},
+           {},         {},         {},                 {},           {},         {},           {},           false, {}},
+        {"kick and hats come in",                     4, kLoop,               kCrash, {},                         {},
+           kFourFloor, {},         {},                 kHatsEighths, kShakeSoft, {},           {},           false, {}},
+        {"octave bass and claps",                     4, kLoop,               {},     {kSnareFill},               {},
+           kFourFloor, kBackbeat,  {},                 kHatsEighths, kShakeSoft, {},           &kBassOctave, false, {}},
+    }},
+    {"credits", {  // The groove proper.
+        {"full groove, funk bass, stabs",             8, kLoop,               kCrash, {},                         {},
+           kFourFloor, kBackGhost, {},                 kHatsDisco,   kShake,     kStabsGroove, &kBassFunk,   false, {}},
+        {"turnaround on E7, tom fill",                1, {&kE7},              {},     {{}, kTomFill},             {},
+           kKickTurn,  kClapTurn,  {},                 kHatsTurn,    {},         kStabsTurn,   &kBassTurn,   false, {}},
+    }},
+    {"star tunnel", {  // A build without kick.
+        {"build: snare roll in eighths",              2, {&kFmaj7},           kCrash, {},                         {},
+           {},         {},         {kRoll8ths, 0.35},  kHatsOffbeat, kShake,     {},           &kBassPedal,  true,  {}},
+        {"build: sixteenths and riser",               2, {&kEm7, &kE7},       kRiser, {},                         {},
+           {},         {},         {kRoll16ths, 0.55}, kHatsOffbeat, kShake,     {},           &kBassPedal,  true,  {}},
+    }},
+    {"dance floor", {  // The drop, with the hook.
+        {"drop: groove and lead hook",               12, kLoop,               kCrash, {kSnareFill},               {},
+           kFourFloor, kBackGhost, {},                 kHatsDisco,   kShake,     kStabsGroove, &kBassFunk,   false, &kHook},
+    }},
+    {"greetings", {  // Breakdown, then the way back.
+        {"breakdown: pads, strings, no kick",         6, kLoop,               kCrash, {},                         {},
+           {},         {},         {},                 kHatsOffbeat, kShakeSoft, kStabsEcho,   &kBassLong,   true,  &kBreakLine},
+        {"build: kick returns, roll, riser",          2, {&kFmaj7, &kE7},     kRiser, {},                         {},
+           kFourFloor, {},         {kRoll16ths, 0.3},  kHatsEighths, {},         {},           &kBassPedal,  true,  {}},
+    }},
+    {"shower", {  // The big return.
+        {"return: everything, lead in octaves",       8, kLoop,               kCrash, {},                         {},
+           kFourFloor, kBackGhost, {},                 kHatsDisco,   kShake,     kStabsGroove, &kBassFunk,   true,  &kHookHigh},
+        {"turnaround Am7 D9 E7, fill",                3, {&kAm7, &kD9, &kE7}, {},     {kSnareFill, kTomFillLate}, {},
+           kFourFloor, kBackGhost, {},                 kHatsDisco,   kShake,     kStabsGroove, &kBassFunk,   true,  &kHookTurn},
+    }},
+    {"end", {  // The layers leave one by one while the volume falls.
+        {"outro: groove without lead",                4, kLoop,               kCrash, {},                         {},
+           kFourFloor, kBackGhost, {},                 kHatsDisco,   kShake,     kStabsGroove, &kBassFunk,   false, {}},
+        {"outro: kick, hats, bass, pad",              4, kLoop,               {},     {},                         &kThinning,
+           kFourFloor, {},         {},                 kHatsDisco,   kShake,     {},           &kBassOctave, false, {}},
+        {"outro: kick and pad fading",                2, kLoop,               {},     {},                         &kFading,
+           kFourFloor, {},         {},                 kHatsOpen,    {},         {},           {},           false, {}},
+        {"last chord, Am9, rings out; then silence",  2, {&kAm9},             kCrash, {},                         &kLastChordFade,
+           kKickLand,  {},         {},                 {},           {},         {},           &kBassLand,   true,  {}},
+    }},
+};
+// clang-format on
 
 // ---------------------------------------------------------------------------
 // Instruments
 
 struct Instrument {
-    int sample;
     const char* name;
     const char* file;
     Wave (*make)();
-    int defaultVolume;
 };
 
 Wave twoBarRiser() { return riser(2.0 * barStart(1)); }
 
-const Instrument kInstruments[kSampleCount] = {
-    {kKickSample, "Kick", "kick.raw", kick, 64},           {kClapSample, "Clap", "clap.raw", clap, 64},
-    {kSnareSample, "Snare", "snare.raw", snare, 64},       {kClosedHatSample, "Closed hat", "chat.raw", closedHat, 64},
-    {kOpenHatSample, "Open hat", "ohat.raw", openHat, 64}, {kShakerSample, "Shaker", "shaker.raw", shaker, 64},
-    {kCrashSample, "Crash", "crash.raw", crash, 64},       {kRiserSample, "Noise riser", "riser.raw", twoBarRiser, 64},
-    {kTomSample, "Disco tom", "tom.raw", synDrum, 64},     {kBassSample, "Funk bass", "bass.raw", bass, 64},
-    {kStabSample, "Chord stab", "stab.raw", stab, 64},     {kStringSample, "String pad", "strings.raw", stringPad, 64},
-    {kLeadSample, "Lead", "lead.raw", lead, 64},
+// In SampleNumber order.
+const Instrument kInstruments[] = {
+    {"Kick", "kick.raw", kick},        {"Clap", "clap.raw", clap},
+    {"Snare", "snare.raw", snare},     {"Closed hat", "chat.raw", closedHat},
+    {"Open hat", "ohat.raw", openHat}, {"Shaker", "shaker.raw", shaker},
+    {"Crash", "crash.raw", crash},     {"Noise riser", "riser.raw", twoBarRiser},
+    {"Disco tom", "tom.raw", synDrum}, {"Funk bass", "bass.raw", bass},
+    {"Chord stab", "stab.raw", stab},  {"String pad", "strings.raw", stringPad},
+    {"Lead", "lead.raw", lead},
 };
+static_assert(sizeof kInstruments / sizeof kInstruments[0] == kSampleCount, "one instrument a sample number");
 
 // Mix: each channel's volume for an accented hit, and its pan (0 left,
 // 32 centre, 64 right).
@@ -514,13 +382,13 @@ void renderPart(Score& score, const Part& p, int firstBar, Held& held) {
 
         if (p.kick) score.drumLine(row0, kKickChannel, kKickSample, p.kick, 1.0);
         if (p.clap) score.drumLine(row0, kClapChannel, kClapSample, p.clap, 1.0);
-        const char* snareLine = last && p.fillSnare ? p.fillSnare : p.snare;
+        const char* snareLine = last && p.fill.snare ? p.fill.snare : p.snare.line;
         if (snareLine) {
             for (int step = 0; step < kRowsPerBar; ++step) {
                 const double level = levelOf(snareLine[step]);
                 if (level <= 0) continue;
                 const double u = static_cast<double>(b * kRowsPerBar + step) / (p.bars * kRowsPerBar - 1);
-                const double swell = p.swellFrom + (1.0 - p.swellFrom) * u;
+                const double swell = p.snare.swellFrom + (1.0 - p.snare.swellFrom) * u;
                 score.note(row0 + step, kSnareChannel, kSnareSample, 60,
                            scaled(kMix[kSnareChannel].volume, level * swell));
             }
@@ -534,7 +402,7 @@ void renderPart(Score& score, const Part& p, int firstBar, Held& held) {
             }
         }
         if (p.shaker) score.drumLine(row0, kShakerChannel, kShakerSample, p.shaker, 1.0);
-        const char* tomLine = last && p.fillToms ? p.fillToms : p.toms;
+        const char* tomLine = last ? p.fill.toms : nullptr;
         if (tomLine) {
             for (int step = 0; step < kRowsPerBar; ++step) {
                 if (tomLine[step] == '.') continue;
@@ -563,16 +431,14 @@ void renderPart(Score& score, const Part& p, int firstBar, Held& held) {
             }
         }
 
-        // Sustained layers: start on a chord change, cut when the layer stops.
-        if (p.pad && held.pad != &chord) {
+        // Sustained layers start on a chord change: the pad on every one, the
+        // strings while they play (cut when they stop).
+        if (held.pad != &chord) {
             for (int v = 0; v < 3; ++v) {
                 score.note(row0, kPadChannel1 + v, kStringSample, chord.voicing[static_cast<size_t>(v)],
                            kMix[kPadChannel1 + v].volume);
             }
             held.pad = &chord;
-        } else if (!p.pad && held.pad) {
-            for (int v = 0; v < 3; ++v) score.cut(row0, kPadChannel1 + v);
-            held.pad = nullptr;
         }
         if (p.strings && held.strings != &chord) {
             score.note(row0, kStringChannel, kStringSample, chord.voicing[2] + 12, kMix[kStringChannel].volume);
@@ -583,17 +449,17 @@ void renderPart(Score& score, const Part& p, int firstBar, Held& held) {
         }
 
         if (p.lead) {
-            const auto notes = parseBar((*p.lead)[static_cast<size_t>(b) % p.lead->size()]);
+            const auto notes = parseBar(p.lead->bars[static_cast<size_t>(b) % p.lead->bars.size()]);
             for (int step = 0; step < kRowsPerBar; ++step) {
                 const int n = notes[static_cast<size_t>(step)];
                 if (n == kHold) continue;
                 if (n == kCut) {
                     score.cut(row0 + step, kLeadChannel);
-                    if (p.leadLow) score.cut(row0 + step, kLeadLowChannel);
+                    if (p.lead->doubled) score.cut(row0 + step, kLeadLowChannel);
                     continue;
                 }
-                score.note(row0 + step, kLeadChannel, kLeadSample, n, p.leadVolume);
-                if (p.leadLow)
+                score.note(row0 + step, kLeadChannel, kLeadSample, n, p.lead->volume);
+                if (p.lead->doubled)
                     score.note(row0 + step, kLeadLowChannel, kLeadSample, n - 12, kMix[kLeadLowChannel].volume);
             }
             held.lead = true;
@@ -603,33 +469,32 @@ void renderPart(Score& score, const Part& p, int firstBar, Held& held) {
             held.lead = false;
         }
 
-        if (b == 0 && p.crash) score.note(row0, kFxChannel, kCrashSample, 60, kMix[kFxChannel].volume);
-        if (b == p.riserBar) score.note(row0, kFxChannel, kRiserSample, 60, kMix[kFxChannel].volume);
+        if (b == 0 && p.hit != kNoHit) {
+            score.note(row0, kFxChannel, p.hit == kCrash ? kCrashSample : kRiserSample, 60, kMix[kFxChannel].volume);
+        }
     }
 
-    // Global volume: one set-volume command whenever the ramp moves on. The
-    // ramp waits globalHold rows at globalFrom, then takes globalRows rows
-    // (by default the rest of the part) to reach globalTo.
-    if (p.globalFrom != p.globalTo) {
-        const int rows = p.bars * kRowsPerBar;
-        const int rampRows = p.globalRows > 0 ? p.globalRows : rows - p.globalHold;
-        int previous = -1;
-        for (int r = 0; r < rows; ++r) {
-            const double u = std::clamp(static_cast<double>(r + 1 - p.globalHold) / rampRows, 0.0, 1.0);
-            const double shaped = p.globalCurve == 1.0 ? u : 1.0 - std::pow(1.0 - u, p.globalCurve);
-            const int gv = static_cast<int>(std::lround(p.globalFrom + (p.globalTo - p.globalFrom) * shaped));
-            if (gv == previous) continue;
-            ItCell& c = score.at(firstBar * kRowsPerBar + r, kFxChannel);
-            c.effect = 'V' - 'A' + 1;
-            c.param = gv;
-            previous = gv;
-        }
+    if (!p.volume) return;
+    // Global volume: one set-volume command whenever the ramp moves on.
+    const Ramp& ramp = *p.volume;
+    const int rows = p.bars * kRowsPerBar;
+    const int rampRows = ramp.rows > 0 ? ramp.rows : rows - ramp.hold;
+    int previous = -1;
+    for (int r = 0; r < rows; ++r) {
+        const double u = std::clamp(static_cast<double>(r + 1 - ramp.hold) / rampRows, 0.0, 1.0);
+        const double shaped = ramp.curve == 1.0 ? u : 1.0 - std::pow(1.0 - u, ramp.curve);
+        const int gv = static_cast<int>(std::lround(ramp.from + (ramp.to - ramp.from) * shaped));
+        if (gv == previous) continue;
+        ItCell& c = score.at(firstBar * kRowsPerBar + r, kFxChannel);
+        c.effect = 'V' - 'A' + 1;
+        c.param = gv;
+        previous = gv;
     }
 
     // A hard stop: every channel that may still sound is cut, and the held
     // layers start afresh in the next part.
-    if (p.cutRow >= 0) {
-        const int row = firstBar * kRowsPerBar + p.cutRow;
+    if (ramp.cutRow >= 0) {
+        const int row = firstBar * kRowsPerBar + ramp.cutRow;
         for (int ch = 0; ch < kChannelCount; ++ch) score.cut(row, ch);
         held = Held{};
     }
@@ -657,22 +522,25 @@ std::string planLine(int firstBar, int bars, const std::string& what) {
     return head + what;
 }
 
+// Where the show moment of this name starts, in show seconds.
+double momentStart(const char* name) {
+    for (const ShowMoment& moment : kShowMoments) {
+        if (std::string(moment.name) == name) return moment.start;
+    }
+    throw std::logic_error(std::string("no show moment named ") + name);
+}
+
 }  // namespace
 
 double barStart(int bar) { return bar * kRowsPerBar * kSpeed * 2.5 / kTempo; }
 
-std::vector<Section> songSections() {
-    std::vector<Section> out;
-    for (const SectionParts& s : arrangement()) out.push_back(s.section);
-    return out;
-}
-
 Song composeSong() {
     Song song;
-    const std::vector<SectionParts> parts = arrangement();
-    for (const SectionParts& s : parts) {
-        song.sections.push_back(s.section);
-        song.totalBars += s.section.bars;
+    for (const ScoreSection& s : kScore) {
+        Section section{s.moment, song.totalBars, 0, momentStart(s.moment)};
+        for (const Part& p : s.parts) section.bars += p.bars;
+        song.sections.push_back(section);
+        song.totalBars += section.bars;
     }
 
     ItModule& m = song.module;
@@ -699,7 +567,6 @@ Song composeSong() {
         s.data = toPcm16(w);
         // Rate at which the sample sounds middle C: pattern notes are pitches.
         s.c5Speed = static_cast<uint32_t>(std::lround(w.rate * std::pow(2.0, (60 - w.rootMidi) / 12.0)));
-        s.defaultVolume = ins.defaultVolume;
         s.loop = w.loop;
         s.loopBegin = static_cast<uint32_t>(w.loopBegin);
         s.loopEnd = static_cast<uint32_t>(w.loopEnd);
@@ -708,10 +575,11 @@ Song composeSong() {
 
     Score score(song.totalBars);
     Held held;
-    for (const SectionParts& s : parts) {
-        int bar = s.section.firstBar;
-        song.plan.push_back(planLine(bar, s.section.bars, "[" + s.section.name + "]"));
-        for (const Part& p : s.parts) {
+    for (size_t i = 0; i < song.sections.size(); ++i) {
+        const Section& section = song.sections[i];
+        int bar = section.firstBar;
+        song.plan.push_back(planLine(bar, section.bars, "[" + section.name + "]"));
+        for (const Part& p : kScore[i].parts) {
             renderPart(score, p, bar, held);
             song.plan.push_back(planLine(bar, p.bars, std::string("  ") + p.name));
             bar += p.bars;
@@ -719,9 +587,9 @@ Song composeSong() {
     }
 
     // Cut patterns along the sections and share the ones that repeat exactly.
-    for (const SectionParts& s : parts) {
-        int bar = s.section.firstBar;
-        for (int chunk : chunkBars(s.section.bars)) {
+    for (const Section& section : song.sections) {
+        int bar = section.firstBar;
+        for (int chunk : chunkBars(section.bars)) {
             ItPattern pattern(chunk * kRowsPerBar, kChannelCount);
             for (int r = 0; r < pattern.rows; ++r) {
                 for (int ch = 0; ch < kChannelCount; ++ch) pattern.at(r, ch) = score.at(bar * kRowsPerBar + r, ch);

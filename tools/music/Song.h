@@ -16,7 +16,6 @@ namespace music {
 
 constexpr int kTempo = 126;
 constexpr int kSpeed = 6;
-constexpr int kRowsPerBeat = 4;
 constexpr int kRowsPerBar = 16;
 
 // Seconds from the start of the song to the start of bar `bar` (0-based).
@@ -77,9 +76,6 @@ struct Song {
     // The arrangement, one line per part: "bars 23-34  43.81 s  floor: ...".
     std::vector<std::string> plan;
 };
-
-// The sections of the song, in order, without synthesizing anything.
-std::vector<Section> songSections();
 
 // Composes the whole song: synthesizes the samples, lays out the patterns
 // and the order list.

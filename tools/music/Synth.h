@@ -19,8 +19,6 @@ struct Wave {
     bool loop = false;
     size_t loopBegin = 0;
     size_t loopEnd = 0;  // one past the last looped sample
-
-    double seconds() const { return static_cast<double>(pcm.size()) / rate; }
 };
 
 // Deterministic white noise (32-bit linear congruential generator), so the

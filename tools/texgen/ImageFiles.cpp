@@ -1,12 +1,10 @@
 #include "ImageFiles.h"
 
+#include "base/RawImage.h"
 #include "gfx/PngFile.h"
+#include "gfx/TgaWriter.h"
 
 namespace {
-
-void putWord(std::vector<uint8_t>* out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
 
 size_t pixelCount(const LayerImage& image) { return static_cast<size_t>(image.width) * image.height; }
 
@@ -14,32 +12,19 @@ size_t pixelCount(const LayerImage& image) { return static_cast<size_t>(image.wi
 
 std::vector<uint8_t> rawBytes(const std::vector<LayerImage>& images) {
     std::vector<uint8_t> out;
-    for (const LayerImage& image : images) {
-        putWord(&out, static_cast<uint32_t>(image.width));
-        putWord(&out, static_cast<uint32_t>(image.height));
-        for (size_t i = 0; i < pixelCount(image); ++i) putWord(&out, image.pixels[i]);
-    }
+    for (const LayerImage& image : images)
+        appendRawImage(&out, static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height), image.pixels);
     return out;
 }
 
 std::vector<uint8_t> tgaBytes(const LayerImage& image) {
-    std::vector<uint8_t> out(18, 0);
-    out[2] = 2;  // uncompressed true colour
-    out[12] = static_cast<uint8_t>(image.width);
-    out[13] = static_cast<uint8_t>(image.width >> 8);
-    out[14] = static_cast<uint8_t>(image.height);
-    out[15] = static_cast<uint8_t>(image.height >> 8);
-    out[16] = 32;
-    out[17] = 0x20 | 8;  // top row first, 8 alpha bits
-    out.reserve(18 + 4 * pixelCount(image));
-    for (size_t i = 0; i < pixelCount(image); ++i) {
-        const uint32_t p = image.pixels[i];
-        out.push_back(static_cast<uint8_t>(p));
-        out.push_back(static_cast<uint8_t>(p >> 8));
-        out.push_back(static_cast<uint8_t>(p >> 16));
-        out.push_back(255);
-    }
-    return out;
+    TgaFileHeader header;
+    header.width = static_cast<uint16_t>(image.width);
+    header.height = static_cast<uint16_t>(image.height);
+    // 0x00RRGGBB is bytes blue, green, red, 0 in memory: alpha 255 on top.
+    return tgaFileBytes(header, [&](int x, int y) {
+        return image.pixels[static_cast<size_t>(y) * image.width + x] | 0xFF000000u;
+    });
 }
 
 bool writePngImage(const std::string& path, const LayerImage& image, std::string* error) {

@@ -10,7 +10,8 @@ struct LayerImage {
     int width = 0, height = 0;
 };
 
-// .raw: for each image uint32 LE width, height, then its words (LE).
+// .raw: the layout of base/RawImage.h, one image after the other (the
+// layers have no alpha: the top byte of every word is 0).
 std::vector<uint8_t> rawBytes(const std::vector<LayerImage>& images);
 // .tga: uncompressed true colour, 32 bits (B, G, R, 255), top row first.
 std::vector<uint8_t> tgaBytes(const LayerImage& image);

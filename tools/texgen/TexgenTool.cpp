@@ -9,6 +9,7 @@
 //   ops [--examples DIR]                       operation reference (Markdown)
 // Status 0 on success, 1 for a file that cannot be read or written, a refused
 // program or no display, 2 for bad usage (the shared command-line style).
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -38,6 +39,22 @@ int fail(const std::string& message) {
 bool endsWith(const std::string& s, const char* suffix) {
     const size_t n = std::strlen(suffix);
     return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
+}
+
+// "prog.txt: line 3: warning: ...", "prog.bin: byte 19: warning: ...", or
+// for the program as a whole "prog.txt: warning: ...".
+std::string warningLine(const std::string& path, const ProgramFile& file, const ProgramWarning& warning) {
+    std::string where;
+    if (warning.instruction >= 0)
+        where = file.text ? "line " + std::to_string(file.lines[static_cast<size_t>(warning.instruction)]) + ": "
+                          : "byte " + std::to_string(warning.offset) + ": ";
+    return path + ": " + where + "warning: " + warning.text;
+}
+
+// Legal but almost surely not meant: said on standard error, the status stays 0.
+void printWarnings(const std::string& path, const ProgramFile& file, const ProgramCheck& check) {
+    for (const ProgramWarning& warning : check.warnings)
+        std::fprintf(stderr, "%s\n", warningLine(path, file, warning).c_str());
 }
 
 // Writes text to OUT, or to standard output when OUT is empty.
@@ -80,6 +97,14 @@ void runProgram(TextureGenerator& generator, const ProgramFile& file, bool timin
 int run(const std::string& programPath, const std::string& outPath, bool allLayers, bool timings) {
     const ProgramFile file = loadProgramFile(programPath);
     if (!file.ok) return fail(file.error);
+    // A picture file of layer 0 needs a picture: an empty result is refused
+    // in the words of check's warning about it (the last one, about the
+    // program as a whole); .raw and --all-layers write any size.
+    const ProgramCheck check = checkTextureProgram(file.bytes.data(), file.bytes.size());
+    const bool layerZeroOnly = !allLayers && !endsWith(outPath, ".raw");
+    if (layerZeroOnly && (check.finalWidth[0] == 0 || check.finalHeight[0] == 0))
+        return fail(programPath + ": " + check.warnings.back().text + ": " + outPath + " not written");
+    printWarnings(programPath, file, check);
     auto generator = std::make_unique<TextureGenerator>();
     generator->setProgram(file.bytes.data(), file.bytes.size());
     runProgram(*generator, file, timings);
@@ -100,8 +125,6 @@ int run(const std::string& programPath, const std::string& outPath, bool allLaye
         if (allLayers) {
             if (image.width == 0 || image.height == 0) continue;  // a layer the program never used
             path = outPath.substr(0, outPath.size() - 4) + "-" + std::to_string(k) + extension;
-        } else if (image.width == 0 || image.height == 0) {
-            return fail(path + ": layer 0 is empty (0x0), nothing to draw");
         }
         const bool written = extension == ".png" ? writePngImage(path, image, &error)
                                                  : writeWholeFile(path, tgaBytes(image), &error);
@@ -113,8 +136,10 @@ int run(const std::string& programPath, const std::string& outPath, bool allLaye
 int check(const std::string& programPath) {
     const ProgramFile file = loadProgramFile(programPath);
     if (!file.ok) return fail(file.error);
-    std::printf("%s: %s\n", programPath.c_str(),
-                checkTextureProgram(file.bytes.data(), file.bytes.size()).describe().c_str());
+    const ProgramCheck check = checkTextureProgram(file.bytes.data(), file.bytes.size());
+    std::printf("%s: %s\n", programPath.c_str(), check.describe().c_str());
+    std::fflush(stdout);
+    printWarnings(programPath, file, check);
     return 0;
 }
 
@@ -167,12 +192,42 @@ std::string pictureName(const std::string& path) {
     return "OUT must end in .png, .tga or .raw: " + path;
 }
 
+std::vector<CLI::App*> subcommands(CLI::App& app) {
+    return app.get_subcommands([](CLI::App*) { return true; });
+}
+
+// The subcommands, "run, check, ... or ops".
+std::string subcommandList(CLI::App& app) {
+    const std::vector<CLI::App*> all = subcommands(app);
+    std::string names;
+    for (size_t k = 0; k < all.size(); ++k)
+        names += (k == 0 ? "" : k + 1 == all.size() ? " or " : ", ") + all[k]->get_name();
+    return names;
+}
+
+// The first word that is no option names the subcommand: one that does not
+// is named in the refusal, with the subcommand it may have meant.
+std::string subcommandMistake(CLI::App& app, int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (!word.empty() && word[0] == '-') continue;
+        std::string lower = word, meant;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (CLI::App* sub : subcommands(app)) {
+            if (sub->get_name() == word) return {};
+            if (sub->get_name() == lower) meant = " (did you mean '" + lower + "'?)";
+        }
+        return "unknown subcommand '" + word + "'" + meant + "; give one of " + subcommandList(app);
+    }
+    return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app("Writes, checks, converts, runs and shows texture programs (byte or text form).");
     setUpCommandLine(app, kProgram);
-    app.require_subcommand(1);
+    app.require_subcommand(0, 1);  // none: refused below, listing them
 
     std::string program, out;
     bool allLayers = false, timings = false, binary = false;
@@ -185,11 +240,13 @@ int main(int argc, char** argv) {
     runCommand->add_option("PROGRAM", program, "Texture program, byte or text form")->required();
     runCommand->add_option("OUT", out,
                            "Picture at the size the program made: .png to look at, .tga (32-bit, as the show reads "
-                           "it), .raw (uint32 LE width, height, then 0x00RRGGBB words)")
+                           "it), .raw (uint32 width, height, then 0xAARRGGBB words with A = 0, little-endian: "
+                           "the layout glowmotion-tga --raw writes too)")
         ->required()
         ->check(CLI::Validator(pictureName, "FILE.png|.tga|.raw"));
 
-    CLI::App* checkCommand = app.add_subcommand("check", "Check PROGRAM; refusals name the line (text) or byte");
+    CLI::App* checkCommand = app.add_subcommand(
+        "check", "Check PROGRAM; refusals name the line (text) or byte; warnings go to standard error");
     checkCommand->add_option("PROGRAM", program, "Texture program, byte or text form")->required();
 
     CLI::App* asmCommand = app.add_subcommand("asm", "Assemble the text form TEXT into the byte program OUT");
@@ -211,6 +268,11 @@ int main(int argc, char** argv) {
     CLI::App* opsCommand = app.add_subcommand("ops", "Print the operation reference (Markdown)");
     opsCommand->add_option("--examples", examples, "Folder with one example program per operation, <Name>.txt");
 
+    const std::string mistake = subcommandMistake(app, argc, argv);
+    if (!mistake.empty()) {
+        std::fputs(commandLineError(app, mistake).c_str(), stderr);
+        return 2;
+    }
     const int status = parseCommandLine(app, argc, argv);
     if (status >= 0) return status;
     if (runCommand->parsed()) return run(program, out, allLayers, timings);
@@ -220,5 +282,6 @@ int main(int argc, char** argv) {
     if (storedCommand->parsed()) return stored(out, binary);
     if (viewCommand->parsed()) return viewProgram(program);
     if (opsCommand->parsed()) return reference(examples);
+    std::fputs(commandLineError(app, "a subcommand is required: " + subcommandList(app)).c_str(), stderr);
     return 2;
 }

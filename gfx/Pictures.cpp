@@ -1,0 +1,40 @@
+#include "gfx/Pictures.h"
+
+#include <cstdio>
+#include <string>
+
+#include "base/DataPath.h"
+#include "gfx/Tga.h"
+#include "texgen/TextureGenerator.h"
+
+bool loadPicture(Texture& texture, const char* fileName, RedBlueExchange exchange) {
+    const std::string path = dataPath(fileName);
+    std::string why;
+    TgaImage picture;
+    if (!tgaLoad(path.c_str(), &picture, &why)) {
+        // The reader's own message is on standard output; for a wrong type
+        // or depth it does not say which file it was.
+        std::fprintf(stderr, "glowmotion: %s not used: %s\n", path.c_str(), why.c_str());
+        texture.uploadEmpty();
+        return false;
+    }
+    const TgaPixels& pixels = picture.pixels;
+    const size_t count = size_t(pixels.width) * pixels.height;
+    if (count == 0) {
+        std::fprintf(stderr, "glowmotion: %s not used: the picture is empty (%ux%u)\n", path.c_str(),
+                     unsigned(pixels.width), unsigned(pixels.height));
+        texture.uploadEmpty();
+        return false;
+    }
+    texture.upload({pixels.data.get(), pixels.width, pixels.height, count + TgaPixels::kZeroTailWords}, exchange);
+    return true;
+}  // the decoded picture is released here
+
+void loadGeneratedPicture(Texture& texture, const uint8_t* program, size_t size) {
+    TextureGenerator generator;
+    generator.setProgram(program, size);
+    generator.run();
+    // The picture is the first 256 x 256 words of layer 0's stored image,
+    // whatever size the program left the layer at, as a new texture holds.
+    texture.upload({generator.images[0], 256, 256, TextureGenerator::kImagePixels}, RedBlueExchange::BySize);
+}

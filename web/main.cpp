@@ -1,0 +1,83 @@
+// Glowmotion in a browser page: what the page's script calls. The page
+// (web/page/glowmotion.js) fetches the media into /data, opens the canvas,
+// loads, then calls glowmotion_frame once per animation frame with the
+// position of the music.
+#include "app/WatchControls.h"
+#include "base/DataPath.h"
+#include "web/BrowserShow.h"
+#include "web/gl/FixedGL.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+std::unique_ptr<BrowserShow> show;
+std::string message;  // why the last call failed
+std::string text;     // the last string handed to the page
+}  // namespace
+
+int main() {
+    setDataDirectory("/data");
+    return 0;
+}
+
+extern "C" {
+
+// Makes the WebGL context on the page's canvas (#canvas) and the GL layer
+// on it. 1 on success; else 0 and glowmotion_message() says why.
+EMSCRIPTEN_KEEPALIVE int glowmotion_open() {
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.alpha = false;
+    attributes.depth = true;
+    attributes.stencil = false;
+    attributes.antialias = false;
+    // A frame in which no scene draws (the gaps) keeps the last picture.
+    attributes.preserveDrawingBuffer = true;
+    attributes.majorVersion = 1;
+    attributes.minorVersion = 0;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#canvas", &attributes);
+    if (context <= 0) {
+        message = "this browser gives the page no WebGL";
+        return 0;
+    }
+    emscripten_webgl_make_context_current(context);
+    if (!fixedgl::start(&message)) return 0;
+    show = std::make_unique<BrowserShow>();
+    return 1;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* glowmotion_message() { return message.c_str(); }
+
+EMSCRIPTEN_KEEPALIVE void glowmotion_resize(int width, int height) {
+    if (show) show->resize(width, height);
+}
+
+EMSCRIPTEN_KEEPALIVE void glowmotion_load() {
+    if (show) show->load();
+}
+
+EMSCRIPTEN_KEEPALIVE void glowmotion_begin(double startAt) {
+    if (show) show->begin(startAt);
+}
+
+// Draws show time begin + elapsed; returns the show time drawn.
+EMSCRIPTEN_KEEPALIVE double glowmotion_frame(double elapsed) { return show ? show->frame(elapsed) : 0.0; }
+
+// card 0: "click or press a key to start"; 1: "play again".
+EMSCRIPTEN_KEEPALIVE void glowmotion_card(int card, double seconds) {
+    if (show) show->drawCard(card == 0 ? BrowserShow::Card::Start : BrowserShow::Card::PlayAgain, seconds);
+}
+
+// The watching keys' rules, as on the desktop.
+EMSCRIPTEN_KEEPALIVE double glowmotion_moment_before(double showTime) { return momentBefore(showTime); }
+EMSCRIPTEN_KEEPALIVE double glowmotion_moment_after(double showTime) { return momentAfter(showTime); }
+EMSCRIPTEN_KEEPALIVE const char* glowmotion_place(double showTime) {
+    text = placeAt(static_cast<float>(showTime));
+    return text.c_str();
+}
+
+}  // extern "C"

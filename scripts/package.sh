@@ -7,7 +7,8 @@
 # /usr/share/games/glowmotion/, the tools in /usr/bin), packs it with CPack
 # into build-package/glowmotion_VERSION_ARCH.deb, and runs lintian (any error
 # or warning fails; information tags and overrides are shown),
-# desktop-file-validate and appstreamcli on what it holds.
+# desktop-file-validate and appstreamcli (any remark fails) on what it
+# holds, and checks the icons' sizes and that the dependencies were found.
 # The compiler and linker flags are Debian's (dpkg-buildflags: hardening);
 # the dates in the package are those of the last commit (SOURCE_DATE_EPOCH).
 set -euo pipefail
@@ -47,10 +48,25 @@ deb=$(ls "$build"/glowmotion_*.deb)
 check=$(mktemp -d)
 trap 'rm -rf "$check"' EXIT
 dpkg-deb -x "$deb" "$check"
+fail() { echo "package: $*" >&2; exit 1; }
 echo "== desktop-file-validate"
-desktop-file-validate "$check"/usr/share/applications/glowmotion.desktop
-echo "== appstreamcli validate --no-net"
-appstreamcli validate --no-net "$check"/usr/share/metainfo/*.metainfo.xml
+report=$(desktop-file-validate "$check"/usr/share/applications/glowmotion.desktop 2>&1) || true
+[ -z "$report" ] || fail "desktop-file-validate: $report"
+echo "== appstreamcli validate --no-net --strict"
+appstreamcli validate --no-net --strict --pedantic "$check"/usr/share/metainfo/*.metainfo.xml
+# Each icon is as large as its folder says; the dependencies were found in
+# the programs' libraries.
+echo "== icons and dependencies"
+for icon in "$check"/usr/share/icons/hicolor/*/apps/glowmotion.png; do
+  size=$(basename "$(dirname "$(dirname "$icon")")")
+  file -b "$icon" | grep -q "^PNG image data, ${size/x/ x }," || fail "$icon: $(file -b "$icon")"
+  echo "$size"
+done | paste -sd' '
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libc6 libsdl2 libopenmpt libpng16; do
+  [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
+done
+echo "Depends: $depends"
 echo "== lintian"
 lintian --fail-on error,warning --display-info --show-overrides "$deb"
 echo "package: $deb ($(du -k "$deb" | cut -f1) KiB)"

@@ -68,5 +68,9 @@ for library in libc6 libsdl2 libopenmpt libpng16; do
 done
 echo "Depends: $depends"
 echo "== lintian"
-lintian --fail-on error,warning --display-info --show-overrides "$deb"
+# Shown with its information tags and overrides; lintian would count a shown
+# override as a failure, so the verdict is read from the tags: no E: or W:.
+report=$(lintian --fail-on none --display-info --show-overrides "$deb" 2>&1)
+echo "$report"
+! grep -qE '^[EW]: ' <<<"$report" || fail "lintian found errors or warnings"
 echo "package: $deb ($(du -k "$deb" | cut -f1) KiB)"

@@ -260,14 +260,23 @@ check_package() {
     tail -20 "$work/remove.log" >&2
     return 1
   }
+  # Every path of the package that the root did not have before (files,
+  # links and folders alike) is gone, but for folders that a package it
+  # brought (still installed) holds too.
   local left
-  left=$(while read -r path; do [ -f "$chroot_dir$path" ] && echo "$path"; done <"$work/package.files" || true)
+  left=$(grep -vx -e '/\.' "$work/package.files" | grep -vxFf "$work/before.files" |
+         while read -r path; do
+           [ -e "$chroot_dir$path" ] || [ -L "$chroot_dir$path" ] || continue
+           [ -d "$chroot_dir$path" ] && inside "dpkg-query -S '$path'" </dev/null >/dev/null 2>&1 && continue
+           echo "$path"
+         done || true)
   if [ -n "$left" ]; then
-    echo "check-fresh-debian: [package] apt-get remove left files of the package:" >&2
+    echo "check-fresh-debian: [package] apt-get remove left paths of the package:" >&2
     echo "$left" >&2
     return 1
   fi
-  echo "   remove: none of the package's $(wc -l <"$work/package.files") paths left as files"
+  echo "   remove: none of the package's $(grep -vxFf "$work/before.files" "$work/package.files" | grep -cvx '/\.')" \
+       "new paths left (it shares $(grep -cxFf "$work/before.files" "$work/package.files") folders with the root)"
   # A package without configuration files is purged by the removal itself;
   # then the dependencies it brought go, purged too.
   inside 'export DEBIAN_FRONTEND=noninteractive

@@ -52,12 +52,11 @@ void EndScene::start() { timer.start(); }
 void EndScene::render(float showTime) {
     const float t = static_cast<float>(timer.seconds());
 
-    // The frog's clock runs on show time. On the first frame dt is the
-    // whole show time, so the frog steps at the end of that frame. Show
-    // time goes back only when a viewer seeks back (--controls): the frog
-    // then steps on from where it is rather than wait for the time to come
-    // round again.
-    const float dt = std::max(0.0f, showTime - state.lastShowTime);
+    // The frog's clock runs on show time, which never goes back between two
+    // frames (after a jump back the driver rewinds and runs the show again).
+    // On the first frame dt is the whole show time, so the frog steps at
+    // the end of that frame.
+    const float dt = showTime - state.lastShowTime;
     state.lastShowTime = showTime;
     state.frogClock += dt;
 

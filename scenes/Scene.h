@@ -25,8 +25,10 @@
 // scene never reads any other clock. With --start-at S both begin at S.
 // With the watching keys (--controls) every clock stands still while the
 // show is paused (render is not called then, but for single frame steps)
-// and jumps, backwards too, when the viewer seeks: a scene that keeps the
-// previous frame's time must expect the difference to be large or negative.
+// and jumps when the viewer seeks; the driver then runs the frames up to
+// the new place first (after a jump back: rewind(), then from 0). So from
+// one render to the next show time never goes back, though on a slow
+// machine it may leap.
 //
 // State. Animation state that lives from frame to frame (angles, strip
 // positions, frame counters, the previous frame's time) starts at fixed

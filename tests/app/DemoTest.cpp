@@ -76,13 +76,6 @@ TEST(Timeline, LoopDrawsTheSceneOfEachMomentAndNothingInGaps) {
     EXPECT_EQ(h.log.renders.size(), 3u);
 }
 
-TEST(Timeline, ShowTime125EndsNothing) {
-    Harness h({125.0, 125.0, 125.0, 125.5});
-    EXPECT_EQ(h.play(), ShowEnd::Finished);
-    EXPECT_EQ(h.window.presented, 4);
-    EXPECT_TRUE(h.log.renders.empty());
-}
-
 TEST(Timeline, EndAtStopsBeforeDrawingPastIt) {
     Harness h({10.0, 10.5, 11.0, 11.5, 12.0}, 0.0, 11.0);
     EXPECT_EQ(h.play(), ShowEnd::Finished);

@@ -117,20 +117,16 @@ TEST(CaptureTargets, TheExtensionChoosesVideoOrFolder) {
         ASSERT_TRUE(target(folder)) << folder;
         EXPECT_FALSE(target(folder)->video) << folder;
     }
+    // An existing folder with a video's name is a bad command line, naming
+    // what was found (a final / makes it the folder); so is a file as one.
+    const std::string old = temp / "old.mp4", notes = temp / "notes";
+    fs::create_directories(old);
+    EXPECT_EQ(firstError({"--capture", old.c_str()}), "glowmotion: --capture: " + old +
+                  ": found a folder, not a video file; name another file, or write " + old + "/ to record PNG frames into that folder");
+    EXPECT_FALSE(target(old + "/")->video);
+    std::ofstream(notes) << "x";
+    EXPECT_EQ(firstError({"--capture", notes.c_str()}), "glowmotion: --capture: " + notes + " is not a folder");
     std::string why;
-    // An existing folder is a folder, unless its name is a video's: then
-    // only a final / says so.
-    fs::create_directories(temp / "old.d");
-    EXPECT_FALSE(target(temp / "old.d")->video);
-    fs::create_directories(temp / "old.mp4");
-    EXPECT_FALSE(captureTargetFor(temp / "old.mp4", &why));
-    EXPECT_EQ(why, temp / "old.mp4" + ": found a folder, not a video file; name another file, or write " +
-                       temp / "old.mp4" + "/ to record PNG frames into that folder");
-    EXPECT_FALSE(target(temp / "old.mp4/")->video);
-    // An existing file is no folder.
-    std::ofstream(temp / "notes") << "x";
-    EXPECT_FALSE(captureTargetFor(temp / "notes", &why));
-    EXPECT_EQ(why, temp / "notes" + " is not a folder");
     EXPECT_FALSE(captureTargetFor("show.avi", &why));
     EXPECT_EQ(why, "show.avi: no video of type .avi (.mp4, .mkv, .webm or .mov); a folder of PNG frames is named "
                    "without an extension, or with a final /");

@@ -71,9 +71,8 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
         Load load(dir.write("type.tga", tgaBytes(spec)));
         EXPECT_FALSE(load.ok);
         EXPECT_EQ(load.output, kTypeMessage) << "type " << int(type);
-        // The type, what it is, and what is read instead.
+        // Each reason in full is the tool's to show (TgaToolTest).
         EXPECT_EQ(load.why.rfind("image type " + std::to_string(type) + " (", 0), 0u) << load.why;
-        EXPECT_NE(load.why.find("; only type 2, uncompressed true colour, is read"), std::string::npos) << load.why;
         EXPECT_TRUE(load.empty());
     }
     TgaSpec sixteen;
@@ -81,7 +80,6 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
     Load depth(dir.write("d16.tga", tgaBytes(sixteen)));
     EXPECT_FALSE(depth.ok);
     EXPECT_EQ(depth.output, kDepth16Message);  // "Sólo" with the single byte 0xF3
-    EXPECT_EQ(depth.why, "16 bits per pixel; only 24 and 32 are read");
     EXPECT_TRUE(depth.empty());
 
     // Too many pixels for a texture: refused from the header alone, before
@@ -94,8 +92,6 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
         EXPECT_FALSE(load.ok);
         EXPECT_EQ(load.output, "TGA: " + path + " mide " + std::to_string(w) + "x" + std::to_string(h) +
                                    ", no cabe en una textura (m\xE1ximo 262144 p\xEDxeles)\n");
-        EXPECT_EQ(load.why, std::to_string(w) + "x" + std::to_string(h) + " is " + std::to_string(static_cast<long long>(w) * h) +
-                                " pixels, more than the 262144 a texture holds");
         EXPECT_TRUE(load.empty());
     }
 }
@@ -110,8 +106,6 @@ TEST(TgaReader, FoldersDevicesAndPipesAreRefusedAtOnceAsFilesThatCannotBeOpened)
         Load load(path);
         EXPECT_FALSE(load.ok) << path;
         EXPECT_EQ(load.output, "TGA: No se ha podido abrir " + path + "\n");
-        EXPECT_EQ(load.why, path == dir.path().string() ? "a folder, not a picture file"
-                                                         : "not a regular file (a device or a pipe)");
         EXPECT_TRUE(load.empty());
     }
 }
@@ -121,20 +115,12 @@ TEST(TgaReader, FilesEndingEarlyAreRefusedNamingThePath) {
     TgaSpec spec;
     spec.imageId = "abcdef", spec.width = 6, spec.height = 5;
     const std::vector<uint8_t> whole = tgaBytes(spec);
-    // In the header, the image ID, the first pixel, the last pixel: each
-    // says where, and in the pixels how much was needed.
-    auto reason = [&](size_t length) -> std::string {
-        if (length < 18) return "the file ends inside the 18-byte header (" + std::to_string(length) + " bytes)";
-        if (length < 24) return "the file ends inside its 6-byte image ID";
-        return "the file ends inside its pixels: 6x5 at 32 bits needs " + std::to_string(whole.size()) +
-               " bytes, the file has " + std::to_string(length);
-    };
+    // In the header, the image ID, the first pixel, the last pixel.
     for (size_t length : {0, 10, 17, 18, 21, 24, 30, int(whole.size()) - 1}) {
         const std::string path = dir.write("cut.tga", std::vector<uint8_t>(whole.begin(), whole.begin() + length));
         Load load(path);
         EXPECT_FALSE(load.ok) << length;
         EXPECT_EQ(load.output, truncatedMessage(path)) << length;
-        EXPECT_EQ(load.why, reason(length)) << length;
         EXPECT_TRUE(load.empty());
     }
     TgaSpec mapped;  // colour map running past the end
@@ -142,9 +128,7 @@ TEST(TgaReader, FilesEndingEarlyAreRefusedNamingThePath) {
     mapped.width = mapped.height = 0;
     std::vector<uint8_t> bytes = tgaBytes(mapped);
     bytes.pop_back();
-    const Load map(dir.write("map.tga", bytes));
-    EXPECT_FALSE(map.ok);
-    EXPECT_EQ(map.why, "the file ends inside its colour map");
+    EXPECT_FALSE(Load(dir.write("map.tga", bytes)).ok);
 }
 
 }  // namespace

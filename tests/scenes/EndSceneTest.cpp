@@ -181,18 +181,6 @@ TEST_F(EndSceneTest, FrogClockIsTheShowTimeAndItsStateOutlivesLoadAndStart) {
     EXPECT_EQ(scene.state.frogClock, 0.0f);
 }
 
-TEST_F(EndSceneTest, AfterASeekBackTheFrogStepsOnAtOnce) {
-    rig.begin({&scene}, 103.15);
-    rig.render(scene, 120.0);  // steps, nothing gathered
-    const float before = scene.state.frogFrame;
-    // 15 s back, as the watching keys do: the frog steps again once
-    // 0.12 s of show time has gathered from there, not after 15 s.
-    for (const double t : {105.0, 105.05, 105.1}) rig.render(scene, t);
-    EXPECT_EQ(scene.state.frogFrame, before);
-    rig.render(scene, 105.15);
-    EXPECT_NE(scene.state.frogFrame, before);
-}
-
 TEST_F(EndSceneTest, LeavesBlendingColourTexturingAndDepthTestAsTheNextFrameExpects) {
     rig.begin({&scene}, 103.15);
     frame(108.0);

@@ -18,9 +18,8 @@ struct SceneLog {
     void watchPasses(Window& window) {
         window.onPass = [this](int frame) { pass = frame; };
     }
-    // Index into renders of the frame each pass drew itself, for the passes
-    // that drew: the pass's last render (those before it ran, unseen, the
-    // frames before a jump).
+    // Index into renders of the frame each pass drew itself: its last (any
+    // before ran, unseen, the frames before a jump).
     std::vector<size_t> ownRenders() const {
         std::vector<size_t> own;
         for (size_t i = 0; i < renders.size(); ++i) {

@@ -275,6 +275,8 @@ Replayed Demo::replay(int64_t originTicks, int64_t first, int fps, int64_t targe
         ++run.frames;
     }
     if (unseenNow) unseen.end();
+    // Nothing of it left for the driver to do once the show goes on.
+    if (run.frames > 0) glFinish();
     clock.endReplay();
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return run;

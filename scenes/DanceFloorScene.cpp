@@ -73,9 +73,9 @@ void DanceFloorScene::start() { timer.start(); }
 void DanceFloorScene::render(float) {
     const float t = static_cast<float>(timer.seconds());
     switch (danceSequenceAt(t)) {
-    case kGrooveSequence: renderGroove(stage, *timer, t); break;
-    case kGreetingsSequence: renderGreetings(stage, *timer); break;
-    case kShowerSequence: renderShower(stage, *timer, t); break;
+    case kGrooveSequence: renderGroove(stage, timer, t); break;
+    case kGreetingsSequence: renderGreetings(stage, timer); break;
+    case kShowerSequence: renderShower(stage, timer, t); break;
     default: break;  // between two sequences: nothing drawn, nothing cleared
     }
 }

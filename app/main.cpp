@@ -5,6 +5,7 @@
 #include "base/DataPath.h"
 
 #include <SDL.h>
+#include <malloc.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -30,6 +31,11 @@ std::string defaultDataDirectory() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Pictures are decoded into large buffers that are freed once uploaded.
+    // glibc raises its mmap threshold each time such a block is freed, after
+    // which the next ones come from the heap and their pages stay with the
+    // process; a fixed threshold hands every large block back to the system.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     const ParsedOptions parsed = parseOptions(argc, argv);
     std::fputs(parsed.outcome.out.c_str(), stdout);
     std::fputs(parsed.outcome.err.c_str(), stderr);

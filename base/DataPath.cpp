@@ -25,7 +25,9 @@ std::string findDataDirectory(const std::string& executableFolder) {
     std::error_code error;
     const fs::path beside = folder / "data";
     if (fs::is_directory(beside, error)) return beside.string();
-    const fs::path installed = folder / ".." / "share" / "glowmotion";
-    if (fs::is_directory(installed, error)) return installed.lexically_normal().string();
+    for (const char* installed : {"share/glowmotion", "share/games/glowmotion"}) {
+        const fs::path media = folder / ".." / installed;
+        if (fs::is_directory(media, error)) return media.lexically_normal().string();
+    }
     return beside.string();
 }

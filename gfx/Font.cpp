@@ -48,6 +48,15 @@ void Font::print(double x, double y, float scale, const char* text, int set) {
     if (set < 0) set = 0;
     if (!text) text = "";
     texture.bind();
+    glListBase(listBase);
+    // A line wholly above or below the 640x480 space covers no pixel: leave
+    // its glyphs out (a scrolling roll holds many such lines) but leave the
+    // same state behind as a line that was drawn.
+    if (scale > 0.0f && (y > 480.0 || y + 16.0 * scale < 0.0)) {
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_DEPTH_TEST);
+        return;
+    }
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -58,7 +67,6 @@ void Font::print(double x, double y, float scale, const char* text, int set) {
     glLoadIdentity();
     glTranslated(x, y, 0);
     glScalef(scale, scale, scale);
-    glListBase(listBase);
     // Glyphs go to GL in chunks; a character whose glyph lies outside the
     // sheet is left out (no glyph, no advance).
     GLubyte glyphs[256];

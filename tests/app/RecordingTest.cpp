@@ -431,6 +431,10 @@ TEST(DataFolder, BesideTheProgramOrInstalledUnderShare) {
     fs::create_directories(temp / "prefix/bin");
     fs::create_directories(temp / "prefix/share/glowmotion");
     EXPECT_EQ(findDataDirectory(temp / "prefix/bin"), temp / "prefix/share/glowmotion");
+    // Debian's games layout: /usr/games/glowmotion, /usr/share/games/glowmotion/.
+    fs::create_directories(temp / "usr/games");
+    fs::create_directories(temp / "usr/share/games/glowmotion");
+    EXPECT_EQ(findDataDirectory(temp / "usr/games"), temp / "usr/share/games/glowmotion");
     // Neither: data/ beside the program, which messages then name.
     fs::create_directories(temp / "lonely");
     EXPECT_EQ(findDataDirectory(temp / "lonely"), temp / "lonely/data");

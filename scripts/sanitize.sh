@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite built with AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer (Debug, warnings as errors) into build-sanitize/,
-# after the same package set-up as scripts/test.sh. The media tools run
+# after the package set-up of scripts/test.sh without the browser's packages
+# (its tests are left out, below). The media tools run
 # sanitized during the build too. Any report stops the program that made it,
 # so the build step or the test fails. Extra arguments go to ctest.
 set -euo pipefail

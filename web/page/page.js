@@ -83,15 +83,6 @@
     return { start, fps, end };
   }
 
-  // Frames k >= 0 with start + k/fps < end, counted in nanoseconds as a
-  // desktop recording counts them.
-  function frameCount(request) {
-    const ns = (seconds) => BigInt(Math.round(seconds * 1e9));
-    const span = ns(request.end) - ns(request.start);
-    if (span <= 0n) return 0;
-    return Number((span * BigInt(request.fps) + 999999999n) / 1000000000n);
-  }
-
   // ---- loading -----------------------------------------------------------
 
   async function fetchOk(name, what) {
@@ -184,8 +175,10 @@
       message: module.cwrap('glowmotion_message', 'string', []),
       resize: module.cwrap('glowmotion_resize', null, ['number', 'number']),
       load: module.cwrap('glowmotion_load', null, []),
-      begin: module.cwrap('glowmotion_begin', null, ['number']),
+      begin: module.cwrap('glowmotion_begin', null, ['number', 'number']),
       frame: module.cwrap('glowmotion_frame', 'number', ['number']),
+      step: module.cwrap('glowmotion_step', 'number', []),
+      frameCount: module.cwrap('glowmotion_frame_count', 'number', ['number', 'number', 'number']),
       card: module.cwrap('glowmotion_card', null, ['number', 'number']),
       momentBefore: module.cwrap('glowmotion_moment_before', 'number', ['number']),
       momentAfter: module.cwrap('glowmotion_moment_after', 'number', ['number']),
@@ -371,7 +364,7 @@
     if (replay) show.load();
     startAt = from;
     paused = false;
-    show.begin(startAt);
+    show.begin(startAt, 0);
     music.play(startAt);
     status.state = 'playing';
     fpsSince = performance.now();
@@ -482,13 +475,13 @@
 
   function renderStills(request) {
     status.state = 'rendering';
-    const total = frameCount(request);
+    const total = show.frameCount(request.start, request.end, request.fps);
     let k = 0;
-    show.begin(request.start);
+    show.begin(request.start, request.fps);
     const batch = () => {
       const until = performance.now() + 40;
       while (k < total && performance.now() < until) {
-        status.showTime = show.frame(k / request.fps);
+        status.showTime = show.step();
         status.scene = show.place(status.showTime);
         k += 1;
         status.frames = k;

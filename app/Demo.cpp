@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -23,6 +24,24 @@ std::string frameRateTitle(const std::string& baseTitle, int rate) {
     if (rate < 0) std::snprintf(line, sizeof line, "! %s %s", baseTitle.c_str(), kFrameRateWaiting);
     else std::snprintf(line, sizeof line, "! %s %s %d %s", baseTitle.c_str(), kFrameRateLabel, rate, kFrameRateEnd);
     return line;
+}
+
+int reportMissingMedia() {
+    const std::vector<std::string> missing = dataFilesMissing();
+    const size_t asked = dataFilesAsked().size();
+    if (missing.empty()) return 0;
+    if (missing.size() == asked) {
+        std::fprintf(stderr,
+                     "glowmotion: none of the show's %zu media files (pictures, font, music) is in %s; give the "
+                     "folder that holds them with --data DIR\n",
+                     asked, dataDirectory().c_str());
+        return 2;
+    }
+    std::string names;
+    for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
+    std::fprintf(stderr, "glowmotion: %zu of the show's %zu media files %s missing from %s: %s\n", missing.size(),
+                 asked, missing.size() == 1 ? "is" : "are", dataDirectory().c_str(), names.c_str());
+    return 0;
 }
 
 Demo::Demo(DemoSetup setup)
@@ -52,21 +71,29 @@ void Demo::startScenes() {
     }
 }
 
-ShowEnd Demo::play(Window& window) {
+ShowEnd Demo::play(Window& window, const std::function<void(const Replayed&)>& replayed) {
     music.init(kLiveMixRate);
     window.show();
     setUpShowGL();
+    firstFrameState = CarriedGLState::read();
     const std::string baseTitle = window.title();
-    music.play(musicPath.c_str(), startAt);
     clock.runLive();
     clock.start(startAt);
     startScenes();
+    drawnAny = false;
+    const Replayed before = replay(0, 0, kReplayFps, FrameClock::ticksOf(startAt));
+    if (replayed) replayed(before);
+    music.play(musicPath.c_str(), startAt);
+    // Show time startAt from the moment the music plays; the scenes' clocks,
+    // started with the clock, follow it.
+    clock.start(startAt);
 
     frames = 0;
     rate = -1;
     fpsShown = false;
     paused = false;
     drawWhilePaused = false;
+    seekPending = false;
     presses.fill(0);
     repeats.fill(0);
     ShowEnd end = ShowEnd::Finished;
@@ -84,9 +111,23 @@ ShowEnd Demo::play(Window& window) {
             last = true;
         }
 
+        const Viewport picture = window.viewport();
+        // Paused, the buffer drawn starts as the picture held (a gap, or a
+        // pass that draws nothing, presents it again).
+        if (paused) pausedPicture.draw(picture);
+        if (seekPending) settleSeek();
+        const int64_t now = clock.ticks();
         const float t = static_cast<float>(clock.seconds());
         if (t > endAt) break;
-        drawFrame(t, window.viewport());
+        if (!paused || drawWhilePaused) {
+            drawScene(t);
+            drawnAny = true;
+            drawnTicks = now;
+        }
+        if (paused && drawWhilePaused) {
+            pausedPicture.hold(picture);
+            drawWhilePaused = false;
+        }
         if (controls) {
             const std::string head = fpsShown ? frameRateTitle(baseTitle, rate) : baseTitle;
             const std::string status = watchingTitle(head, t, paused);
@@ -178,30 +219,67 @@ void Demo::seekTo(double showTime) {
     const double now = clock.seconds();
     if (showTime == now) return;
     clock.shift(showTime - now);
-    music.seek(showTime);
+    seekPending = true;
     // While paused the picture shows the new place: one frame is drawn there.
     if (paused) drawWhilePaused = true;
 }
 
-void Demo::drawFrame(float t, const Viewport& picture) {
-    if (!paused) {
-        drawScene(t);
-    } else if (drawWhilePaused) {
-        // One frame at the paused time, drawn over the picture held so far
-        // (a gap draws nothing and keeps it), then held in turn.
-        pausedPicture.draw(picture);
-        drawScene(t);
-        pausedPicture.hold(picture);
-        drawWhilePaused = false;
-    } else {
-        // Nothing steps: the held picture is presented again.
-        pausedPicture.draw(picture);
+void Demo::settleSeek() {
+    seekPending = false;
+    const int64_t target = clock.ticks();
+    const double targetSeconds = clock.seconds();
+    // Past the end nothing more is drawn: the loop ends there.
+    if (static_cast<float>(targetSeconds) <= std::min(endAt, kShowEnd)) {
+        if (!drawnAny || target < drawnTicks) {
+            // Behind the frame shown: the show again from its start.
+            for (auto& scene : scenes) {
+                if (scene) scene->rewind();
+            }
+            firstFrameState.apply();
+            replay(0, 0, kReplayFps, target);
+        } else {
+            replay(drawnTicks, 1, kReplayFps, target);
+        }
+        // The time the frames took is no show time.
+        clock.shift(targetSeconds - clock.seconds());
     }
+    music.seek(targetSeconds);
 }
 
 void Demo::drawScene(float t) {
     const int slot = sceneAt(t);
     if (slot >= 0 && scenes[slot]) scenes[slot]->render(t);
+}
+
+Replayed Demo::replay(int64_t originTicks, int64_t first, int fps, int64_t targetTicks) {
+    const auto began = std::chrono::steady_clock::now();
+    Replayed run;
+    run.target = static_cast<double>(targetTicks) / 1e9;
+    // A frame in a gap draws nothing, so the picture at the target may be
+    // one drawn up to the longest gap and a frame before it (a millisecond
+    // more covers the rounding of the float bounds): those frames are drawn
+    // where the picture is shown, the ones before them unseen.
+    const int64_t seenFrom = targetTicks - FrameClock::ticksOf(longestGap() + 1.0 / fps + 0.001);
+    bool unseenNow = false;
+    for (int64_t j = first;; ++j) {
+        const int64_t at = originTicks + FrameClock::frameTicks(j, fps);
+        if (at >= targetTicks) break;
+        const bool seen = at > seenFrom;
+        if (!seen && !unseenNow) unseen.begin();
+        if (seen && unseenNow) unseen.end();
+        unseenNow = !seen;
+        clock.replayAt(at);
+        drawScene(static_cast<float>(clock.seconds()));
+        drawnAny = true;
+        drawnTicks = at;
+        ++run.frames;
+    }
+    if (unseenNow) unseen.end();
+    // Nothing of it left for the driver to do once the show goes on.
+    if (run.frames > 0) glFinish();
+    clock.endReplay();
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    return run;
 }
 
 Recorded Demo::record(OffscreenSurface& surface, FrameSink& sink, const CaptureTiming& timing,
@@ -211,6 +289,9 @@ Recorded Demo::record(OffscreenSurface& surface, FrameSink& sink, const CaptureT
     clock.runFixedStep(timing.fps);
     clock.start(timing.startAt);
     startScenes();
+    // The frames of the show before the first one recorded, at its rate.
+    const Replayed before = replay(0, 0, timing.fps, FrameClock::ticksOf(timing.startAt));
+    if (watch.replayed) watch.replayed(before);
     return runFixedStep(surface, sink, recordingFrameCount(timing), watch);
 }
 

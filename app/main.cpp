@@ -60,14 +60,17 @@ int main(int argc, char** argv) {
     setup.startAt = options.startAt;
     if (options.endAt) setup.endAt = *options.endAt;
     setup.controls = options.controls;
+    int status = 0;
     {
         Demo demo(std::move(setup));
         demo.load(window);
+        // Not one media file: the wrong folder, said before anything is shown.
+        status = reportMissingMedia();
         // However the show ended (by itself, Escape, the window closed), the
         // window goes at once, before the scenes, and the status is 0.
-        demo.play(window);
+        if (status == 0) demo.play(window);
         window.destroy();
     }
     SDL_Quit();
-    return 0;
+    return status;
 }

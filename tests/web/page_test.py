@@ -48,6 +48,7 @@ STILLS = [
     ("credits, the logo", 31.5, 32.001, 10),
     ("star tunnel", 39.5, 40.001, 10),
     ("dance floor, the wipe", 45.0, 45.501, 10),
+    ("dance floor, groove: its colours carried from the frames before", 60.0, 60.101, 10),
     ("dance floor, groove (two seconds stepped at 30 fps)", 56.0, 58.001, 30),
     ("dance floor, greetings", 70.0, 70.401, 10),
     ("dance floor, shower", 89.5, 90.001, 10),

@@ -1,6 +1,5 @@
 #include "web/BrowserShow.h"
 
-#include "base/Timeline.h"
 #include "gfx/Font.h"
 #include "gfx/PictureArea.h"
 #include "web/gl/FixedGL.h"

@@ -7,7 +7,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -75,14 +74,14 @@ ShowEnd Demo::play(Window& window, const std::function<void(const Replayed&)>& r
     music.init(kLiveMixRate);
     window.show();
     setUpShowGL();
-    firstFrameState = CarriedGLState::read();
+    replay.begin();
     const std::string baseTitle = window.title();
     clock.runLive();
     clock.start(startAt);
     startScenes();
-    drawnAny = false;
-    const Replayed before = replay(0, 0, kReplayFps, FrameClock::ticksOf(startAt));
-    if (replayed) replayed(before);
+    replay.planFromStart(kReplayFps, FrameClock::ticksOf(startAt));
+    replay.runFrames();
+    if (replayed) replayed(replay.last());
     music.play(musicPath.c_str(), startAt);
     // Show time startAt from the moment the music plays; the scenes' clocks,
     // started with the clock, follow it.
@@ -120,9 +119,8 @@ ShowEnd Demo::play(Window& window, const std::function<void(const Replayed&)>& r
         const float t = static_cast<float>(clock.seconds());
         if (t > endAt) break;
         if (!paused || drawWhilePaused) {
-            drawScene(t);
-            drawnAny = true;
-            drawnTicks = now;
+            drawShowFrame(scenes, t);
+            replay.drawn(now);
         }
         if (paused && drawWhilePaused) {
             pausedPicture.hold(picture);
@@ -230,56 +228,12 @@ void Demo::settleSeek() {
     const double targetSeconds = clock.seconds();
     // Past the end nothing more is drawn: the loop ends there.
     if (static_cast<float>(targetSeconds) <= std::min(endAt, kShowEnd)) {
-        if (!drawnAny || target < drawnTicks) {
-            // Behind the frame shown: the show again from its start.
-            for (auto& scene : scenes) {
-                if (scene) scene->rewind();
-            }
-            firstFrameState.apply();
-            replay(0, 0, kReplayFps, target);
-        } else {
-            replay(drawnTicks, 1, kReplayFps, target);
-        }
+        replay.planJump(kReplayFps, target);
+        replay.runFrames();
         // The time the frames took is no show time.
         clock.shift(targetSeconds - clock.seconds());
     }
     music.seek(targetSeconds);
-}
-
-void Demo::drawScene(float t) {
-    const int slot = sceneAt(t);
-    if (slot >= 0 && scenes[slot]) scenes[slot]->render(t);
-}
-
-Replayed Demo::replay(int64_t originTicks, int64_t first, int fps, int64_t targetTicks) {
-    const auto began = std::chrono::steady_clock::now();
-    Replayed run;
-    run.target = static_cast<double>(targetTicks) / 1e9;
-    // A frame in a gap draws nothing, so the picture at the target may be
-    // one drawn up to the longest gap and a frame before it (a millisecond
-    // more covers the rounding of the float bounds): those frames are drawn
-    // where the picture is shown, the ones before them unseen.
-    const int64_t seenFrom = targetTicks - FrameClock::ticksOf(longestGap() + 1.0 / fps + 0.001);
-    bool unseenNow = false;
-    for (int64_t j = first;; ++j) {
-        const int64_t at = originTicks + FrameClock::frameTicks(j, fps);
-        if (at >= targetTicks) break;
-        const bool seen = at > seenFrom;
-        if (!seen && !unseenNow) unseen.begin();
-        if (seen && unseenNow) unseen.end();
-        unseenNow = !seen;
-        clock.replayAt(at);
-        drawScene(static_cast<float>(clock.seconds()));
-        drawnAny = true;
-        drawnTicks = at;
-        ++run.frames;
-    }
-    if (unseenNow) unseen.end();
-    // Nothing of it left for the driver to do once the show goes on.
-    if (run.frames > 0) glFinish();
-    clock.endReplay();
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-    return run;
 }
 
 Recorded Demo::record(OffscreenSurface& surface, FrameSink& sink, const CaptureTiming& timing,
@@ -289,9 +243,11 @@ Recorded Demo::record(OffscreenSurface& surface, FrameSink& sink, const CaptureT
     clock.runFixedStep(timing.fps);
     clock.start(timing.startAt);
     startScenes();
+    replay.begin();
     // The frames of the show before the first one recorded, at its rate.
-    const Replayed before = replay(0, 0, timing.fps, FrameClock::ticksOf(timing.startAt));
-    if (watch.replayed) watch.replayed(before);
+    replay.planFromStart(timing.fps, FrameClock::ticksOf(timing.startAt));
+    replay.runFrames();
+    if (watch.replayed) watch.replayed(replay.last());
     return runFixedStep(surface, sink, recordingFrameCount(timing), watch);
 }
 
@@ -303,7 +259,7 @@ Recorded Demo::runFixedStep(OffscreenSurface& surface, FrameSink& sink, int64_t 
     // The framebuffer is never cleared between frames, so a frame in which
     // nothing draws repeats the picture before it.
     while (run.written < target) {
-        drawScene(static_cast<float>(clock.seconds()));
+        drawShowFrame(scenes, static_cast<float>(clock.seconds()));
         surface.present();
         surface.readPixels(pixels, sink.topRowFirst());
         if (!sink.writeFrame(run.written, pixels.data(), surface.width(), surface.height(), &run.error)) {

@@ -9,7 +9,7 @@
 //
 // The picture at show time S is the continuous show's: before the first
 // frame shown at S (--start-at, a recording's start, a jump with the
-// watching keys) the driver runs the frames before it unseen (app/Replay.h),
+// watching keys) the driver runs the frames before it unseen (scenes/ShowReplay.h),
 // at the recording's frame rate or, on screen, at kReplayFps: from 0, or on
 // from the frame shown when a jump leads forward. A window or an offscreen surface only presents what the loop drew;
 // a recording hands each presented frame to a sink, which reports back
@@ -22,10 +22,10 @@
 #include "app/GLWindow.h"
 #include "app/MusicPlayer.h"
 #include "app/RecordingFrames.h"
-#include "app/Replay.h"
 #include "app/WatchControls.h"
 #include "base/FrameClock.h"
 #include "scenes/SceneRegistry.h"
+#include "scenes/ShowReplay.h"
 
 #include <array>
 #include <cstdint>
@@ -54,17 +54,6 @@ struct DemoSetup {
     double startAt = 0.0;                                // show position of the first frame, seconds
     double endAt = std::numeric_limits<double>::infinity();  // on screen: stop after this show time
     bool controls = false;                               // the watching keys: pause, seek, jump
-};
-
-// The frame rate at which the show on screen runs the frames before a place
-// it starts at or jumps to.
-constexpr int kReplayFps = 60;
-
-// Frames run unseen to bring the show to a place.
-struct Replayed {
-    int64_t frames = 0;   // frames run
-    double target = 0.0;  // the show time they led to
-    double seconds = 0.0; // wall-clock time they took
 };
 
 // How the show on screen ended.
@@ -122,14 +111,6 @@ public:
 
 private:
     void startScenes();
-    // Runs, unseen, the frames at origin + j / fps show seconds, j from
-    // `first`, that come before show time `target` (nanoseconds): the scenes
-    // draw them as always, with the clock reading each frame's time, but
-    // leaving no pixel (UnseenDrawing), except for the last few (those within the
-    // timeline's longest gap and a frame of the target), which are drawn
-    // where the next frame will be. The clock reads its own time again
-    // afterwards.
-    Replayed replay(int64_t originTicks, int64_t first, int fps, int64_t targetTicks);
     // After seeks: the frames from the one last drawn (or from the show's
     // start, scenes and OpenGL state rewound, when the new place is behind
     // it) up to the new place, then the clock and the music there.
@@ -152,14 +133,12 @@ private:
     // Moves the clock, and with it every scene's clock, and the music to
     // `showTime` (0 at the least).
     void seekTo(double showTime);
-    void drawScene(float t);
 
     FrameClock clock;
     MusicPlayer music;
     std::string musicPath;
     SceneSet scenes;  // after the clock: scenes read it until they go
-    UnseenDrawing unseen;
-    CarriedGLState firstFrameState;  // the OpenGL state the show's first frame finds
+    ShowReplay replay{clock, scenes};
     double startAt;
     float endAt;
     bool controls;
@@ -171,8 +150,6 @@ private:
     bool paused = false;
     bool drawWhilePaused = false;  // the next pass draws once though paused
     bool seekPending = false;      // the clock was moved; frames, music and picture follow
-    bool drawnAny = false;         // the scenes have drawn (or run) a frame
-    int64_t drawnTicks = 0;        // show time of the last one
     PausedPicture pausedPicture;
     // Per key, presses and auto-repeats since they were last taken
     // (saturating: nobody takes most keys' presses without --controls).

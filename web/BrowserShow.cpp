@@ -1,6 +1,5 @@
 #include "web/BrowserShow.h"
 
-#include "base/Timeline.h"
 #include "gfx/Font.h"
 #include "gfx/PictureArea.h"
 #include "web/gl/FixedGL.h"
@@ -54,6 +53,16 @@ void BrowserShow::begin(double startAt, int fps) {
     for (auto& scene : scenes) {
         if (scene) scene->start();
     }
+    replay.begin();
+    replay.planFromStart(fps > 0 ? fps : kReplayFps, FrameClock::ticksOf(startAt));
+}
+
+void BrowserShow::jump(double showTime) { replay.planJump(kReplayFps, FrameClock::ticksOf(showTime)); }
+
+double BrowserShow::prepare(int frames) {
+    const bool done = replay.runFrames(std::max(frames, 1));
+    fixedgl::finishFrame();
+    return done ? 1.0 : std::min(replay.progress(), 0.999);
 }
 
 float BrowserShow::frame(double elapsed) {
@@ -69,8 +78,8 @@ float BrowserShow::step() {
 
 float BrowserShow::draw() {
     const float t = static_cast<float>(clock.seconds());
-    const int slot = sceneAt(t);
-    if (slot >= 0 && scenes[slot]) scenes[slot]->render(t);
+    drawShowFrame(scenes, t);
+    replay.drawn(clock.ticks());
     fixedgl::finishFrame();
     return t;
 }

@@ -62,10 +62,27 @@ EMSCRIPTEN_KEEPALIVE void glowmotion_load() {
 }
 
 // fps 0: the clock follows glowmotion_frame's readings (live); else it
-// steps fps frames a second with glowmotion_step (stills).
+// steps fps frames a second with glowmotion_step (stills). The frames
+// before startAt are then to run with glowmotion_prepare.
 EMSCRIPTEN_KEEPALIVE void glowmotion_begin(double startAt, int fps) {
     if (show) show->begin(startAt, fps);
 }
+
+// Live, after a jump of the music to showTime: the frames up to it are then
+// to run with glowmotion_prepare.
+EMSCRIPTEN_KEEPALIVE void glowmotion_jump(double showTime) {
+    if (show) show->jump(showTime);
+}
+
+// Runs up to `frames` of the frames planned; returns how far they are, 1
+// once all have run.
+EMSCRIPTEN_KEEPALIVE double glowmotion_prepare(int frames) { return show ? show->prepare(frames) : 1.0; }
+
+// The frames the last preparation ran so far, and the seconds it took.
+EMSCRIPTEN_KEEPALIVE double glowmotion_prepared_frames() {
+    return show ? static_cast<double>(show->prepared().frames) : 0.0;
+}
+EMSCRIPTEN_KEEPALIVE double glowmotion_prepared_seconds() { return show ? show->prepared().seconds : 0.0; }
 
 // Live: draws show time begin + elapsed; returns the show time drawn.
 EMSCRIPTEN_KEEPALIVE double glowmotion_frame(double elapsed) { return show ? show->frame(elapsed) : 0.0; }

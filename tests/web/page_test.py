@@ -48,6 +48,7 @@ STILLS = [
     ("credits, the logo", 31.5, 32.001, 10),
     ("star tunnel", 39.5, 40.001, 10),
     ("dance floor, the wipe", 45.0, 45.501, 10),
+    ("dance floor, groove: its colours carried from the frames before", 60.0, 60.101, 10),
     ("dance floor, groove (two seconds stepped at 30 fps)", 56.0, 58.001, 30),
     ("dance floor, greetings", 70.0, 70.401, 10),
     ("dance floor, shower", 89.5, 90.001, 10),
@@ -153,6 +154,8 @@ class Play(unittest.TestCase):
                 time.sleep(0.05)
             wall = time.monotonic() - pressed
             self.assertTrue(samples, "the show never played")
+            # Before 18.2 s is drawn, its frames from 0 run unseen at 60 fps.
+            self.assertEqual(samples[0]["prepared"]["frames"], 1092, samples[0]["prepared"])
             self.assertIsNotNone(page.evaluate("glowmotion.music"), "no music decoded")
             last = samples[-1]
             self.assertGreater(last["showTime"], 19.6, f"the show did not reach the credits: {last}")
@@ -186,6 +189,7 @@ class Play(unittest.TestCase):
             page.wait_for("glowmotion.frames > " + str(last["frames"] + 2), timeout=30)
             replay = json.loads(state(page))
             self.assertLess(replay["showTime"], 5.0, f"play again starts at 0: {again}")
+            self.assertEqual(replay["prepared"]["frames"], 0, "nothing to run before 0")
             self.assertEqual(replay["scene"], "turntable")
 
 
@@ -203,6 +207,10 @@ class Play(unittest.TestCase):
             page.press_key("PageDown", "PageDown", 34)  # to the dance floor's start
             page.wait_for("glowmotion.showTime > 43", timeout=10)
             self.assertAlmostEqual(page.evaluate("glowmotion.showTime"), 43.9, places=4)
+            # Forward: the frames from the one shown on, not the show again.
+            jumped = json.loads(state(page))["prepared"]
+            self.assertEqual(jumped["target"], 43.9)
+            self.assertTrue(0 < jumped["frames"] <= (43.9 - held) * 60 + 1, jumped)
             page.press_key(".", "Period", 190)  # one frame on, still paused
             page.wait_for("glowmotion.showTime > 43.91", timeout=10)
             self.assertAlmostEqual(page.evaluate("glowmotion.showTime"), 43.9 + 1 / 60, places=4)
@@ -214,6 +222,13 @@ class Play(unittest.TestCase):
             page.wait_for("glowmotion.showTime > 44.2", timeout=30)
             now = json.loads(state(page))
             self.assertLess(abs(now["audioTime"] - now["showTime"]), 0.25, now)
+            # Back: the show again from 0 up to the new place, then on with the music.
+            page.press_key("ArrowLeft", "ArrowLeft", 37)
+            page.wait_for("glowmotion.prepared.target < 40 && glowmotion.showTime > glowmotion.prepared.target"
+                          " && glowmotion.showTime < 40", timeout=60)
+            back = json.loads(state(page))
+            self.assertLessEqual(abs(back["prepared"]["frames"] - back["prepared"]["target"] * 60), 1, back)
+            self.assertEqual(back["scene"], "star tunnel")
 
 
 class Errors(unittest.TestCase):

@@ -1,14 +1,8 @@
 #pragma once
-// What the driver needs to run frames of the show that nobody sees: before
-// the first frame shown after --start-at, before a recording's first frame,
-// and after a jump with the watching keys. The picture at show time S is
-// the one the show draws after every frame from 0 to S (scenes step values
-// from frame to frame and hand the OpenGL state on), so the driver runs
-// those frames first: in a tiny framebuffer of the same context (the
-// scenes' textures and display lists live there), all but the last few,
-// which may still be the picture shown at S (in a gap nothing is drawn).
-#include "app/Surface.h"
-
+// The OpenGL side of frames nobody sees (scenes/ShowReplay.h): the state
+// the show's frames hand on to each other, and a drawing target that
+// leaves no pixel. Both build on the calls the desktop's GL and the
+// browser's layer (web/gl/) have in common.
 #include <cstdint>
 
 // The OpenGL state the show's frames hand on to each other: clear colour,

@@ -1,4 +1,4 @@
-#include "app/Replay.h"
+#include "gfx/UnseenDrawing.h"
 
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>

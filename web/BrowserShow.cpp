@@ -2,6 +2,7 @@
 
 #include "gfx/Font.h"
 #include "gfx/PictureArea.h"
+#include "scenes/Quads.h"
 #include "web/gl/FixedGL.h"
 
 #include <GL/gl.h>
@@ -104,12 +105,7 @@ void BrowserShow::drawCard(Card card, double seconds) {
             glLoadIdentity();
             glTranslatef(0.0f, side == 0 ? wave - 1.8f : 1.65f - wave, -6.0f);
             glColor3f(purple[i][0], purple[i][1], purple[i][2]);
-            glBegin(GL_QUADS);
-            glVertex2f(-4.0f, 0.0f);
-            glVertex2f(4.0f, 0.0f);
-            glVertex2f(4.0f, 0.15f);
-            glVertex2f(-4.0f, 0.15f);
-            glEnd();
+            barQuad();
         }
     }
     glEnable(GL_TEXTURE_2D);

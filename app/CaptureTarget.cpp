@@ -27,22 +27,33 @@ std::string lowerCase(std::string text) {
 std::optional<CaptureTarget> captureTargetFor(const std::string& path, std::string* why) {
     CaptureTarget target;
     if (path.empty() || path.back() == '/') return target;
+    auto refuse = [&](const std::string& reason) {
+        if (why) *why = reason;
+        return std::nullopt;
+    };
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return target;
+    const std::filesystem::file_status found = std::filesystem::status(path, error);
     const std::string extension = lowerCase(std::filesystem::path(path).extension().string());
-    if (extension.empty()) return target;
+    const Extension* video = nullptr;
     for (const Extension& known : kExtensions) {
-        if (extension == known.text) {
-            target.video = true;
-            target.container = known.container;
-            return target;
-        }
+        if (extension == known.text) video = &known;
     }
-    if (why) {
-        *why = path + ": no video of type " + extension + " (" + kVideoExtensions +
-               "); a folder of PNG frames is named without an extension, or with a final /";
+    if (std::filesystem::is_directory(found)) {
+        if (!video) return target;
+        return refuse(path + ": found a folder, not a video file; name another file, or write " + path +
+                      "/ to record PNG frames into that folder");
     }
-    return std::nullopt;
+    if (video) {
+        target.video = true;
+        target.container = video->container;
+        return target;
+    }
+    if (!extension.empty()) {
+        return refuse(path + ": no video of type " + extension + " (" + kVideoExtensions +
+                      "); a folder of PNG frames is named without an extension, or with a final /");
+    }
+    if (std::filesystem::exists(found)) return refuse(path + " is not a folder");
+    return target;
 }
 
 const char* muxerName(VideoContainer container) {

@@ -3,7 +3,9 @@
 // file when the name ends in one of the video extensions, otherwise a folder
 // of PNG frames (a name without an extension, one ending in '/', or an
 // existing folder). Any other extension is a mistake: it is refused rather
-// than taken as a folder name.
+// than taken as a folder name; so are an existing folder with a video's
+// name (a final '/' makes it the folder) and an existing file that would
+// have to be the folder.
 #include <optional>
 #include <string>
 
@@ -14,7 +16,7 @@ struct CaptureTarget {
     VideoContainer container = VideoContainer::Mp4;
 };
 
-// The target `path` names; empty (with *why) for an unknown extension.
+// The target `path` names; empty (with *why) when it is refused.
 std::optional<CaptureTarget> captureTargetFor(const std::string& path, std::string* why);
 
 // "mp4", "mkv", "webm", "mov": the ffmpeg muxer of a container.

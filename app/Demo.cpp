@@ -25,6 +25,24 @@ std::string frameRateTitle(const std::string& baseTitle, int rate) {
     return line;
 }
 
+int reportMissingMedia() {
+    const std::vector<std::string> missing = dataFilesMissing();
+    const size_t asked = dataFilesAsked().size();
+    if (missing.empty()) return 0;
+    if (missing.size() == asked) {
+        std::fprintf(stderr,
+                     "glowmotion: none of the show's %zu media files (pictures, font, music) is in %s; give the "
+                     "folder that holds them with --data DIR\n",
+                     asked, dataDirectory().c_str());
+        return 2;
+    }
+    std::string names;
+    for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
+    std::fprintf(stderr, "glowmotion: %zu of the show's %zu media files %s missing from %s: %s\n", missing.size(),
+                 asked, missing.size() == 1 ? "is" : "are", dataDirectory().c_str(), names.c_str());
+    return 0;
+}
+
 Demo::Demo(DemoSetup setup)
     : clock(setup.clockSource ? std::move(setup.clockSource) : FrameClock::TickSource(FrameClock::monotonicNanoseconds)),
       music(setup.audio ? std::move(setup.audio) : makeSdlAudioOutput()),
@@ -52,21 +70,29 @@ void Demo::startScenes() {
     }
 }
 
-ShowEnd Demo::play(Window& window) {
+ShowEnd Demo::play(Window& window, const std::function<void(const Replayed&)>& replayed) {
     music.init(kLiveMixRate);
     window.show();
     setUpShowGL();
+    replay.begin();
     const std::string baseTitle = window.title();
-    music.play(musicPath.c_str(), startAt);
     clock.runLive();
     clock.start(startAt);
     startScenes();
+    replay.planFromStart(kReplayFps, FrameClock::ticksOf(startAt));
+    replay.runFrames();
+    if (replayed) replayed(replay.last());
+    music.play(musicPath.c_str(), startAt);
+    // Show time startAt from the moment the music plays; the scenes' clocks,
+    // started with the clock, follow it.
+    clock.start(startAt);
 
     frames = 0;
     rate = -1;
     fpsShown = false;
     paused = false;
     drawWhilePaused = false;
+    seekPending = false;
     presses.fill(0);
     repeats.fill(0);
     ShowEnd end = ShowEnd::Finished;
@@ -84,9 +110,22 @@ ShowEnd Demo::play(Window& window) {
             last = true;
         }
 
+        const Viewport picture = window.viewport();
+        // Paused, the buffer drawn starts as the picture held (a gap, or a
+        // pass that draws nothing, presents it again).
+        if (paused) pausedPicture.draw(picture);
+        if (seekPending) settleSeek();
+        const int64_t now = clock.ticks();
         const float t = static_cast<float>(clock.seconds());
         if (t > endAt) break;
-        drawFrame(t, window.viewport());
+        if (!paused || drawWhilePaused) {
+            drawShowFrame(scenes, t);
+            replay.drawn(now);
+        }
+        if (paused && drawWhilePaused) {
+            pausedPicture.hold(picture);
+            drawWhilePaused = false;
+        }
         if (controls) {
             const std::string head = fpsShown ? frameRateTitle(baseTitle, rate) : baseTitle;
             const std::string status = watchingTitle(head, t, paused);
@@ -178,30 +217,23 @@ void Demo::seekTo(double showTime) {
     const double now = clock.seconds();
     if (showTime == now) return;
     clock.shift(showTime - now);
-    music.seek(showTime);
+    seekPending = true;
     // While paused the picture shows the new place: one frame is drawn there.
     if (paused) drawWhilePaused = true;
 }
 
-void Demo::drawFrame(float t, const Viewport& picture) {
-    if (!paused) {
-        drawScene(t);
-    } else if (drawWhilePaused) {
-        // One frame at the paused time, drawn over the picture held so far
-        // (a gap draws nothing and keeps it), then held in turn.
-        pausedPicture.draw(picture);
-        drawScene(t);
-        pausedPicture.hold(picture);
-        drawWhilePaused = false;
-    } else {
-        // Nothing steps: the held picture is presented again.
-        pausedPicture.draw(picture);
+void Demo::settleSeek() {
+    seekPending = false;
+    const int64_t target = clock.ticks();
+    const double targetSeconds = clock.seconds();
+    // Past the end nothing more is drawn: the loop ends there.
+    if (static_cast<float>(targetSeconds) <= std::min(endAt, kShowEnd)) {
+        replay.planJump(kReplayFps, target);
+        replay.runFrames();
+        // The time the frames took is no show time.
+        clock.shift(targetSeconds - clock.seconds());
     }
-}
-
-void Demo::drawScene(float t) {
-    const int slot = sceneAt(t);
-    if (slot >= 0 && scenes[slot]) scenes[slot]->render(t);
+    music.seek(targetSeconds);
 }
 
 Recorded Demo::record(OffscreenSurface& surface, FrameSink& sink, const CaptureTiming& timing,
@@ -211,6 +243,11 @@ Recorded Demo::record(OffscreenSurface& surface, FrameSink& sink, const CaptureT
     clock.runFixedStep(timing.fps);
     clock.start(timing.startAt);
     startScenes();
+    replay.begin();
+    // The frames of the show before the first one recorded, at its rate.
+    replay.planFromStart(timing.fps, FrameClock::ticksOf(timing.startAt));
+    replay.runFrames();
+    if (watch.replayed) watch.replayed(replay.last());
     return runFixedStep(surface, sink, recordingFrameCount(timing), watch);
 }
 
@@ -222,7 +259,7 @@ Recorded Demo::runFixedStep(OffscreenSurface& surface, FrameSink& sink, int64_t 
     // The framebuffer is never cleared between frames, so a frame in which
     // nothing draws repeats the picture before it.
     while (run.written < target) {
-        drawScene(static_cast<float>(clock.seconds()));
+        drawShowFrame(scenes, static_cast<float>(clock.seconds()));
         surface.present();
         surface.readPixels(pixels, sink.topRowFirst());
         if (!sink.writeFrame(run.written, pixels.data(), surface.width(), surface.height(), &run.error)) {

@@ -5,7 +5,13 @@
 //
 // The clock is the driver's: every scene reads it through its Timer, the
 // watching keys pause and shift it, and the loop ends at the driver's end
-// time. A window or an offscreen surface only presents what the loop drew;
+// time.
+//
+// The picture at show time S is the continuous show's: before the first
+// frame shown at S (--start-at, a recording's start, a jump with the
+// watching keys) the driver runs the frames before it unseen (scenes/ShowReplay.h),
+// at the recording's frame rate or, on screen, at kReplayFps: from 0, or on
+// from the frame shown when a jump leads forward. A window or an offscreen surface only presents what the loop drew;
 // a recording hands each presented frame to a sink, which reports back
 // whether it could take it.
 //
@@ -19,6 +25,7 @@
 #include "app/WatchControls.h"
 #include "base/FrameClock.h"
 #include "scenes/SceneRegistry.h"
+#include "scenes/ShowReplay.h"
 
 #include <array>
 #include <cstdint>
@@ -30,6 +37,13 @@
 
 // The title while the frame rate is shown; rate < 0 means "not measured yet".
 std::string frameRateTitle(const std::string& baseTitle, int rate);
+
+// After Demo::load: when none of the media files asked for is in the data
+// folder, says which folder was searched and how to give another, and
+// returns 2 (the show should not go on); when some are missing, names them
+// in one line; both on standard error (the reader's own lines went to
+// standard output). Otherwise says nothing. Returns 0 but in the first case.
+int reportMissingMedia();
 
 // What the Demo is built from; every part has a default for the real show.
 struct DemoSetup {
@@ -53,6 +67,7 @@ enum class ShowEnd {
 struct RecordingWatch {
     std::function<void(int64_t done, int64_t total)> progress;  // after every frame handed over
     std::function<bool()> shouldStop;  // asked after every frame; true ends the recording early
+    std::function<void(const Replayed&)> replayed;  // once the frames before the first have run
 };
 
 // What a recording did.
@@ -79,18 +94,27 @@ public:
     // the music, the clock (live, at the start position) and the scenes, and
     // runs the loop until the show time passes the end (that frame is still
     // presented), Escape (the frame it is seen in too), or the window closes
-    // (nothing more is drawn). The music is stopped at the end.
-    ShowEnd play(Window& window);
+    // (nothing more is drawn). The music is stopped at the end. The frames
+    // before the start position are run first, unseen; `replayed` (when
+    // given) hears how long that took, before the music starts.
+    ShowEnd play(Window& window, const std::function<void(const Replayed&)>& replayed = {});
 
     // Records show time [timing.startAt, timing.endAt) at timing.fps: the
     // clock at a fixed step, each frame drawn and presented on `surface` and
     // handed to `sink`, until the last frame, a frame the sink cannot take,
     // or a stop asked for (then up to the frame count the sink names).
+    // Frame k shows timing.startAt + k / fps; started at a whole number of
+    // frames, it is frame startAt * fps + k of the whole show's recording,
+    // byte for byte.
     Recorded record(OffscreenSurface& surface, FrameSink& sink, const CaptureTiming& timing,
                     const RecordingWatch& watch = {});
 
 private:
     void startScenes();
+    // After seeks: the frames from the one last drawn (or from the show's
+    // start, scenes and OpenGL state rewound, when the new place is behind
+    // it) up to the new place, then the clock and the music there.
+    void settleSeek();
     // The frame loop at a fixed step from the clock's start: up to `total`
     // frames, each handed to `sink`.
     Recorded runFixedStep(OffscreenSurface& surface, FrameSink& sink, int64_t total, const RecordingWatch& watch);
@@ -109,13 +133,12 @@ private:
     // Moves the clock, and with it every scene's clock, and the music to
     // `showTime` (0 at the least).
     void seekTo(double showTime);
-    void drawFrame(float t, const Viewport& picture);
-    void drawScene(float t);
 
     FrameClock clock;
     MusicPlayer music;
     std::string musicPath;
     SceneSet scenes;  // after the clock: scenes read it until they go
+    ShowReplay replay{clock, scenes};
     double startAt;
     float endAt;
     bool controls;
@@ -126,6 +149,7 @@ private:
     bool fpsShown = false;
     bool paused = false;
     bool drawWhilePaused = false;  // the next pass draws once though paused
+    bool seekPending = false;      // the clock was moved; frames, music and picture follow
     PausedPicture pausedPicture;
     // Per key, presses and auto-repeats since they were last taken
     // (saturating: nobody takes most keys' presses without --controls).

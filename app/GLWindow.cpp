@@ -2,12 +2,53 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 namespace {
+// Keeps standard error shut while SDL tries its video drivers: the
+// libraries under them print their own noise there as they give up (the
+// Wayland client library's "error: XDG_RUNTIME_DIR is invalid or not set",
+// then SDL moves on). What failed is asked of SDL afterwards and said once.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStandardError() {
+        if (saved < 0) return;
+        ::dup2(saved, STDERR_FILENO);
+        ::close(saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved = -1;
+};
+
+// The displays the environment names, which could not be opened:
+// "; cannot open DISPLAY=:99", or nothing when it names none.
+std::string displaysNotOpened() {
+    std::string named;
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (!value || !*value) continue;
+        named += (named.empty() ? "" : " or ") + std::string(variable) + "=" + value;
+    }
+    return named.empty() ? named : "; cannot open " + named;
+}
+
 // SDL falls back to these when it finds no display; the show never asks for them.
 bool isHeadlessDriver(const char* driver) {
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
@@ -66,15 +107,20 @@ bool GLWindow::create(const char* text, int requestedWidth, int requestedHeight,
     fullscreen = false;
     bool failed = false;
 
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "glowmotion: video: %s\n", SDL_GetError());
+    int started;
+    {
+        QuietStandardError quiet;
+        started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+    }
+    if (started != 0) {
+        std::fprintf(stderr, "glowmotion: video: %s%s\n", SDL_GetError(), displaysNotOpened().c_str());
         failed = true;
     } else {
         videoStarted = true;
         const char* driver = SDL_GetCurrentVideoDriver();
         const char* asked = std::getenv("SDL_VIDEODRIVER");
         if (isHeadlessDriver(driver) && !(asked && strcasecmp(asked, driver) == 0)) {
-            std::fprintf(stderr, "glowmotion: no display (video driver \"%s\")\n", driver);
+            std::fprintf(stderr, "glowmotion: no display (video driver \"%s\")%s\n", driver, displaysNotOpened().c_str());
             failed = true;
         }
     }

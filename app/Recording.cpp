@@ -17,9 +17,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -94,10 +96,12 @@ int prepareOutputFile(const std::string& path, bool overwrite, bool* made) {
 struct Run {
     Recorded recorded;
     bool surfaceMade = false;
+    bool noMedia = false;  // none of the show's media files was found: nothing was recorded
 };
 
 // Renders the show offscreen into `sink` and reports what happened;
-// `beforeFirstFrame` readies the sink once the surface exists.
+// `beforeFirstFrame` readies the sink once the show has loaded and found
+// its media.
 Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing,
             const std::function<bool()>& beforeFirstFrame) {
     Run run;
@@ -110,14 +114,16 @@ Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing
         return run;
     }
     run.surfaceMade = true;
-    if (!beforeFirstFrame()) return run;
     DemoSetup setup;
     setup.startAt = timing.startAt;
     Demo demo(std::move(setup));
     demo.load(surface);
+    run.noMedia = reportMissingMedia() != 0;
+    if (run.noMedia || !beforeFirstFrame()) return run;
     RecordingWatch watch;
     watch.progress = [&](int64_t done, int64_t total) { progress.update(done, total); };
     watch.shouldStop = [] { return stopSignal() != 0; };
+    watch.replayed = [&](const Replayed& replayed) { progress.prepared(replayed.seconds, replayed.target); };
     run.recorded = demo.record(surface, sink, timing, watch);
     if (run.recorded.failed) std::fprintf(stderr, "glowmotion: %s\n", run.recorded.error.c_str());
     progress.finish();
@@ -137,6 +143,8 @@ void prepareSong(SongRenderer& song, const CaptureTiming& timing) {
 int recordToFolder(const Options& options, const CaptureTiming& timing) {
     const std::string& dir = *options.capture;
     std::string why;
+    std::error_code code;
+    const bool existed = std::filesystem::exists(dir, code);
     switch (prepareCaptureFolder(dir, options.overwrite, &why)) {
     case CaptureFolder::Ready:
         break;
@@ -148,23 +156,31 @@ int recordToFolder(const Options& options, const CaptureTiming& timing) {
         return 1;
     }
     SongRenderer song;
-    prepareSong(song, timing);
     PngFolderSink sink(dir, timing.fps);
     bool audioStarted = false;
     const Run run = runShow(options, sink, timing, [&] {
+        prepareSong(song, timing);
         std::string error;
         audioStarted = sink.startAudio(song, &error);
         if (!audioStarted) std::fprintf(stderr, "glowmotion: cannot write the music %s\n", error.c_str());
         return audioStarted;
     });
+    if (run.noMedia) {
+        if (!existed) std::filesystem::remove(dir, code);  // the folder made here, still empty
+        return 2;
+    }
     if (!run.surfaceMade || !audioStarted) return 1;
     std::string error;
     const bool audioOk = sink.finish(&error);
     if (!audioOk) std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
     const double seconds = static_cast<double>(run.recorded.written) / timing.fps;
     if (run.recorded.failed || !audioOk) {
-        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s\n", frameCount(run.recorded.written).c_str(),
-                     dir.c_str());
+        // audio.wav keeps the music of exactly the frames kept, as after a stop.
+        const std::string music = !audioOk                     ? ""
+                                  : run.recorded.written == 0 ? "; audio.wav holds no music"
+                                                              : "; audio.wav holds their music (" + secondsText(seconds) + ")";
+        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s%s\n", frameCount(run.recorded.written).c_str(),
+                     dir.c_str(), music.c_str());
         return 1;
     }
     if (run.recorded.stopped) {
@@ -199,17 +215,17 @@ int recordVideo(const Options& options, const CaptureTiming& timing) {
     settings.fps = timing.fps;
     settings.crf = options.crf ? *options.crf : crfRange(settings.container).standard;
     SongRenderer song;
-    prepareSong(song, timing);
     FfmpegEncoder encoder(settings, song, recordingFrameCount(timing));
     const Run run = runShow(options, encoder, timing, [&] {
+        prepareSong(song, timing);
         std::string error;
         if (encoder.start(ffmpeg, &error)) return true;
         std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
         return false;
     });
-    if (!run.surfaceMade) {
+    if (!run.surfaceMade || run.noMedia) {
         if (made) removeOutput();
-        return 1;
+        return run.noMedia ? 2 : 1;
     }
     std::string why;
     const bool encoded = encoder.finish(run.recorded.written, &why);
@@ -277,13 +293,24 @@ double RecordingProgress::now() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-std::string RecordingProgress::text(int64_t done, int64_t total, double elapsed) {
+std::string RecordingProgress::text(int64_t done, int64_t total, double elapsed, const std::string& note) {
     const double rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0.0;
     char line[160];
     const std::string left = rate > 0 ? clockText(static_cast<double>(total - done) / rate) : std::string("?");
     std::snprintf(line, sizeof line, "frame %lld/%lld, %.1f fps, %s elapsed, %s left", static_cast<long long>(done),
                   static_cast<long long>(total), rate, clockText(elapsed).c_str(), left.c_str());
-    return line;
+    return note.empty() ? std::string(line) : line + ("; " + note);
+}
+
+std::string RecordingProgress::preparedText(double seconds, double startAt) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.2f s running the show up to %s", seconds, secondsText(startAt).c_str());
+    return text;
+}
+
+void RecordingProgress::prepared(double seconds, double startAt) {
+    started = lastShown = now();
+    note = seconds >= kNoticeable ? preparedText(seconds, startAt) : std::string();
 }
 
 void RecordingProgress::update(int64_t done, int64_t total) {
@@ -291,7 +318,7 @@ void RecordingProgress::update(int64_t done, int64_t total) {
     const bool last = done >= total;
     if (!last && t - lastShown < (live ? 0.25 : 5.0)) return;
     lastShown = t;
-    const std::string line = text(done, total, t - started);
+    const std::string line = text(done, total, t - started, note);
     if (live) std::fprintf(out, "\rglowmotion: %s\033[K", line.c_str());
     else std::fprintf(out, "glowmotion: %s\n", line.c_str());
     std::fflush(out);

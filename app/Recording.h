@@ -27,11 +27,21 @@ public:
     // Reports `done` of `total` frames when due (every quarter second live,
     // every five seconds otherwise).
     void update(int64_t done, int64_t total);
+    // The show was run unseen up to the first frame's time `startAt`, which
+    // took `seconds`: from now on the rate and the time elapsed count the
+    // recording alone, and when the wait was noticeable (kNoticeable or
+    // more) every line says what it went on.
+    void prepared(double seconds, double startAt);
     // Ends the live line.
     void finish();
 
-    // "frame 1234/7500, 98.2 fps, 0:12 elapsed, 1:04 left"
-    static std::string text(int64_t done, int64_t total, double elapsedSeconds);
+    static constexpr double kNoticeable = 0.25;
+
+    // "frame 1234/7500, 98.2 fps, 0:12 elapsed, 1:04 left", then `note`
+    // after a semicolon when there is one.
+    static std::string text(int64_t done, int64_t total, double elapsedSeconds, const std::string& note = {});
+    // "0.85 s running the show up to 120.000 s"
+    static std::string preparedText(double seconds, double startAt);
 
 private:
     static double now();
@@ -41,6 +51,7 @@ private:
     double started;
     double lastShown;
     bool shown = false;
+    std::string note;  // how the wait for the first frame went, when noticeable
 };
 
 // Stop requests (SIGINT, SIGTERM): installed for the length of a recording.

@@ -3,10 +3,11 @@
 // framebuffer for a recording. A surface only presents: the driver draws a
 // frame into it and calls present().
 //
-// The picture is always the 4:3 show's. In a drawable of another shape it is
-// the largest centred 4:3 rectangle (the viewport), and presenting clears the
-// rest, the bars, to black whatever the frame left there.
+// The picture is always the 4:3 show's, placed as gfx/PictureArea.h says
+// (the viewport), and presenting clears the rest, the bars, to black
+// whatever the frame left there.
 #include "app/OffscreenGL.h"
+#include "gfx/PictureArea.h"
 
 #include <cstdint>
 #include <string>
@@ -16,14 +17,6 @@
 // standard error (and in a message box, for a window).
 extern const char* const kErrorCaption;     // "qlxGLIntro Error"
 extern const char* const kNoSurfaceError;   // "when init'ing display area"
-
-// Rectangle of the drawable that shows the picture (OpenGL window coordinates).
-struct Viewport {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-// The largest centred rectangle of aspect 4:3 inside a drawable; at least 1x1.
-Viewport letterboxViewport(int drawableWidth, int drawableHeight);
 
 class Surface {
 public:
@@ -59,9 +52,6 @@ private:
     Viewport picture;
 };
 
-// Viewport and scissor box on `picture`, scissor test on: clears reach only
-// the picture.
-void usePictureArea(const Viewport& picture);
 // Clears a `width` x `height` drawable outside `picture` to black, whatever
 // the scene left (scissor test off, channels masked, any clear colour), and
 // puts that state back as it found it. An empty picture (a surface not shown

@@ -1,5 +1,7 @@
 #include "app/WavWriter.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -48,6 +50,9 @@ bool WavWriter::open(const std::string& path, int rate, std::string* error) {
     errno = 0;
     file = std::fopen(path.c_str(), "wb");
     if (!file) return fail(error);
+    // Unbuffered: a write either lands whole or is taken back at once, so
+    // what the file holds is always the frames counted.
+    std::setvbuf(file, nullptr, _IONBF, 0);
     uint8_t h[44];
     header(h, rate, 0);
     rate_ = rate;
@@ -65,7 +70,17 @@ bool WavWriter::write(const float* interleaved, int64_t frames, std::string* err
         put16(&bytes[static_cast<size_t>(i) * 2], static_cast<uint16_t>(sample));
     }
     errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) return fail(error);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+        // Whatever part of these samples was written goes again (a full
+        // disk, a size limit): the file stays the frames written so far,
+        // and finish() can still give it its header.
+        const int code = errno;
+        const off_t kept = static_cast<off_t>(44 + frames_ * 4);
+        std::clearerr(file);
+        if (::ftruncate(fileno(file), kept) == 0) std::fseek(file, kept, SEEK_SET);
+        errno = code;
+        return fail(error);
+    }
     frames_ += frames;
     return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Writes a 16-bit stereo PCM WAV file as samples come in; the header's sizes
 // are set when the file is finished, so a file finished early (a recording
-// stopped by Ctrl-C) is still a whole, playable WAV of what was written.
+// stopped by Ctrl-C, or by a full disk) is still a whole, playable WAV of
+// what was written. Finishing only rewrites the header in place: it needs no
+// more room on the disk.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -16,6 +18,8 @@ public:
     // Creates (or replaces) `path`. False with *error ("<path>: <reason>").
     bool open(const std::string& path, int rate, std::string* error);
     // Appends `frames` stereo frames of floats in [-1, 1] (clipped beyond).
+    // When they cannot all be written, none is kept: the file holds the
+    // frames written before, and finish() still makes it whole.
     bool write(const float* interleaved, int64_t frames, std::string* error);
     // Sets the sizes in the header and closes the file.
     bool finish(std::string* error);

@@ -5,6 +5,7 @@
 #include "base/DataPath.h"
 
 #include <SDL.h>
+#include <malloc.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -30,6 +31,11 @@ std::string defaultDataDirectory() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Pictures are decoded into large buffers that are freed once uploaded.
+    // glibc raises its mmap threshold each time such a block is freed, after
+    // which the next ones come from the heap and their pages stay with the
+    // process; a fixed threshold hands every large block back to the system.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     const ParsedOptions parsed = parseOptions(argc, argv);
     std::fputs(parsed.outcome.out.c_str(), stdout);
     std::fputs(parsed.outcome.err.c_str(), stderr);
@@ -54,14 +60,17 @@ int main(int argc, char** argv) {
     setup.startAt = options.startAt;
     if (options.endAt) setup.endAt = *options.endAt;
     setup.controls = options.controls;
+    int status = 0;
     {
         Demo demo(std::move(setup));
         demo.load(window);
+        // Not one media file: the wrong folder, said before anything is shown.
+        status = reportMissingMedia();
         // However the show ended (by itself, Escape, the window closed), the
         // window goes at once, before the scenes, and the status is 0.
-        demo.play(window);
+        if (status == 0) demo.play(window);
         window.destroy();
     }
     SDL_Quit();
-    return 0;
+    return status;
 }

@@ -10,8 +10,17 @@
 
 #include <string>
 
-// Configures `app` the shared way (version flag, help footer).
+// Configures `app` the shared way: the version flag, and the help layout,
+// where an option's "Needs:" and "Excludes:" notes follow its description
+// on lines of their own.
 void setUpCommandLine(CLI::App& app, const char* program);
+
+// The manual page of `app` in man(7) roff for manual section `section`:
+// NAME (the first sentence of the description), SYNOPSIS (the usage line of
+// the program and of each subcommand), DESCRIPTION, OPTIONS (every visible
+// positional and option with its notes, as --help shows them), COMMANDS
+// (each subcommand with its own), and the help footer as NOTES.
+std::string manualPage(const CLI::App& app, int section);
 
 // What parsing decided, before anything is printed.
 struct CommandLineOutcome {
@@ -20,7 +29,10 @@ struct CommandLineOutcome {
     std::string err;   // for standard error (the mistake and the hint)
 };
 
-// Parses argv without printing.
+// Parses argv without printing. With GLOWMOTION_MANUAL_PAGE=SECTION in the
+// environment it parses nothing: the outcome is the program's manual page
+// (manualPage) with status 0. The build writes the installed manual pages
+// that way, from the same definitions --help prints.
 CommandLineOutcome readCommandLine(CLI::App& app, int argc, const char* const* argv);
 
 // Parses argv. Returns -1 when the program should go on, or the exit status

@@ -6,8 +6,13 @@
 
 namespace {
 constexpr int64_t kTicksPerSecond = 1000000000;
-int64_t toTicks(double seconds) { return std::llround(seconds * static_cast<double>(kTicksPerSecond)); }
 }  // namespace
+
+int64_t FrameClock::ticksOf(double seconds) { return std::llround(seconds * static_cast<double>(kTicksPerSecond)); }
+
+int64_t FrameClock::frameTicks(int64_t frameIndex, int framesPerSecond) {
+    return ticksOf(static_cast<double>(frameIndex) / framesPerSecond);
+}
 
 int64_t FrameClock::monotonicNanoseconds() {
     timespec now{};
@@ -22,11 +27,16 @@ void FrameClock::runLive() { fps = 0; }
 void FrameClock::runFixedStep(int framesPerSecond) { fps = framesPerSecond; }
 
 void FrameClock::start(double startAt) {
-    frame = 0;
     origin = fps == 0 ? source() : 0;
-    startTicks = toTicks(startAt);
+    startTicks = ticksOf(startAt);
+    frame = firstFrame = 0;
+    if (fps != 0) {
+        const int64_t k = std::llround(startAt * fps);
+        if (frameTicks(k, fps) == startTicks) frame = firstFrame = k;  // a frame of the whole show
+    }
     shiftTicks = 0;
     paused = false;
+    replaying = false;
 }
 
 void FrameClock::step() {
@@ -34,13 +44,14 @@ void FrameClock::step() {
 }
 
 int64_t FrameClock::sinceStart() const {
-    if (fps != 0) return toTicks(static_cast<double>(frame) / fps);
-    return source() - origin;
+    if (fps == 0) return source() - origin;
+    if (firstFrame != 0) return frameTicks(frame, fps) - startTicks;  // startTicks is frame firstFrame's
+    return frameTicks(frame, fps);
 }
 
 int64_t FrameClock::elapsedTicks() const { return (paused ? pausedAt : sinceStart()) + shiftTicks; }
 
-int64_t FrameClock::ticks() const { return startTicks + elapsedTicks(); }
+int64_t FrameClock::ticks() const { return replaying ? replayTicks : startTicks + elapsedTicks(); }
 
 double FrameClock::seconds() const { return static_cast<double>(ticks()) / static_cast<double>(kTicksPerSecond); }
 
@@ -55,4 +66,11 @@ void FrameClock::pause(bool hold) {
     paused = hold;
 }
 
-void FrameClock::shift(double seconds) { shiftTicks += toTicks(seconds); }
+void FrameClock::shift(double seconds) { shiftTicks += ticksOf(seconds); }
+
+void FrameClock::replayAt(int64_t showTicks) {
+    replaying = true;
+    replayTicks = showTicks;
+}
+
+void FrameClock::endReplay() { replaying = false; }

@@ -67,6 +67,22 @@ constexpr SequenceWindow kDanceFloorSequences[] = {
     {81.8f, kForever, kShowerSequence, "shower"},
 };
 
+// The longest stretch of show time in which nothing is drawn: a gap between
+// two windows of the timeline or of the dance floor's sequences, or from the
+// last window to the show's end. A picture shown in a gap was drawn at most
+// this long (and a frame) before.
+constexpr float longestGap() {
+    float longest = kShowEnd - kTimeline[std::size(kTimeline) - 1].to;
+    for (size_t i = 1; i < std::size(kTimeline); ++i) {
+        if (kTimeline[i].from - kTimeline[i - 1].to > longest) longest = kTimeline[i].from - kTimeline[i - 1].to;
+    }
+    for (size_t i = 1; i < std::size(kDanceFloorSequences); ++i) {
+        const float gap = kDanceFloorSequences[i].from - kDanceFloorSequences[i - 1].to;
+        if (gap > longest) longest = gap;
+    }
+    return longest;
+}
+
 // Slot of the scene that draws at show time t, or -1 (a gap, or the end).
 int sceneAt(float t);
 // The dance-floor sequence that runs at scene time t, or -1 (a gap).

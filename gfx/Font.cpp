@@ -4,8 +4,6 @@
 
 #include "gfx/Pictures.h"
 
-unsigned int Font::listBase = 0;
-
 namespace {
 
 // The glyph that prints c in `set` (0 or 1), or -1 when the character is
@@ -21,26 +19,6 @@ int glyphOf(char c, int set) {
 void Font::build() {
     // A second build replaces the sheet of the first.
     loadPicture(texture, "font.fnt", RedBlueExchange::BySize);
-
-    listBase = glGenLists(256);
-    texture.bind();
-    for (int g = 0; g < 256; ++g) {
-        const float cx = float(g % 16) / 16.0f;
-        const float cy = float(g / 16) / 16.0f;
-        glNewList(listBase + g, GL_COMPILE);
-        glBegin(GL_QUADS);
-        glTexCoord2f(cx, 1.0f - cy - 0.0625f);
-        glVertex2i(0, 0);
-        glTexCoord2f(cx + 0.0625f, 1.0f - cy - 0.0625f);
-        glVertex2i(16, 0);
-        glTexCoord2f(cx + 0.0625f, 1.0f - cy);
-        glVertex2i(16, 16);
-        glTexCoord2f(cx, 1.0f - cy);
-        glVertex2i(0, 16);
-        glEnd();
-        glTranslated(10, 0, 0);
-        glEndList();
-    }
 }
 
 void Font::print(double x, double y, float scale, const char* text, int set) {
@@ -48,6 +26,14 @@ void Font::print(double x, double y, float scale, const char* text, int set) {
     if (set < 0) set = 0;
     if (!text) text = "";
     texture.bind();
+    // A line wholly above or below the 640x480 space covers no pixel: leave
+    // its glyphs out (a scrolling roll holds many such lines) but leave the
+    // same state behind as a line that was drawn.
+    if (scale > 0.0f && (y > 480.0 || y + 16.0 * scale < 0.0)) {
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_DEPTH_TEST);
+        return;
+    }
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -58,21 +44,31 @@ void Font::print(double x, double y, float scale, const char* text, int set) {
     glLoadIdentity();
     glTranslated(x, y, 0);
     glScalef(scale, scale, scale);
-    glListBase(listBase);
-    // Glyphs go to GL in chunks; a character whose glyph lies outside the
-    // sheet is left out (no glyph, no advance).
-    GLubyte glyphs[256];
-    GLsizei count = 0;
+    // The whole line is one batch of quads: one draw, however long the line
+    // (with a draw per glyph, the greetings roll's frames held about 4 MiB
+    // more in the driver).
+    // Pen positions and texture coordinates are exact in float, so a glyph
+    // lands on the same pixels as if drawn alone at its pen position. A
+    // character whose glyph lies outside the sheet is left out (no glyph, no
+    // advance).
+    glBegin(GL_QUADS);
+    int pen = 0;
     for (const char* c = text; *c; ++c) {
-        const int glyph = glyphOf(*c, set);
-        if (glyph < 0) continue;
-        glyphs[count++] = static_cast<GLubyte>(glyph);
-        if (count == static_cast<GLsizei>(sizeof glyphs)) {
-            glCallLists(count, GL_UNSIGNED_BYTE, glyphs);
-            count = 0;
-        }
+        const int g = glyphOf(*c, set);
+        if (g < 0) continue;
+        const float cx = float(g % 16) / 16.0f;
+        const float cy = float(g / 16) / 16.0f;
+        glTexCoord2f(cx, 1.0f - cy - 0.0625f);
+        glVertex2i(pen, 0);
+        glTexCoord2f(cx + 0.0625f, 1.0f - cy - 0.0625f);
+        glVertex2i(pen + 16, 0);
+        glTexCoord2f(cx + 0.0625f, 1.0f - cy);
+        glVertex2i(pen + 16, 16);
+        glTexCoord2f(cx, 1.0f - cy);
+        glVertex2i(pen, 16);
+        pen += 10;
     }
-    if (count > 0) glCallLists(count, GL_UNSIGNED_BYTE, glyphs);
+    glEnd();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

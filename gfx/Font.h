@@ -1,8 +1,8 @@
 #pragma once
 // The bitmap font: one sheet texture of 16 x 16 glyph cells read from
-// dataPath("font.fnt") (a 256x256, 32-bit TGA; glyphs show where alpha > 0)
-// and 256 display lists, one per glyph, each drawing a 16x16 textured square
-// and moving the pen 10 units right.
+// dataPath("font.fnt") (a 256x256, 32-bit TGA; glyphs show where alpha > 0).
+// Each glyph is drawn as a 16x16 textured square, and the pen moves 10 units
+// right after it.
 //
 // Sheet layout, as the reader delivers it (row 0 first in memory, which is
 // texture row t = 0). Glyph g sits in cell column g % 16, cell row g / 16;
@@ -35,10 +35,7 @@
 //   - A Font is a plain member of its scene and calls no GL function until
 //     build(), which the scene calls while loading (GL context current). The
 //     sheet is read like every picture (gfx/Pictures.h) and released once
-//     uploaded. Texture names and display lists end with the context.
-//   - listBase is shared by every Font: each build() overwrites it, and every
-//     Font prints with the lists built last (all fonts use the same sheet and
-//     geometry, so the output is the same).
+//     uploaded. The texture name ends with the context.
 //   - print() leaves the matrix mode GL_MODELVIEW, the sheet texture bound and
 //     depth testing enabled; colour, blending and GL_TEXTURE_2D are the
 //     caller's and are not touched.
@@ -46,10 +43,9 @@
 
 class Font {
 public:
-    // Reads the sheet, uploads it (with the by-size red/blue exchange) and
-    // compiles the 256 glyph lists. A sheet that cannot be used is reported
-    // as every picture is and uploaded as 256x256 transparent black, so
-    // captions are invisible.
+    // Reads the sheet and uploads it (with the by-size red/blue exchange).
+    // A sheet that cannot be used is reported as every picture is and
+    // uploaded as 256x256 transparent black, so captions are invisible.
     void build();
 
     // Prints text with its first glyph's lower-left corner at (x, y) of a
@@ -58,8 +54,6 @@ public:
     // 1, below 0 as 0. A null text prints nothing. Characters not on the sheet
     // (see above) draw nothing and do not move the pen.
     void print(double x, double y, float scale, const char* text, int set);
-
-    static unsigned int listBase;  // first of the 256 glyph lists of the last build
 
     Texture texture;  // the sheet
 };

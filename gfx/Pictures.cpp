@@ -1,5 +1,8 @@
 #include "gfx/Pictures.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -13,8 +16,12 @@ bool loadPicture(Texture& texture, const char* fileName, RedBlueExchange exchang
     TgaImage picture;
     if (!tgaLoad(path.c_str(), &picture, &why)) {
         // The reader's own message is on standard output; for a wrong type
-        // or depth it does not say which file it was.
-        std::fprintf(stderr, "glowmotion: %s not used: %s\n", path.c_str(), why.c_str());
+        // or depth it does not say which file it was. A file that is not
+        // there at all is named with the others missing, once the show has
+        // loaded.
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 || errno != ENOENT)
+            std::fprintf(stderr, "glowmotion: %s not used: %s\n", path.c_str(), why.c_str());
         texture.uploadEmpty();
         return false;
     }

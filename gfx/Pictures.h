@@ -10,9 +10,11 @@
 //
 // A picture that cannot be used (the reader refused it and printed its own
 // message, or it has no pixels) is named once on standard error,
-//   glowmotion: data/x.tga not used: the file ends early
+//   glowmotion: data/x.tga not used: the file ends inside its 18-byte header (0 bytes)
 // with the path as given to the reader, and its texture is left 256 x 256
-// transparent black, so the scene draws everything else as usual.
+// transparent black, so the scene draws everything else as usual. A file
+// that is not there at all gets no line of its own: the show names every
+// missing file in one line once it has loaded (base/DataPath.h).
 #include "gfx/RedBlueExchange.h"
 #include "gfx/Texture.h"
 

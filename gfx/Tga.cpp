@@ -22,6 +22,7 @@ constexpr const char* kWrongDepth = "No se soporta los TGAs de %d bpp (S\xF3lo 3
 constexpr const char* kTooLarge = "TGA: %s mide %ux%u, no cabe en una textura (m\xE1ximo %u p\xEDxeles)\n";
 constexpr const char* kTruncated = "TGA: El fichero %s termina antes de tiempo\n";
 constexpr const char* kNoMemory = "TGA: No hay memoria para leer %s\n";
+constexpr const char* kNoMemoryReason = "not enough memory to read it";
 
 constexpr uint8_t kTrueColour = 2;
 constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
@@ -85,11 +86,11 @@ bool readPixels(FILE* file, const TgaImage& header, TgaPixels* pixels) {
     return true;
 }
 
-// Opens path for reading when it is a regular file. A folder, a device or a
-// pipe is no picture: it is not opened (a pipe would wait for a writer, a
-// device like /dev/zero would never end), and the caller reports it as a
-// file that cannot be opened. *why says which it was.
-FILE* openRegularFile(const char* path, std::string* why) {
+// Opens path for reading when it is a regular file, and tells its size. A
+// folder, a device or a pipe is no picture: it is not opened (a pipe would
+// wait for a writer, a device like /dev/zero would never end), and the
+// caller reports it as a file that cannot be opened. *why says which it was.
+FILE* openRegularFile(const char* path, unsigned long long* size, std::string* why) {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         *why = std::string("cannot be opened: ") + std::strerror(errno);
@@ -98,15 +99,31 @@ FILE* openRegularFile(const char* path, std::string* why) {
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        *why = "not a regular file";
+        *why = S_ISDIR(info.st_mode) ? "a folder, not a picture file" : "not a regular file (a device or a pipe)";
         return nullptr;
     }
+    *size = static_cast<unsigned long long>(info.st_size);
     FILE* file = ::fdopen(fd, "rb");
     if (!file) {
         *why = std::string("cannot be opened: ") + std::strerror(errno);
         ::close(fd);
     }
     return file;
+}
+
+// Why an image type other than 2 is refused, and what to do about it.
+std::string wrongTypeReason(unsigned type) {
+    const std::string only = "; only type 2, uncompressed true colour, is read";
+    const std::string number = "image type " + std::to_string(type);
+    switch (type) {
+    case 0: return number + " (no picture at all)" + only;
+    case 1: return number + " (colour-mapped)" + only + " (save as true colour, 24 or 32 bits)";
+    case 3: return number + " (greyscale)" + only + " (save as true colour, 24 or 32 bits)";
+    case 9: return number + " (colour-mapped, run-length encoded)" + only + " (save as true colour, uncompressed)";
+    case 10: return number + " (true colour, run-length encoded)" + only + " (save without RLE compression)";
+    case 11: return number + " (greyscale, run-length encoded)" + only + " (save as true colour, uncompressed)";
+    default: return number + ", which no TGA file has: is it a TGA file at all?";
+    }
 }
 
 // Drops whatever a refused load had allocated.
@@ -124,7 +141,8 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
     std::string ignored;
     std::string* why = whyOut ? whyOut : &ignored;
     *image = TgaImage();
-    FILE* file = openRegularFile(path, why);
+    unsigned long long size = 0;
+    FILE* file = openRegularFile(path, &size, why);
     if (!file) {
         std::printf(kCannotOpen, path);
         return false;
@@ -133,7 +151,7 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
     uint8_t header[18];
     if (std::fread(header, 1, sizeof header, file) != sizeof header) {
         std::printf(kTruncated, path);
-        return refuse(file, image, why, "the file ends early");
+        return refuse(file, image, why, "the file ends inside the 18-byte header (" + std::to_string(size) + " bytes)");
     }
     image->idLength = header[0];
     image->colourMapType = header[1];
@@ -152,40 +170,41 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
         image->imageId.reset(new (std::nothrow) uint8_t[image->idLength]);
         if (!image->imageId) {
             std::printf(kNoMemory, path);
-            return refuse(file, image, why, "out of memory");
+            return refuse(file, image, why, kNoMemoryReason);
         }
         if (std::fread(image->imageId.get(), 1, image->idLength, file) != image->idLength) {
             std::printf(kTruncated, path);
-            return refuse(file, image, why, "the file ends early");
+            return refuse(file, image, why,
+                          "the file ends inside its " + std::to_string(image->idLength) + "-byte image ID");
         }
     }
 
     if (image->imageType != kTrueColour) {
         std::printf(kWrongType);
-        return refuse(file, image, why,
-                      "image type " + std::to_string(image->imageType) + ", not uncompressed true colour (2)");
+        return refuse(file, image, why, wrongTypeReason(image->imageType));
     }
     if (image->pixelDepth != 24 && image->pixelDepth != 32) {
         std::printf(kWrongDepth, image->pixelDepth);
-        return refuse(file, image, why, std::to_string(image->pixelDepth) + " bits per pixel, not 24 or 32");
+        return refuse(file, image, why, std::to_string(image->pixelDepth) + " bits per pixel; only 24 and 32 are read");
     }
     const uint32_t pixelCount = uint32_t(image->width) * image->height;
     if (pixelCount > TgaImage::kMaxPixels) {
         std::printf(kTooLarge, path, unsigned(image->width), unsigned(image->height),
                     unsigned(TgaImage::kMaxPixels));
         return refuse(file, image, why,
-                      std::to_string(image->width) + "x" + std::to_string(image->height) + " pixels, more than " +
-                          std::to_string(TgaImage::kMaxPixels));
+                      std::to_string(image->width) + "x" + std::to_string(image->height) + " is " +
+                          std::to_string(pixelCount) + " pixels, more than the " +
+                          std::to_string(TgaImage::kMaxPixels) + " a texture holds");
     }
 
     // A true-colour file may still carry a colour map (unused by its pixels);
     // the pixels start after it.
+    unsigned long mapBytes = 0;
     if (image->colourMapType == 1) {
-        const unsigned long mapBytes =
-            static_cast<unsigned long>(image->colourMapLength) * ((image->colourMapEntrySize + 7u) / 8u);
+        mapBytes = static_cast<unsigned long>(image->colourMapLength) * ((image->colourMapEntrySize + 7u) / 8u);
         if (!skip(file, mapBytes)) {
             std::printf(kTruncated, path);
-            return refuse(file, image, why, "the file ends early");
+            return refuse(file, image, why, "the file ends inside its colour map");
         }
     }
 
@@ -195,12 +214,17 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
         image->pixels.data.reset(new (std::nothrow) uint32_t[size_t(pixelCount) + TgaPixels::kZeroTailWords]);
         if (!image->pixels.data) {
             std::printf(kNoMemory, path);
-            return refuse(file, image, why, "out of memory");
+            return refuse(file, image, why, kNoMemoryReason);
         }
         std::fill_n(image->pixels.data.get() + pixelCount, TgaPixels::kZeroTailWords, 0u);
         if (!readPixels(file, *image, &image->pixels)) {
             std::printf(kTruncated, path);
-            return refuse(file, image, why, "the file ends early");
+            const unsigned long long needed =
+                18ull + image->idLength + mapBytes + static_cast<unsigned long long>(pixelCount) * (image->pixelDepth / 8);
+            return refuse(file, image, why,
+                          "the file ends inside its pixels: " + std::to_string(image->width) + "x" +
+                              std::to_string(image->height) + " at " + std::to_string(image->pixelDepth) +
+                              " bits needs " + std::to_string(needed) + " bytes, the file has " + std::to_string(size));
         }
     }
     std::fclose(file);

@@ -20,8 +20,12 @@
 //     pixels (names the path);
 //   - no memory for the image ID or the pixels (names the path).
 // The type and depth messages do not say which file it was; callers that
-// report a dropped picture name it themselves, with the short English reason
-// tgaLoad gives in *why.
+// report a dropped picture name it themselves, with the English reason
+// tgaLoad gives in *why: what was found and, where it helps, what to do
+// ("image type 10 (true colour, run-length encoded); only type 2,
+// uncompressed true colour, is read (save without RLE compression)", "the
+// file ends inside its pixels: 2x1 at 32 bits needs 26 bytes, the file has
+// 25").
 // After a refusal the record holds no allocation (imageId and pixels.data
 // are null), so nothing half-read can be used.
 // A width or height of 0 loads as an empty picture (pixels.data null).
@@ -63,5 +67,5 @@ struct TgaImage {
 
 // Reads path into *image (see above). True when the picture was decoded;
 // otherwise the reader's message has been printed and, when why is given,
-// *why says in a few English words what was wrong ("the file ends early").
+// *why says in English what was wrong (see above).
 bool tgaLoad(const char* path, TgaImage* image, std::string* why = nullptr);

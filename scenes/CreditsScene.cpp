@@ -58,9 +58,9 @@ void CreditsScene::load() {
 void CreditsScene::start() { timer.start(); }
 
 void CreditsScene::render(float) {
-    const float previousR = relTime;
-    slide(slide1X, slide1Z, previousR, 3.45f);
-    slide(slide2X, slide2Z, previousR, 7.25f);
+    const float previousR = state.relTime;
+    slide(state.slide1X, state.slide1Z, previousR, 3.45f);
+    slide(state.slide2X, state.slide2Z, previousR, 7.25f);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(1.0f, 0.8f, 0.0f, 1.0f);
@@ -69,7 +69,7 @@ void CreditsScene::render(float) {
     if (previousR > 15.3f && previousR < 15.8f) glClearColor(0.4f, 0.1f, 0.4f, 1.0f);
 
     const float r = static_cast<float>(timer.seconds() - 19.8);
-    relTime = r;
+    state.relTime = r;
     const float bob = 0.25f * std::sin(3.0f * r);
 
     glDisable(GL_TEXTURE_2D);
@@ -88,7 +88,7 @@ void CreditsScene::render(float) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
 
-    for (float p : pulse) {
+    for (float p : state.pulse) {
         bigCircleTexture.bind();
         glLoadIdentity();
         glTranslatef(0.0f, 0.0f, -3.0f);
@@ -98,9 +98,9 @@ void CreditsScene::render(float) {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (r < 10.5f) {
         drawAt(sabuesoTexture, -1.4f, 1.75f, -6.0f, 2.0f, 0.75f);  // plates 4 x 1.5
-        drawAt(niloTexture, slide1X, -0.5f, slide1Z - 6.0f, 2.0f, 0.75f);
-        drawAt(ifaceTexture, slide1X, 0.5f, slide1Z - 6.0f, 1.8f, 0.65f);
-        drawAt(kiroTexture, slide2X, -1.75f, slide2Z - 6.0f, 2.0f, 0.75f);
+        drawAt(niloTexture, state.slide1X, -0.5f, state.slide1Z - 6.0f, 2.0f, 0.75f);
+        drawAt(ifaceTexture, state.slide1X, 0.5f, state.slide1Z - 6.0f, 1.8f, 0.65f);
+        drawAt(kiroTexture, state.slide2X, -1.75f, state.slide2Z - 6.0f, 2.0f, 0.75f);
     }
     if (r > 10.5f) {
         drawAt(logoTexture, 0.0f, 0.0f, -6.0f, 2.0f, 0.55f);
@@ -121,19 +121,19 @@ void CreditsScene::render(float) {
         }
     }
 
-    glColor4f(1.0f, 1.0f, 1.0f, titleAlpha);
+    glColor4f(1.0f, 1.0f, 1.0f, state.titleAlpha);
     if (r < 10.5f) drawAt(titleTexture, 0.8f, -0.3f, -3.0f, 1.0f, 1.0f);
 
     glDisable(GL_BLEND);
 
     // Title fade: in, out, in, out, then in for good; a step per frame.
-    if (r > 1.0f && r < 1.6f) titleAlpha += 0.04f;
-    if (r > 1.8f && r < 2.4f) titleAlpha -= 0.04f;
-    if (r > 2.6f && r < 3.2f) titleAlpha += 0.04f;
-    if (r > 3.4f && r < 4.0f) titleAlpha -= 0.04f;
-    if (r > 4.2f && r < 7.0f) titleAlpha += 0.04f;
+    if (r > 1.0f && r < 1.6f) state.titleAlpha += 0.04f;
+    if (r > 1.8f && r < 2.4f) state.titleAlpha -= 0.04f;
+    if (r > 2.6f && r < 3.2f) state.titleAlpha += 0.04f;
+    if (r > 3.4f && r < 4.0f) state.titleAlpha -= 0.04f;
+    if (r > 4.2f && r < 7.0f) state.titleAlpha += 0.04f;
 
     const float a = std::sin(r), b = std::sin(r + 0.785375f), c = std::sin(r + 1.57075f);
     const float next[8] = {a, b, c, a, -a, -b, -c, -a};
-    for (int i = 0; i < 8; ++i) pulse[i] = next[i];
+    for (int i = 0; i < 8; ++i) state.pulse[i] = next[i];
 }

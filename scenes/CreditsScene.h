@@ -28,17 +28,20 @@ public:
     void load() override;
     void start() override;
     void render(float showTime) override;
+    void rewind() override { state = State{}; }
 
+    unsigned int quadList = 0;  // the unit quad; compiled in load
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).
-    unsigned int quadList = 0;  // the unit quad; compiled in load
-    float relTime = 0.0f;       // r of the latest frame
-    float slide1X = -9.0f;      // the nilo plate and the picture above it
-    float slide1Z = 0.0f;       // their lift towards the viewer (0 or 0.5)
-    float slide2X = -9.0f;      // the kiro plate
-    float slide2Z = 0.0f;
-    float titleAlpha = 0.0f;    // not clamped: GL clamps the colour
-    float pulse[8] = {};        // size offsets of the circles, for the next frame
+    struct State {
+        float relTime = 0.0f;       // r of the latest frame
+        float slide1X = -9.0f;      // the nilo plate and the picture above it
+        float slide1Z = 0.0f;       // their lift towards the viewer (0 or 0.5)
+        float slide2X = -9.0f;      // the kiro plate
+        float slide2Z = 0.0f;
+        float titleAlpha = 0.0f;    // not clamped: GL clamps the colour
+        float pulse[8] = {};        // size offsets of the circles, for the next frame
+    } state;
 
 private:
     Texture titleTexture, niloTexture, sabuesoTexture, kiroTexture, bigCircleTexture, logoTexture, starTexture,

@@ -70,6 +70,11 @@ void DanceFloorScene::load() {
 
 void DanceFloorScene::start() { timer.start(); }
 
+void DanceFloorScene::rewind() {
+    stage.anim = DanceAnimation{};
+    stage.clocks = DanceClocks{};
+}
+
 void DanceFloorScene::render(float) {
     const float t = static_cast<float>(timer.seconds());
     switch (danceSequenceAt(t)) {
@@ -82,10 +87,9 @@ void DanceFloorScene::render(float) {
 
 float beginDanceFrame(DanceStage& stage, Timer& timer, float t) {
     DanceClocks& clock = stage.clocks;
-    // A jump back (a seek with the watching keys) is no time passing: the
-    // dancers carry on stepping from the new place instead of standing
-    // still until the clock catches up.
-    const float dt = std::max(0.0f, t - clock.lastTime);
+    // Show time never goes back between two frames (the driver rewinds and
+    // runs the show again after a jump back).
+    const float dt = t - clock.lastTime;
     clock.lastTime = t;
     clock.dancer1Clock += dt;
     clock.dancer2Clock += dt;

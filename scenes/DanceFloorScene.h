@@ -44,6 +44,7 @@ public:
     // Runs the sequence of the scene's own time; in the gaps, nothing.
     void render(float) override;
     void start() override;
+    void rewind() override;
 
 private:
     Timer timer;

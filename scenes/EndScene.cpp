@@ -43,8 +43,8 @@ void EndScene::load() {
 
     font.build();
 
-    lastShowTime = 0.0f;
-    frogClock = 0.0f;
+    state.lastShowTime = 0.0f;
+    state.frogClock = 0.0f;
 }
 
 void EndScene::start() { timer.start(); }
@@ -52,14 +52,13 @@ void EndScene::start() { timer.start(); }
 void EndScene::render(float showTime) {
     const float t = static_cast<float>(timer.seconds());
 
-    // The frog's clock runs on show time. On the first frame dt is the
-    // whole show time, so the frog steps at the end of that frame. Show
-    // time goes back only when a viewer seeks back (--controls): the frog
-    // then steps on from where it is rather than wait for the time to come
-    // round again.
-    const float dt = std::max(0.0f, showTime - lastShowTime);
-    lastShowTime = showTime;
-    frogClock += dt;
+    // The frog's clock runs on show time, which never goes back between two
+    // frames (after a jump back the driver rewinds and runs the show again).
+    // On the first frame dt is the whole show time, so the frog steps at
+    // the end of that frame.
+    const float dt = showTime - state.lastShowTime;
+    state.lastShowTime = showTime;
+    state.frogClock += dt;
 
     // The clear colour is the one the dance floor left; this scene sets none.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -81,7 +80,7 @@ void EndScene::render(float showTime) {
     glLoadIdentity();
     frogTexture.bind();
     glTranslatef(0.0f, -1.0f, -5.0f);
-    pictureQuad(0.5f, 0.5f, frogFrame, 0.25f);
+    pictureQuad(0.5f, 0.5f, state.frogFrame, 0.25f);
 
     // The three pictures fade with the sine of the time and are invisible
     // while it is negative. The clamp is the one GL applies to colours; it
@@ -103,9 +102,9 @@ void EndScene::render(float showTime) {
     // beyond a step is dropped. Like every frame value the sum is formed in
     // double and compared before it is stored; quarters are exact, so the
     // values run 0, 0.25, 0.5, 0.75, 1.0 (the first picture again), 0.
-    if (frogClock > kFrogStep) {
-        frogClock = 0.0f;
-        const double next = static_cast<double>(frogFrame) + 0.25;
-        frogFrame = next > 1.0 ? 0.0f : static_cast<float>(next);
+    if (state.frogClock > kFrogStep) {
+        state.frogClock = 0.0f;
+        const double next = static_cast<double>(state.frogFrame) + 0.25;
+        state.frogFrame = next > 1.0 ? 0.0f : static_cast<float>(next);
     }
 }

@@ -39,15 +39,19 @@ public:
     static constexpr const char* kCaptionBefore = "brisa grooves too";
     static constexpr const char* kCaptionAfter = "we love frogs";
 
-    // Texture coordinate s of the left edge of the frog picture shown:
-    // 0, 0.25, 0.5, 0.75, 1.0 (the first picture again, textures repeat),
-    // then 0. Lives as long as the scene object (the whole run); load and
-    // start leave it alone.
-    float frogFrame = 0.0f;
-    // The showTime of the previous frame, and the show time gathered since
-    // the frog last changed picture; both 0 after load.
-    float lastShowTime = 0.0f;
-    float frogClock = 0.0f;
+    void rewind() override { state = State{}; }
+
+    struct State {
+        // Texture coordinate s of the left edge of the frog picture shown:
+        // 0, 0.25, 0.5, 0.75, 1.0 (the first picture again, textures
+        // repeat), then 0. Lives as long as the scene object (the whole
+        // run); load and start leave it alone.
+        float frogFrame = 0.0f;
+        // The showTime of the previous frame, and the show time gathered
+        // since the frog last changed picture; both 0 after load.
+        float lastShowTime = 0.0f;
+        float frogClock = 0.0f;
+    } state;
 
 private:
     Texture frogTexture;

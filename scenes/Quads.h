@@ -11,6 +11,6 @@
 // pictureQuad(0.5f, 0.5f).
 void pictureQuad(float halfWidth, float halfHeight, float left = 0.0f, float span = 1.0f);
 
-// The untextured bar of the star tunnel and the credits: (-4, 0) to
-// (4, 0.15), drawn in the current colour.
+// The untextured bar of the star tunnel, the credits and the page's cards:
+// (-4, 0) to (4, 0.15), drawn in the current colour.
 void barQuad();

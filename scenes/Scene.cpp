@@ -7,6 +7,7 @@ Scene::~Scene() = default;
 void Scene::load() {}
 void Scene::start() {}
 void Scene::render(float) {}
+void Scene::rewind() {}
 
 void setUpShowGL() {
     glMatrixMode(GL_PROJECTION);

@@ -8,7 +8,11 @@
 //                display list, quadric and font here;
 //   start()      once, right after the show clock starts: start the Timer;
 //   render(t)    every frame whose show time t lies in the scene's window of
-//                the timeline (base/Timeline.h); never in the gaps.
+//                the timeline (base/Timeline.h); never in the gaps;
+//   rewind()     before the driver plays the show again from its start
+//                (a jump back with the watching keys): what the scene
+//                carries from frame to frame goes back to where it stood
+//                before the first frame.
 // Constructors and destructors make no OpenGL call: a scene is built before
 // the context exists and destroyed after it is gone. Texture names, display
 // lists and quadrics end with the context.
@@ -21,14 +25,18 @@
 // scene never reads any other clock. With --start-at S both begin at S.
 // With the watching keys (--controls) every clock stands still while the
 // show is paused (render is not called then, but for single frame steps)
-// and jumps, backwards too, when the viewer seeks: a scene that keeps the
-// previous frame's time must expect the difference to be large or negative.
+// and jumps when the viewer seeks; the driver then runs the frames up to
+// the new place first (after a jump back: rewind(), then from 0). So from
+// one render to the next show time never goes back, though on a slow
+// machine it may leap.
 //
 // State. Animation state that lives from frame to frame (angles, strip
-// positions, frame counters, the previous frame's time, list names,
-// quadrics) starts at fixed values when the scene object is made and is
-// never reset by load or start; it lives in the scene object, which lives
-// for the whole run.
+// positions, frame counters, the previous frame's time) starts at fixed
+// values when the scene object is made and is never reset by load or start;
+// it lives in the scene object, which lives for the whole run. Only
+// rewind() puts it back. The picture at show time S is the one the show
+// draws after every frame from 0 to S: the driver runs those frames (unseen)
+// before it shows S, after --start-at and a jump too.
 //
 // OpenGL state when render is called:
 //   - matrix mode GL_MODELVIEW; the projection is the show's 45-degree
@@ -54,6 +62,8 @@ public:
     virtual void start();
     // showTime: seconds since the show started. The base draws nothing.
     virtual void render(float showTime);
+    // The base carries nothing.
+    virtual void rewind();
 };
 
 // Sets the OpenGL state described above for the show's first frame: the

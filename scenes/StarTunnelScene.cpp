@@ -80,11 +80,11 @@ void StarTunnelScene::render(float showTime) {
     for (float z = -8.0f; z <= -3.0f; z += 1.0f) {
         for (int i = 0; i < 8; ++i) {
             glLoadIdentity();
-            glTranslatef(std::sin(starAngle), std::cos(starAngle), z);
+            glTranslatef(std::sin(state.starAngle), std::cos(state.starAngle), z);
             glRotatef(spin, 0.0f, 0.0f, 1.0f);
             starTexture.bind();
             glCallList(quadList);
-            starAngle += 5.5f;
+            state.starAngle += 5.5f;
         }
     }
 

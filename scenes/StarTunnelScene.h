@@ -31,11 +31,14 @@ public:
     void load() override;
     void start() override;
     void render(float showTime) override;
+    void rewind() override { state = State{}; }
 
+    unsigned int quadList = 0;  // the unit quad; compiled in load
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).
-    unsigned int quadList = 0;  // the unit quad; compiled in load
-    float starAngle = 0.0f;     // radians placing the next star
+    struct State {
+        float starAngle = 0.0f;  // radians placing the next star
+    } state;
 
 private:
     Texture vinylTexture, generatedTexture, starTexture, tiaTexture, flowerTexture;

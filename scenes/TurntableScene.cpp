@@ -48,17 +48,17 @@ void TurntableScene::render(float) {
     // Titles: the first slides in and rests at 0 from 4 to 5 s, then leaves
     // to the right while the second comes in and rests from 12 to 13 s.
     if (t < 4.0f) {
-        quellixX = t - 4.0f;
-        presentsX = -5.0f;
+        state.quellixX = t - 4.0f;
+        state.presentsX = -5.0f;
     } else {
-        quellixX = 0.0f;
+        state.quellixX = 0.0f;
     }
     if (t > 5.0f) {
-        quellixX = t - 5.0f;
-        presentsX = t - 12.0f;
+        state.quellixX = t - 5.0f;
+        state.presentsX = t - 12.0f;
     }
-    if (t > 12.0f && t < 13.0f) presentsX = 0.0f;
-    if (t > 13.0f) presentsX = t - 13.0f;
+    if (t > 12.0f && t < 13.0f) state.presentsX = 0.0f;
+    if (t > 13.0f) state.presentsX = t - 13.0f;
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(1.0f, 0.7f, 0.0f, 1.0f);
@@ -69,12 +69,12 @@ void TurntableScene::render(float) {
     glLoadIdentity();
     if (t > 4.0f) {
         glRotatef(10.0f * t, 0.0f, 0.0f, 1.0f);
-        swirl = t - 4.1f;
+        state.swirl = t - 4.1f;
     } else {
-        swirl = 0.0f;
+        state.swirl = 0.0f;
     }
     glTranslatef(0.0f, 0.0f, -2.5f);
-    const float s = std::sin(swirl), c = std::cos(swirl);
+    const float s = std::sin(state.swirl), c = std::cos(state.swirl);
     glBegin(GL_QUADS);
     glTexCoord2f(s, s);
     glVertex2f(-2.0f, -2.0f);
@@ -102,7 +102,7 @@ void TurntableScene::render(float) {
     glLoadIdentity();
     glTranslatef(-0.62f, -0.09f, -1.2f);
     glRotatef(-75.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(-platterAngle, 0.0f, 0.0f, 1.0f);
+    glRotatef(-state.platterAngle, 0.0f, 0.0f, 1.0f);
     glCallList(rimList);
 
     // Record.
@@ -111,7 +111,7 @@ void TurntableScene::render(float) {
     glLoadIdentity();
     glTranslatef(-0.3f, 0.0f, -0.6f);
     glRotatef(-74.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(-platterAngle, 0.0f, 0.0f, 1.0f);
+    glRotatef(-state.platterAngle, 0.0f, 0.0f, 1.0f);
     pictureQuad(0.5f, 0.5f);
 
     // Tonearm, on the platter picture's quad.
@@ -122,16 +122,16 @@ void TurntableScene::render(float) {
 
     quellixTexture.bind();
     glLoadIdentity();
-    glTranslatef(quellixX, 1.75f, -6.0f);
+    glTranslatef(state.quellixX, 1.75f, -6.0f);
     pictureQuad(2.0f, 0.75f);  // a banner
 
     presentsTexture.bind();
     glLoadIdentity();
-    glTranslatef(presentsX, 1.75f, -6.0f);
+    glTranslatef(state.presentsX, 1.75f, -6.0f);
     pictureQuad(2.0f, 0.75f);  // a banner
 
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 
-    platterAngle = 60.0f * t;
+    state.platterAngle = 60.0f * t;
 }

@@ -29,13 +29,16 @@ public:
     void load() override;
     void start() override;
     void render(float showTime) override;
+    void rewind() override { state = State{}; }
 
     // Frame-to-frame state; starts at these values when the scene is made
     // and lives for the whole run (load and start leave it alone).
-    float quellixX = -10.0f;     // x of the first title
-    float presentsX = -10.0f;    // x of the second title
-    float swirl = 0.0f;          // radians turning the background's texture coordinates
-    float platterAngle = 0.0f;   // degrees; set at the end of a frame, used in the next
+    struct State {
+        float quellixX = -10.0f;     // x of the first title
+        float presentsX = -10.0f;    // x of the second title
+        float swirl = 0.0f;          // radians turning the background's texture coordinates
+        float platterAngle = 0.0f;   // degrees; set at the end of a frame, used in the next
+    } state;
 
 private:
     Texture vinylTexture, technicsTexture, bck1Texture, platoTexture, brazoTexture, quellixTexture,

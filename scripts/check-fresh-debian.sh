@@ -6,8 +6,15 @@
 # with ../shared/tga-real beside it, and runs the commands there in a chroot,
 # as root, without a display. Prints the wall time of every step.
 #
-# Usage (as root): scripts/check-fresh-debian.sh [run-first | test-first]...
-#   (no argument: both orders, one after the other)
+# `package` proves the Debian package instead: scripts/package.sh makes it in
+# one fresh root; a second fresh root installs it with apt-get (which must
+# bring every dependency), an ordinary user starts the show from PATH and
+# records 3 s of it (its media found under /usr/share), `man glowmotion`
+# shows the page, and `apt-get remove`, then `purge --autoremove`, leave
+# the root's files and packages as they were before the install.
+#
+# Usage (as root): scripts/check-fresh-debian.sh [run-first | test-first | package]...
+#   (no argument: run-first and test-first, one after the other)
 # Environment:
 #   GLOWMOTION_FRESH_CACHE   where the debootstrapped root is kept as a tarball
 #                            (default /var/cache/glowmotion-fresh-debian)
@@ -17,6 +24,7 @@
 #   GLOWMOTION_FRESH_LOGS    where each step's output is kept
 #                            (default /var/tmp/glowmotion-fresh-logs)
 #   GLOWMOTION_FRESH_KEEP=1  keep each unpacked root for inspection
+#   GLOWMOTION_FRESH_DEB     (package) install this .deb instead of making one
 # Needs debootstrap (installed with apt-get when missing) and network access.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -31,8 +39,8 @@ orders=("$@")
 [ ${#orders[@]} -gt 0 ] || orders=(run-first test-first)
 for order in "${orders[@]}"; do
   case "$order" in
-    run-first|test-first) ;;
-    *) echo "usage: scripts/check-fresh-debian.sh [run-first | test-first]..." >&2; exit 2 ;;
+    run-first|test-first|package) ;;
+    *) echo "usage: scripts/check-fresh-debian.sh [run-first | test-first | package]..." >&2; exit 2 ;;
   esac
 done
 if [ "$(id -u)" -ne 0 ]; then
@@ -142,44 +150,184 @@ check_test() {
   grep -E "tests passed|tests failed|Total Test time|Skipped|Not Run" "$work/test.log" | sed 's/^/   /'
 }
 
-mkdir -p "$logs"
-for order in "${orders[@]}"; do
-  work=$(mktemp -d "$workbase/glowmotion-fresh-$order.XXXXXX")
-  chroot_dir=$work/root
+# Unpacks a fresh root into $1 (with the host's resolver, no daemons started
+# by packages, /proc, /sys and /dev mounted); `inside` runs there from then on.
+new_root() {
+  chroot_dir=$1
   mkdir "$chroot_dir"
-  begin "[$order] unpack a fresh root"
   tar -C "$chroot_dir" -xf "$tarball"
   cp /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
   # No daemon started by a package may outlive the check.
   printf '#!/bin/sh\nexit 101\n' >"$chroot_dir/usr/sbin/policy-rc.d"
   chmod +x "$chroot_dir/usr/sbin/policy-rc.d"
-  mkdir -p "$chroot_dir/src"
-  git clone --quiet "$root" "$chroot_dir/src/main"
-  if [ -d "$tga_real" ]; then
-    mkdir -p "$chroot_dir/src/shared"
-    cp -r "$tga_real" "$chroot_dir/src/shared/tga-real"
-  else
-    echo "   (no $tga_real: the real-world TGA tests will skip)"
-  fi
   mount -t proc proc "$chroot_dir/proc" && mounted+=("$chroot_dir/proc")
   mount --bind /sys "$chroot_dir/sys" && mounted+=("$chroot_dir/sys")
   mount --bind /dev "$chroot_dir/dev" && mounted+=("$chroot_dir/dev")
   mount --bind /dev/pts "$chroot_dir/dev/pts" && mounted+=("$chroot_dir/dev/pts")
   mount -t tmpfs -o mode=1777 tmpfs "$chroot_dir/dev/shm" && mounted+=("$chroot_dir/dev/shm")
+}
+
+# What is on the root: every file and folder outside the kernel's, the
+# package tools' own records and caches and the users' homes (which no
+# package removal touches), and the packages with their state; the homes
+# apart.
+snapshot() {
+  inside 'find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /run -o -path /tmp -o -path /var/tmp \
+            -o -path /var/cache -o -path /var/log -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /home \) \
+            -prune -o -print | sort' >"$work/$1.files"
+  inside "dpkg-query -W -f '\${Package} \${Version} \${db:Status-Abbrev}\n'" >"$work/$1.packages"
+  inside 'find /home | sort' >"$work/$1.home"
+}
+
+# The package: made by scripts/package.sh in this fresh root (or given), then
+# installed, used and removed in a second one.
+check_package() {
+  local deb
+  if [ -n "${GLOWMOTION_FRESH_DEB:-}" ]; then
+    deb=$(realpath "$GLOWMOTION_FRESH_DEB")
+    echo "   installing the given $deb"
+  else
+    begin "[package] scripts/package.sh"
+    inside 'cd /src/main && scripts/package.sh' >"$work/package.log" 2>&1 || {
+      tail -40 "$work/package.log" >&2
+      echo "check-fresh-debian: [package] scripts/package.sh failed" >&2
+      return 1
+    }
+    finish "[package] scripts/package.sh (tools + Release build + cpack + lintian)"
+    sed -n '/^== desktop-file-validate/,$p' "$work/package.log" | sed 's/^/   /'
+    deb=$(ls "$chroot_dir"/src/main/build-package/glowmotion_*.deb)
+    cp "$deb" "$work/"
+    deb=$work/$(basename "$deb")
+  fi
+  unmount_all
+
+  begin "[package] a second fresh root: man-db and a user, before the install"
+  new_root "$work/install-root"
+  cp "$deb" "$chroot_dir/tmp/"
+  inside 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq man-db >/dev/null &&
+          useradd --create-home --shell /bin/bash watcher' >"$work/prepare.log" 2>&1 || {
+    tail -20 "$work/prepare.log" >&2
+    return 1
+  }
+  snapshot before
+  finish "[package] second root + man-db + user"
+
+  begin "[package] apt-get install ./$(basename "$deb")"
+  inside "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y ./$(basename "$deb")" >"$work/install.log" 2>&1 || {
+    tail -30 "$work/install.log" >&2
+    echo "check-fresh-debian: [package] apt-get install failed" >&2
+    return 1
+  }
+  finish "[package] apt-get install (with its dependencies)"
+  grep -E "^[0-9]+ upgraded" "$work/install.log" | sed 's/^/   /'
+
+  begin "[package] the show from PATH, as a user"
+  inside "su - watcher -c 'command -v glowmotion glowmotion-texgen glowmotion-tga &&
+          glowmotion-texgen --version && glowmotion-tga --version &&
+          glowmotion --capture /tmp/x --fps 2 --end-at 3 >/tmp/show.out 2>/tmp/show.err'" >"$work/show.log" 2>&1 || {
+    cat "$work/show.log" "$chroot_dir/tmp/show.err" >&2
+    echo "check-fresh-debian: [package] the installed show failed" >&2
+    return 1
+  }
+  finish "[package] glowmotion --capture /tmp/x --fps 2 --end-at 3"
+  sed 's/^/   /' "$work/show.log"
+  local frames audio
+  frames=$(find "$chroot_dir/tmp/x" -name '*.png' | wc -l)
+  audio=$(stat -c %s "$chroot_dir/tmp/x/audio.wav" 2>/dev/null || echo 0)
+  echo "   $frames frames, audio.wav $audio bytes; standard output: $(wc -c <"$chroot_dir/tmp/show.out") bytes"
+  sed 's/^/   stderr: /' "$chroot_dir/tmp/show.err"
+  # Every picture read (the reader says nothing on standard output), the
+  # music found (no "no music" line), 6 frames and 3 s of 48 kHz stereo.
+  if [ "$frames" -ne 6 ] || [ "$audio" -ne $((44 + 3 * 48000 * 4)) ] || [ -s "$chroot_dir/tmp/show.out" ] ||
+     grep -q "no music" "$chroot_dir/tmp/show.err"; then
+    cat "$chroot_dir/tmp/show.out" >&2
+    echo "check-fresh-debian: [package] the installed show did not find all its media" >&2
+    return 1
+  fi
+
+  begin "[package] man glowmotion"
+  inside 'MANWIDTH=80 man glowmotion 2>&1' >"$work/man.log" || true
+  finish "[package] man glowmotion"
+  head -8 "$work/man.log" | sed 's/^/   /'
+  if ! grep -q "^GLOWMOTION(6)" "$work/man.log" || ! grep -q -- "--capture" "$work/man.log"; then
+    echo "check-fresh-debian: [package] man glowmotion: no page" >&2
+    return 1
+  fi
+
+  begin "[package] apt-get remove, then purge --autoremove"
+  inside 'dpkg-query -L glowmotion' >"$work/package.files"
+  inside 'DEBIAN_FRONTEND=noninteractive apt-get remove -y glowmotion' >"$work/remove.log" 2>&1 || {
+    tail -20 "$work/remove.log" >&2
+    return 1
+  }
+  # Every path of the package that the root did not have before (files,
+  # links and folders alike) is gone, but for folders that a package it
+  # brought (still installed) holds too.
+  local left
+  left=$(grep -vx -e '/\.' "$work/package.files" | grep -vxFf "$work/before.files" |
+         while read -r path; do
+           [ -e "$chroot_dir$path" ] || [ -L "$chroot_dir$path" ] || continue
+           [ -d "$chroot_dir$path" ] && inside "dpkg-query -S '$path'" </dev/null >/dev/null 2>&1 && continue
+           echo "$path"
+         done || true)
+  if [ -n "$left" ]; then
+    echo "check-fresh-debian: [package] apt-get remove left paths of the package:" >&2
+    echo "$left" >&2
+    return 1
+  fi
+  echo "   remove: none of the package's $(grep -vxFf "$work/before.files" "$work/package.files" | grep -cvx '/\.')" \
+       "new paths left (it shares $(grep -cxFf "$work/before.files" "$work/package.files") folders with the root)"
+  # A package without configuration files is purged by the removal itself;
+  # then the dependencies it brought go, purged too.
+  inside 'export DEBIAN_FRONTEND=noninteractive
+          if dpkg-query -W glowmotion >/dev/null 2>&1; then apt-get purge -y glowmotion; fi &&
+          apt-get autoremove --purge -y' >"$work/purge.log" 2>&1 || {
+    tail -20 "$work/purge.log" >&2
+    return 1
+  }
+  finish "[package] remove + purge"
+  grep -E "^[0-9]+ upgraded" "$work/remove.log" | sed 's/^/   remove: /'
+  grep -E "^[0-9]+ upgraded" "$work/purge.log" | sed 's/^/   purge and autoremove: /'
+  snapshot after
+  if ! diff -u "$work/before.files" "$work/after.files" >"$work/files.diff" ||
+     ! diff -u "$work/before.packages" "$work/after.packages" >"$work/packages.diff"; then
+    cat "$work/files.diff" "$work/packages.diff" 2>/dev/null | head -40 >&2
+    echo "check-fresh-debian: [package] the root differs from before the install" >&2
+    return 1
+  fi
+  echo "   after purge: the same $(wc -l <"$work/after.files") paths and $(wc -l <"$work/after.packages") packages as before the install"
+  local home
+  home=$(comm -13 "$work/before.home" "$work/after.home" | grep -v '/.*/.*/.*/.*/' || true)
+  [ -z "$home" ] || echo "   the user's home keeps what the run wrote there: $(echo $home)"
+}
+
+mkdir -p "$logs"
+for order in "${orders[@]}"; do
+  work=$(mktemp -d "$workbase/glowmotion-fresh-$order.XXXXXX")
+  begin "[$order] unpack a fresh root"
+  new_root "$work/root"
+  mkdir -p "$chroot_dir/src"
+  git clone --quiet "$root" "$chroot_dir/src/main"
+  if [ "$order" = package ]; then
+    :  # no test suite runs there
+  elif [ -d "$tga_real" ]; then
+    mkdir -p "$chroot_dir/src/shared"
+    cp -r "$tga_real" "$chroot_dir/src/shared/tga-real"
+  else
+    echo "   (no $tga_real: the real-world TGA tests will skip)"
+  fi
   finish "[$order] unpack root + clone"
   echo "   clone of $(git -C "$root" rev-parse --short HEAD) in $chroot_dir/src/main (logs in $work)"
 
-  if [ "$order" = run-first ]; then
-    check_run
-    check_test
-  else
-    check_test
-    check_run
-  fi
+  case "$order" in
+    run-first) check_run; check_test ;;
+    test-first) check_test; check_run ;;
+    package) check_package ;;
+  esac
   [ "${GLOWMOTION_FRESH_KEEP:-0}" = 1 ] && echo "   kept $work"
   cleanup
 done
 
 echo "== wall times (logs in $logs)"
 printf '   %s\n' "${timings[@]}"
-echo "check-fresh-debian: both README commands work on a fresh Debian 12 root (${orders[*]})"
+echo "check-fresh-debian: passed on fresh Debian 12 roots (${orders[*]})"

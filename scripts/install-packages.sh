@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages of the given lists that are not installed yet
-# (one package a line, # starts a comment), with sudo unless run as root.
+# (one package a line, # starts a comment; a package in several lists counts
+# once), with sudo unless run as root.
 # Usage: scripts/install-packages.sh WHO LIST...   (WHO names the caller in its message)
 # Prints one line naming the packages and the log that gets apt-get's whole
 # output: $GLOWMOTION_SETUP_LOG when set (appended to), else a new file in
@@ -10,7 +11,7 @@ set -euo pipefail
 who=$1
 shift
 missing=()
-for pkg in $(grep -hv '^\s*#' "$@"); do
+for pkg in $(grep -hv '^\s*#' "$@" | awk '!seen[$0]++'); do
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
   [ "$status" = "install ok installed" ] || missing+=("$pkg")
 done

@@ -2,7 +2,10 @@
 # Installs whatever Debian packages are missing, then configures and builds.
 # Usage: scripts/setup.sh [--test | --sanitize]
 #   (none)      the show and its tools into build/ (scripts/packages-build.txt)
-#   --test      the same plus the test suite and benchmarks (adds scripts/packages-test.txt)
+#   --test      the same plus the test suite and benchmarks, and what the browser
+#               build and its tests need (adds scripts/packages-test.txt and
+#               scripts/packages-web.txt); the browser tests then fail until
+#               scripts/web.sh has built build-web/ (scripts/test.sh does)
 #   --sanitize  the show, its tools and the test suite with AddressSanitizer,
 #               LeakSanitizer and UndefinedBehaviorSanitizer, Debug, warnings
 #               as errors, into build-sanitize/
@@ -20,18 +23,18 @@ mode=${1:-}
 lists=(scripts/packages-build.txt)
 build=build
 options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLOWMOTION_BUILD_TESTS=OFF -DGLOWMOTION_BUILD_BENCHMARKS=OFF
-         -DGLOWMOTION_SANITIZE=OFF -DGLOWMOTION_WERROR=OFF)
+         -DGLOWMOTION_SANITIZE=OFF -DGLOWMOTION_WERROR=OFF -DGLOWMOTION_REQUIRE_WEB=OFF)
 case "$mode" in
   "") ;;
   --test)
-    lists+=(scripts/packages-test.txt)
+    lists+=(scripts/packages-test.txt scripts/packages-web.txt)
     options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLOWMOTION_BUILD_TESTS=ON -DGLOWMOTION_BUILD_BENCHMARKS=ON
-             -DGLOWMOTION_SANITIZE=OFF -DGLOWMOTION_WERROR=OFF) ;;
+             -DGLOWMOTION_SANITIZE=OFF -DGLOWMOTION_WERROR=OFF -DGLOWMOTION_REQUIRE_WEB=ON) ;;
   --sanitize)
     lists+=(scripts/packages-test.txt)
     build=build-sanitize
     options=(-DCMAKE_BUILD_TYPE=Debug -DGLOWMOTION_BUILD_TESTS=ON -DGLOWMOTION_BUILD_BENCHMARKS=OFF
-             -DGLOWMOTION_SANITIZE=ON -DGLOWMOTION_WERROR=ON) ;;
+             -DGLOWMOTION_SANITIZE=ON -DGLOWMOTION_WERROR=ON -DGLOWMOTION_REQUIRE_WEB=OFF) ;;
   *) echo "usage: scripts/setup.sh [--test | --sanitize]" >&2; exit 2 ;;
 esac
 
@@ -39,21 +42,9 @@ mkdir -p "$build"
 export GLOWMOTION_SETUP_LOG="$root/$build/setup.log"
 : >"$GLOWMOTION_SETUP_LOG"
 log=$GLOWMOTION_SETUP_LOG
-
-# The end of the log after a step failed, then stop.
-failed() {
-  echo "setup: $1 failed; the end of $log:" >&2
-  tail -n 30 "$log" >&2
-  exit 1
-}
-
-# One step: one line, its output appended to the log.
-step() {
-  local what=$1
-  shift
-  echo "setup: $what (log: $log)"
-  "$@" >>"$log" 2>&1 || failed "$what"
-}
+who=setup
+# shellcheck source=scripts/steps.sh
+. scripts/steps.sh
 
 scripts/install-packages.sh setup "${lists[@]}"
 

@@ -1,5 +1,9 @@
 // The generator's 1 MiB buffers are anonymous private mappings: their pages
 // read as zero and cost no memory until something writes them.
+//
+// In WebAssembly (the browser build) there are no pages to give back: a
+// mapping is zeroed heap memory, and madvise succeeds without doing
+// anything, so zeroing is always writing zeros there.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -21,8 +25,11 @@ void freePages(uint32_t* pixels, size_t words) {
 }
 
 void zeroPages(uint32_t* pixels, size_t words) {
-    static const size_t pageBytes = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     const size_t bytes = words * 4;
+#ifdef __EMSCRIPTEN__
+    std::memset(pixels, 0, bytes);
+#else
+    static const size_t pageBytes = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     const size_t whole = bytes / pageBytes * pageBytes;
     // Dropping private anonymous pages makes them read as zero again and
     // returns their memory; fall back to writing zeros if that is refused.
@@ -31,6 +38,7 @@ void zeroPages(uint32_t* pixels, size_t words) {
         return;
     }
     std::memset(reinterpret_cast<uint8_t*>(pixels) + whole, 0, bytes - whole);
+#endif
 }
 
 }  // namespace texgen

@@ -1,7 +1,8 @@
 // Glowmotion in a browser page: what the page's script calls. The page
-// (web/page/glowmotion.js) fetches the media into /data, opens the canvas,
+// (web/page/page.js) fetches the media into /data, opens the canvas,
 // loads, then calls glowmotion_frame once per animation frame with the
-// position of the music.
+// position of the music (or glowmotion_step for stills).
+#include "app/RecordingFrames.h"
 #include "app/WatchControls.h"
 #include "base/DataPath.h"
 #include "web/BrowserShow.h"
@@ -60,12 +61,39 @@ EMSCRIPTEN_KEEPALIVE void glowmotion_load() {
     if (show) show->load();
 }
 
-EMSCRIPTEN_KEEPALIVE void glowmotion_begin(double startAt) {
-    if (show) show->begin(startAt);
+// fps 0: the clock follows glowmotion_frame's readings (live); else it
+// steps fps frames a second with glowmotion_step (stills). The frames
+// before startAt are then to run with glowmotion_prepare.
+EMSCRIPTEN_KEEPALIVE void glowmotion_begin(double startAt, int fps) {
+    if (show) show->begin(startAt, fps);
 }
 
-// Draws show time begin + elapsed; returns the show time drawn.
+// Live, after a jump of the music to showTime: the frames up to it are then
+// to run with glowmotion_prepare.
+EMSCRIPTEN_KEEPALIVE void glowmotion_jump(double showTime) {
+    if (show) show->jump(showTime);
+}
+
+// Runs up to `frames` of the frames planned; returns how far they are, 1
+// once all have run.
+EMSCRIPTEN_KEEPALIVE double glowmotion_prepare(int frames) { return show ? show->prepare(frames) : 1.0; }
+
+// The frames the last preparation ran so far, and the seconds it took.
+EMSCRIPTEN_KEEPALIVE double glowmotion_prepared_frames() {
+    return show ? static_cast<double>(show->prepared().frames) : 0.0;
+}
+EMSCRIPTEN_KEEPALIVE double glowmotion_prepared_seconds() { return show ? show->prepared().seconds : 0.0; }
+
+// Live: draws show time begin + elapsed; returns the show time drawn.
 EMSCRIPTEN_KEEPALIVE double glowmotion_frame(double elapsed) { return show ? show->frame(elapsed) : 0.0; }
+
+// Stills: draws the next frame; returns its show time.
+EMSCRIPTEN_KEEPALIVE double glowmotion_step() { return show ? show->step() : 0.0; }
+
+// The frames a recording of show time [startAt, endAt) at fps holds.
+EMSCRIPTEN_KEEPALIVE double glowmotion_frame_count(double startAt, double endAt, int fps) {
+    return static_cast<double>(recordingFrameCount({startAt, endAt, fps}));
+}
 
 // card 0: "click or press a key to start"; 1: "play again".
 EMSCRIPTEN_KEEPALIVE void glowmotion_card(int card, double seconds) {

@@ -147,7 +147,6 @@ void font(benchmark::State& state) {
         Font f;
         f.build();
         glFinish();
-        glDeleteLists(Font::listBase, 256);
         deleteTexture(f.texture);
     }
 }

@@ -10,9 +10,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -260,41 +257,6 @@ TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFrames) {
     EXPECT_EQ(why, dir + "/notes.txt: is not a folder");
     EXPECT_EQ(prepareCaptureFolder(dir + "/notes.txt/frames", false, &why), CaptureFolder::Unusable);
     EXPECT_EQ(why, dir + "/notes.txt/frames: Not a directory");
-    std::filesystem::remove_all(dir);
-}
-
-TEST(Capture, AFrameThatCannotBeWrittenStopsTheRecordingSaysWhyAndLeavesNoPartialFile) {
-    const std::string dir = freshDirectory("capture-full");
-    std::filesystem::create_directories(dir);
-    OffscreenSurface surface;
-    ASSERT_TRUE(surface.create(800, 600, nullptr)) << "no offscreen OpenGL";
-    PngFolderSink sink(dir, 10);
-    DemoSetup setup;
-    setup.scenes = [](const FrameClock& clock) {
-        SceneSet set = makeScenes(clock);
-        set[kTurntableSlot] = std::make_unique<PaintScene>(1, 0, 0);
-        return set;
-    };
-    {
-        Demo demo(std::move(setup));
-        demo.load(surface);
-        // Files may not grow past 1000 bytes: the first frame (an 800x600
-        // PNG is more than that however plain) is cut off by the system.
-        rlimit saved{};
-        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = 1000;
-        void (*savedSignal)(int) = std::signal(SIGXFSZ, SIG_IGN);
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const Recorded recorded = demo.record(surface, sink, CaptureTiming{10.0, 125.0, 10});
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, savedSignal);
-        EXPECT_TRUE(recorded.failed);
-        EXPECT_EQ(recorded.error, "cannot write frame " + dir + "/000000.png: File too large");
-        EXPECT_EQ(recorded.written, 0);
-        surface.destroy();
-    }
-    EXPECT_TRUE(std::filesystem::is_empty(dir));  // the cut-off frame is gone
     std::filesystem::remove_all(dir);
 }
 

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <limits>
@@ -57,6 +59,7 @@ struct Watch {
         setup.controls = controls;
         demo = std::make_unique<Demo>(std::move(setup));
         demo->load(window);
+        log.watchPasses(window);
     }
     ~Watch() { std::remove(musicPath.c_str()); }
 
@@ -67,10 +70,16 @@ struct Watch {
         if (output->renderer) output->renderer(buffer.data(), frames);
         return buffer;
     }
+    // The show time and the scene's own clock of each frame the loop drew.
     std::vector<float> renderedTimes() const {
         std::vector<float> times;
-        for (const auto& render : log.renders) times.push_back(render.second);
+        for (const size_t i : log.ownRenders()) times.push_back(log.renders[i].second);
         return times;
+    }
+    std::vector<double> sceneClocks() const {
+        std::vector<double> clocks;
+        for (const size_t i : log.ownRenders()) clocks.push_back(log.sceneClocks[i]);
+        return clocks;
     }
 };
 
@@ -156,6 +165,17 @@ TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
         EXPECT_NEAR(w.log.renders.back().second, c.target + 2 * kFrame, 1e-5);
         EXPECT_EQ(w.log.renders.back().first, sceneAt(static_cast<float>(c.target + 2 * kFrame)));
         EXPECT_NEAR(w.log.sceneClocks.back(), c.target + 2 * kFrame, 1e-9);
+        // First the show's frames at 60 fps up to the target ran (none drawn in
+        // a gap): on from the start, or from 0 with the scenes rewound once.
+        const bool back = c.target < c.startAt;
+        std::vector<double> run;
+        for (int k = back ? 0 : static_cast<int>(std::ceil(c.startAt * 60 - 1e-6)); c.sought && k * kFrame < c.target - 1e-6; ++k)
+            if (sceneAt(static_cast<float>(k * kFrame)) >= 0) run.push_back(k * kFrame);
+        if (sceneAt(static_cast<float>(c.target)) >= 0) run.push_back(c.target);
+        std::vector<float> firstPass;
+        for (size_t i = 0; i < w.log.renders.size(); ++i) if (w.log.passes[i] == 0) firstPass.push_back(w.log.renders[i].second);
+        expectTimes(firstPass, run);
+        EXPECT_EQ(std::count(w.log.events.begin(), w.log.events.end(), "rewind 0"), back ? 1 : 0);
         // The music: what libopenmpt plays there from the start, or, when
         // nothing moved, the place the show started at (the test pulled
         // nothing before).
@@ -172,7 +192,7 @@ TEST(WatchControls, SeekingPastTheEndEndsTheShowAsTheClockWould) {
         };
         EXPECT_EQ(w.play(), ShowEnd::Finished);
         EXPECT_EQ(w.window.presented, 1);  // the frame past the end is still presented
-        EXPECT_TRUE(w.log.renders.empty());
+        EXPECT_TRUE(w.log.ownRenders().empty());
         EXPECT_FALSE(w.record.open);        // the music stopped
     }
 }
@@ -202,8 +222,9 @@ TEST(WatchControls, PauseHoldsEveryClockAndFeedsTheMusicSilence) {
     for (int k = 0; k <= 4; ++k) expected.push_back(10.0 + k * kFrame);
     for (int k = 21; k < 30; ++k) expected.push_back(10.0 + (k - 17) * kFrame);
     expectTimes(w.renderedTimes(), expected);
-    ASSERT_EQ(w.log.sceneClocks.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(w.log.sceneClocks[i], expected[i], 1e-9) << i;
+    const std::vector<double> clocks = w.sceneClocks();
+    ASSERT_EQ(clocks.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(clocks[i], expected[i], 1e-9) << i;
 
     // Every paused pass presents a frame, titled with the held time.
     for (int k = 4; k <= 20; ++k) EXPECT_EQ(w.window.titleAtFrame[k], title(10.0 + 4 * kFrame, true)) << k;
@@ -242,7 +263,7 @@ TEST(WatchControls, StepsMoveOneFrameWhilePausedAndDrawOnceEach) {
                                     paused + 2 * kFrame,                                        // a step back
                                     paused + 2 * kFrame, paused + 3 * kFrame, paused + 4 * kFrame,
                                     paused + 5 * kFrame});  // resumed from there
-    EXPECT_NEAR(w.log.sceneClocks[6], paused + 3 * kFrame, 1e-9);
+    EXPECT_NEAR(w.sceneClocks()[6], paused + 3 * kFrame, 1e-9);
     EXPECT_EQ(w.window.titleAtFrame[10], title(paused + 3 * kFrame, true));
     // The music stayed silent and follows the steps: it resumes where the picture is.
     EXPECT_TRUE(allSilent(whilePaused));

@@ -76,13 +76,6 @@ TEST(Timeline, LoopDrawsTheSceneOfEachMomentAndNothingInGaps) {
     EXPECT_EQ(h.log.renders.size(), 3u);
 }
 
-TEST(Timeline, ShowTime125EndsNothing) {
-    Harness h({125.0, 125.0, 125.0, 125.5});
-    EXPECT_EQ(h.play(), ShowEnd::Finished);
-    EXPECT_EQ(h.window.presented, 4);
-    EXPECT_TRUE(h.log.renders.empty());
-}
-
 TEST(Timeline, EndAtStopsBeforeDrawingPastIt) {
     Harness h({10.0, 10.5, 11.0, 11.5, 12.0}, 0.0, 11.0);
     EXPECT_EQ(h.play(), ShowEnd::Finished);
@@ -206,14 +199,27 @@ TEST(Lifecycle, ScenesLoadStartAndDieInSlotOrder) {
     EXPECT_EQ(h.log.events, expected);
 }
 
-TEST(Lifecycle, StartAtMovesEveryClock) {
+TEST(Lifecycle, StartAtRunsTheShowUpToItUnseenThenMovesEveryClock) {
     // Seconds since the clock started; the show begins at 124.5.
     Harness h({0.0, 0.5}, 124.5, 124.9);
+    h.log.watchPasses(h.window);
     h.play();
-    ASSERT_EQ(h.log.renders.size(), 1u);
-    EXPECT_EQ(h.log.renders[0].second, 124.5f);
-    EXPECT_EQ(h.log.renders[0].first, kEndSlot);
-    EXPECT_DOUBLE_EQ(h.log.sceneClocks[0], 124.5);
+    // Before the first pass, every frame of the show at 60 fps from 0 up to
+    // 124.5 (7470, 7 in each of the four gaps passed drawing nothing), each
+    // on the show's and the scene's clock; then the one the show presents.
+    size_t i = 0;
+    for (int k = 0; k < 7470; ++k) {
+        const double at = static_cast<double>(FrameClock::frameTicks(k, kReplayFps)) / 1e9;
+        if (sceneAt(static_cast<float>(at)) < 0) continue;
+        ASSERT_LT(i, h.log.renders.size());
+        ASSERT_EQ(h.log.passes[i], -1) << at;
+        ASSERT_EQ(h.log.renders[i], std::make_pair(sceneAt(static_cast<float>(at)), static_cast<float>(at)));
+        ASSERT_DOUBLE_EQ(h.log.sceneClocks[i++], at);
+    }
+    EXPECT_EQ(i, 7470u - 4 * 7);
+    ASSERT_EQ(h.log.ownRenders(), std::vector<size_t>{i});
+    EXPECT_EQ(h.log.renders[i], std::make_pair(static_cast<int>(kEndSlot), 124.5f));
+    EXPECT_DOUBLE_EQ(h.log.sceneClocks[i], 124.5);
     EXPECT_EQ(h.window.presented, 1);
 }
 

@@ -18,6 +18,8 @@ public:
     // Called at the start of each loop pass, with the number of frames
     // presented so far: queue events here.
     std::function<void(FakeWindow&, int frame)> beforeFrame;
+    // Called as each loop pass begins, before beforeFrame.
+    std::function<void(int frame)> onPass;
     std::deque<WindowEvent> queue;          // events waiting, taken by the next pass
     std::vector<std::string> titleAtFrame;  // the title when frame k was presented
     int presented = 0;                      // frames presented by the loop
@@ -51,6 +53,7 @@ public:
             return;
         }
         now = std::llround(times[static_cast<size_t>(presented)] * 1e9);
+        if (onPass) onPass(presented);
         if (beforeFrame) beforeFrame(*this, presented);
         events.insert(events.end(), queue.begin(), queue.end());
         queue.clear();

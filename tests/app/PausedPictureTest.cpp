@@ -171,9 +171,9 @@ TEST(PausedPicture, EveryPausedFrameIsThePausedPictureAndStepsDrawOnce) {
     w.destroy();  // the window goes; the scene stays until the Demo does
 
     ASSERT_EQ(frames.size(), 20u);
-    // Drawn: passes 0 to 4 (4 is the paused picture), the step in 10, and
-    // from the resume on.
-    EXPECT_EQ(scene->renders, 5 + 1 + 4);
+    // Run unseen first: the 5 s before the start. Drawn: passes 0 to 4 (4 is
+    // the paused picture), the step in 10, and from the resume on.
+    EXPECT_EQ(scene->renders, 5 * kReplayFps + 5 + 1 + 4);
     EXPECT_EQ(scene->stateChanged, 0);
     for (int k = 5; k <= 9; ++k) EXPECT_TRUE(frames[k] == frames[4]) << "frame " << k;
     EXPECT_FALSE(frames[10] == frames[4]);  // the step shows the next frame

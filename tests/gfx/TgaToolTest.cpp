@@ -73,7 +73,7 @@ TEST(TgaTool, RefusalGivesTheReadersLineThenTheReasonInEnglish) {
         [](TgaSpec& s) { s.colourMapType = 1, s.colourMapLength = 4, s.colourMapEntrySize = 24, s.height = 0; }, 2);
     const std::string pixelCut = withSpec("cut.tga", [](TgaSpec& s) { s.width = 2, s.height = 1; }, 1);
     const std::pair<std::string, std::string> cases[] = {
-        {missing, "TGA: No se ha podido abrir " + missing + "\n" + missing + ": refused: No such file or directory"},
+        {missing, "TGA: No se ha podido abrir " + missing + "\n" + missing + ": refused: cannot be opened: No such file or directory"},
         {folder, "TGA: No se ha podido abrir " + folder + "\n" + folder + ": refused: a folder, not a picture file"},
         {"/dev/null",
          "TGA: No se ha podido abrir /dev/null\n/dev/null: refused: not a regular file (a device or a pipe)"},

@@ -53,7 +53,7 @@ TEST(CreditsScene, AtExactlyTenAndAHalfNeitherCrewNorLogoNorTitleIsDrawn) {
     rig.begin({&scene});
     // Ten frames a second from the start: the title has faded in for good.
     for (int k = 0; k < 110; ++k) rig.render(scene, 19.2 + k * 0.1);
-    ASSERT_GE(scene.titleAlpha, 1.0f);
+    ASSERT_GE(scene.state.titleAlpha, 1.0f);
 
     // Points that the crew, title, logo and star rows cover one at a time:
     // colours at 30.2, 30.3 (r = 10.5) and 30.4 s.
@@ -131,7 +131,7 @@ TEST(CreditsScene, CirclesStartUnpulsedOnTheFirstFrame) {
     // reaches past 1.8.
     rig.render(scene, 25.05);
     rig.read();
-    EXPECT_FLOAT_EQ(scene.pulse[4], -std::sin(relative(25.05)));
+    EXPECT_FLOAT_EQ(scene.state.pulse[4], -std::sin(relative(25.05)));
     EXPECT_NE(rig.pixel(outside.x, outside.y), kYellowOrange);
 }
 
@@ -186,10 +186,10 @@ void expectSlides(SceneRig& rig, CreditsScene& scene, std::initializer_list<Slid
     for (const SlideFrame& f : frames) {
         SCOPED_TRACE("t = " + std::to_string(f.t));
         rig.render(scene, f.t);
-        EXPECT_NEAR(scene.slide1X, f.x, 1e-4);
-        EXPECT_EQ(scene.slide1Z, f.z);
+        EXPECT_NEAR(scene.state.slide1X, f.x, 1e-4);
+        EXPECT_EQ(scene.state.slide1Z, f.z);
         rig.read();
-        const ScreenPoint probe = liftProbe(scene.slide1X), body = at(scene.slide1X, -1.1, scene.slide1Z - 6);
+        const ScreenPoint probe = liftProbe(scene.state.slide1X), body = at(scene.state.slide1X, -1.1, scene.state.slide1Z - 6);
         if (onScreen(body)) {
             EXPECT_EQ(rig.pixel(body.x, body.y), nilo);
         }

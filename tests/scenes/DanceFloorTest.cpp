@@ -436,28 +436,6 @@ TEST(DanceFloorScene, DancersStepByTheirClocksAndShowRedWhereTheFileHasBlue) {
     }
 }
 
-TEST(DanceFloorScene, AJumpBackKeepsTheDancersStepping) {
-    DanceFloor d("dance-jump-back", {"baile1.tga", "baile2.tga"});
-    d.begin(60.0);
-    const ScreenPoint one = at(-0.7, 0, -2.7), two = at(0.5, 0, -1.5);
-    renderAt(d, 60.0);
-    renderAt(d, 60.03);
-    // Ten seconds back, as a seek does: no time passes in that frame...
-    renderAt(d, 50.0);
-    renderAt(d, 50.05);
-    const int one0 = dancerPicture(d.rig.pixel(one.x, one.y), "baile1.tga", 14);
-    const int two0 = dancerPicture(d.rig.pixel(two.x, two.y), "baile2.tga", 10);
-    // ...so both dancers step again within their own periods.
-    renderAt(d, 50.1);
-    renderAt(d, 50.15);
-    const int one1 = dancerPicture(d.rig.pixel(one.x, one.y), "baile1.tga", 14);
-    const int two1 = dancerPicture(d.rig.pixel(two.x, two.y), "baile2.tga", 10);
-    ASSERT_GE(one0, 0);
-    ASSERT_GE(two0, 0);
-    EXPECT_EQ(one1, (one0 + 1) % 14);
-    EXPECT_EQ(two1, (two0 + 1) % 10);
-}
-
 TEST(DanceFloorScene, GlowIsAddedWithRedAndBlueExchanged) {
     // The first frame clears with the colour the window started with (black),
     // so the glow's c * (1 - c) stands on its own.

@@ -1,5 +1,5 @@
 // The three opening scenes one after the other, as the driver runs them:
-// the GL state each leaves for the next, --start-at, and the shipped data.
+// the GL state each leaves for the next, and the shipped data.
 #include "scenes/CreditsScene.h"
 #include "scenes/StarTunnelScene.h"
 #include "scenes/TurntableScene.h"
@@ -14,12 +14,6 @@
 using namespace opening;
 
 namespace {
-
-ScreenPoint at(double x, double y, double z) {
-    Projector p;
-    p.translate(x, y, z);
-    return p.project(0, 0);
-}
 
 // Background points of the credits (left edge, middle height) and of the
 // star tunnel (above the middle) that nothing drawn in these tests covers.
@@ -60,32 +54,6 @@ TEST(OpeningSequence, EachSceneFirstClearsWithTheColourThePreviousOneLeft) {
     EXPECT_EQ(rig.pixel(kTunnelBackground.x, kTunnelBackground.y), kOrange);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-}
-
-TEST(OpeningSequence, StartingLateReadsShowTimeAndStartsStepsFromTheirFirstValues) {
-    IdentData data(testFolder("opening-start-at"));
-    makeTransparent(data, "big_circle.tga");
-    SceneRig rig(data.dir());
-    TurntableScene turntable{SceneRig::clock()};
-    CreditsScene credits{SceneRig::clock()};
-    StarTunnelScene tunnel{SceneRig::clock()};
-    rig.begin({&tunnel, &turntable, &credits}, 30.5);
-
-    // The scene clocks count from the show's start, not from 30.5.
-    rig.render(credits, 30.5);
-    rig.read();
-    const ScreenPoint logo = at(0, 0, -6);
-    EXPECT_EQ(rig.pixel(logo.x, logo.y), IdentData::colourOf("logo.tga"));
-    // Stepped state begins from its first values on the first frame: the
-    // slides follow an r0 of 0, the title has not faded in.
-    EXPECT_FLOAT_EQ(credits.slide1X, 3.0f * (0.0f - 3.45f));
-    EXPECT_EQ(credits.titleAlpha, 0.0f);
-    rig.render(credits, 30.55);
-    EXPECT_EQ(credits.slide1X, 3.0f * (10.7f - 3.45f));  // past -1.5 in one frame: no lift
-    EXPECT_EQ(credits.slide1Z, 0.0f);
-
-    rig.render(tunnel, 40.0);
-    EXPECT_EQ(tunnel.starAngle, 264.0f);
 }
 
 TEST(OpeningSequence, ShippedDataLoadsWithoutAMessage) {

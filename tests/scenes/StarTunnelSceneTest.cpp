@@ -75,7 +75,7 @@ TEST(StarTunnelScene, StarAngleGrowsBy264PerFrameWhateverTheTime) {
     rig.begin({&scene});
     for (int k = 0; k < 11; ++k) {
         rig.render(scene, 37.0 + 0.02 * k);
-        EXPECT_EQ(scene.starAngle, 264.0f * (k + 1));
+        EXPECT_EQ(scene.state.starAngle, 264.0f * (k + 1));
     }
     rig.read();
 

@@ -107,8 +107,8 @@ TEST(TurntableScene, TitlesSlideInTurnAndRestAtTheirTimes) {
     for (const Moment& m : moments) {
         SCOPED_TRACE("t = " + std::to_string(m.t));
         rig.render(scene, m.t);
-        EXPECT_FLOAT_EQ(scene.quellixX, m.quellixX);
-        EXPECT_FLOAT_EQ(scene.presentsX, m.presentsX);
+        EXPECT_FLOAT_EQ(scene.state.quellixX, m.quellixX);
+        EXPECT_FLOAT_EQ(scene.state.presentsX, m.presentsX);
         rig.read();
         if (bannerVisible(m.quellixX)) expectBannerAt(rig, m.quellixX, quellix, "quellix");
         if (bannerVisible(m.presentsX)) expectBannerAt(rig, m.presentsX, presents, "presents");
@@ -204,7 +204,7 @@ TEST(TurntableScene, RimShowsRedAndBlueExchangedAndRecordTurnsOneFrameLate) {
         }
         EXPECT_GE(probed, 3);
     }
-    EXPECT_FLOAT_EQ(scene.platterAngle, 390.0f);
+    EXPECT_FLOAT_EQ(scene.state.platterAngle, 390.0f);
 }
 
 TEST(TurntableScene, EveryPictureMissingDrawsTheBackgroundAndRimBlack) {

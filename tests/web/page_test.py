@@ -13,7 +13,10 @@ to the "play again" card and another press plays again from 0. With
 Errors: a missing data package, a browser that keeps the page silent and
 missing music each give a readable message on the page.
 
-Exits 77 (skipped, with the reason) when build-web/ was not built.
+One Chromium for the whole run (sound only after a real gesture, as in a
+browser a person uses); each test opens its own tabs and closes them.
+Exits 77 (skipped, or failed when the suite requires the browser tests, with
+the reason) when build-web/ was not built or Chromium is missing.
 """
 import argparse
 import io
@@ -34,6 +37,7 @@ from PIL import Image, ImageChops, ImageStat  # noqa: E402
 
 SITE = None
 SHOW = None
+BROWSER = None  # the one Chromium of this run
 KEY_ENTER = ("Enter", "Enter", 13)
 KEY_ESCAPE = ("Escape", "Escape", 27)
 
@@ -44,6 +48,7 @@ STILLS = [
     ("credits, the logo", 31.5, 32.001, 10),
     ("star tunnel", 39.5, 40.001, 10),
     ("dance floor, the wipe", 45.0, 45.501, 10),
+    ("dance floor, groove: its colours carried from the frames before", 60.0, 60.101, 10),
     ("dance floor, groove (two seconds stepped at 30 fps)", 56.0, 58.001, 30),
     ("dance floor, greetings", 70.0, 70.401, 10),
     ("dance floor, shower", 89.5, 90.001, 10),
@@ -60,6 +65,25 @@ def psnr(a, b):
     squares = ImageStat.Stat(ImageChops.difference(a, b)).sum2
     mse = sum(squares) / (a.width * a.height * 3)
     return math.inf if mse == 0 else 10 * math.log10(255 * 255 / mse)
+
+
+def setUpModule():
+    global BROWSER
+    # The browser refuses sound without a real gesture: a key press sent as
+    # the keyboard sends it is one, a key event made by the page's own
+    # script is none.
+    BROWSER = Browser(800, 600, ["--autoplay-policy=document-user-activation-required"])
+
+
+def tearDownModule():
+    BROWSER.close()
+
+
+def open_page(test, url):
+    """A new tab at url, closed when the test ends."""
+    page = BROWSER.open(url)
+    test.addCleanup(page.close)
+    return page
 
 
 def state(page):
@@ -84,7 +108,7 @@ def note_shown(page):
 class Stills(unittest.TestCase):
     def test_every_scene_matches_the_desktop(self):
         figures = []
-        with StaticServer(SITE) as base, Browser(800, 600) as browser:
+        with StaticServer(SITE) as base:
             for name, start, end, fps in STILLS:
                 with tempfile.TemporaryDirectory(prefix="glowmotion-web-still-") as folder:
                     frames = os.path.join(folder, "frames")
@@ -93,12 +117,14 @@ class Stills(unittest.TestCase):
                     names = sorted(n for n in os.listdir(frames) if n.endswith(".png"))
                     desktop = Image.open(os.path.join(frames, names[-1]))
                     desktop.load()
-                page = browser.open(f"{base}index.html#start={start}&fps={fps}&end={end}")
-                done = wait_state(page, ["done", "failed"], timeout=180)
-                self.assertEqual(done["state"], "done", done["message"])
-                self.assertEqual(done["frames"], len(names), f"{name}: frames drawn")
-                web = Image.open(io.BytesIO(page.canvas_png()))
-                page.close()
+                page = BROWSER.open(f"{base}index.html#start={start}&fps={fps}&end={end}")
+                try:
+                    done = wait_state(page, ["done", "failed"], timeout=180)
+                    self.assertEqual(done["state"], "done", done["message"])
+                    self.assertEqual(done["frames"], len(names), f"{name}: frames drawn")
+                    web = Image.open(io.BytesIO(page.canvas_png()))
+                finally:
+                    page.close()
                 figure = psnr(desktop, web)
                 figures.append((name, start, end, fps, len(names), figure))
                 print(f"web still: {name}: [{start}, {end}) at {fps} fps, {len(names)} frames: "
@@ -109,8 +135,8 @@ class Stills(unittest.TestCase):
 
 class Play(unittest.TestCase):
     def test_key_press_plays_in_step_with_the_music(self):
-        with StaticServer(SITE) as base, Browser(800, 600) as browser:
-            page = browser.open(f"{base}index.html?start=18.2")
+        with StaticServer(SITE) as base:
+            page = open_page(self, f"{base}index.html?start=18.2")
             ready = wait_state(page, ["ready", "failed"])
             self.assertEqual(ready["state"], "ready", ready["message"])
             print(f"web play: ready (start card drawn) {ready['readyAt'] / 1000:.2f} s after the page began; "
@@ -128,6 +154,8 @@ class Play(unittest.TestCase):
                 time.sleep(0.05)
             wall = time.monotonic() - pressed
             self.assertTrue(samples, "the show never played")
+            # Before 18.2 s is drawn, its frames from 0 run unseen at 60 fps.
+            self.assertEqual(samples[0]["prepared"]["frames"], 1092, samples[0]["prepared"])
             self.assertIsNotNone(page.evaluate("glowmotion.music"), "no music decoded")
             last = samples[-1]
             self.assertGreater(last["showTime"], 19.6, f"the show did not reach the credits: {last}")
@@ -161,12 +189,13 @@ class Play(unittest.TestCase):
             page.wait_for("glowmotion.frames > " + str(last["frames"] + 2), timeout=30)
             replay = json.loads(state(page))
             self.assertLess(replay["showTime"], 5.0, f"play again starts at 0: {again}")
+            self.assertEqual(replay["prepared"]["frames"], 0, "nothing to run before 0")
             self.assertEqual(replay["scene"], "turntable")
 
 
     def test_watching_keys(self):
-        with StaticServer(SITE) as base, Browser(800, 600) as browser:
-            page = browser.open(f"{base}index.html?controls&start=40")
+        with StaticServer(SITE) as base:
+            page = open_page(self, f"{base}index.html?controls&start=40")
             self.assertEqual(wait_state(page, ["ready", "failed"])["state"], "ready")
             page.press_key(*KEY_ENTER)
             page.wait_for("glowmotion.state === 'playing' && glowmotion.frames > 2", timeout=30)
@@ -178,6 +207,10 @@ class Play(unittest.TestCase):
             page.press_key("PageDown", "PageDown", 34)  # to the dance floor's start
             page.wait_for("glowmotion.showTime > 43", timeout=10)
             self.assertAlmostEqual(page.evaluate("glowmotion.showTime"), 43.9, places=4)
+            # Forward: the frames from the one shown on, not the show again.
+            jumped = json.loads(state(page))["prepared"]
+            self.assertEqual(jumped["target"], 43.9)
+            self.assertTrue(0 < jumped["frames"] <= (43.9 - held) * 60 + 1, jumped)
             page.press_key(".", "Period", 190)  # one frame on, still paused
             page.wait_for("glowmotion.showTime > 43.91", timeout=10)
             self.assertAlmostEqual(page.evaluate("glowmotion.showTime"), 43.9 + 1 / 60, places=4)
@@ -189,12 +222,19 @@ class Play(unittest.TestCase):
             page.wait_for("glowmotion.showTime > 44.2", timeout=30)
             now = json.loads(state(page))
             self.assertLess(abs(now["audioTime"] - now["showTime"]), 0.25, now)
+            # Back: the show again from 0 up to the new place, then on with the music.
+            page.press_key("ArrowLeft", "ArrowLeft", 37)
+            page.wait_for("glowmotion.prepared.target < 40 && glowmotion.showTime > glowmotion.prepared.target"
+                          " && glowmotion.showTime < 40", timeout=60)
+            back = json.loads(state(page))
+            self.assertLessEqual(abs(back["prepared"]["frames"] - back["prepared"]["target"] * 60), 1, back)
+            self.assertEqual(back["scene"], "star tunnel")
 
 
 class Errors(unittest.TestCase):
     def test_missing_data_package_is_said(self):
-        with StaticServer(SITE, hidden={"glowmotion.data"}) as base, Browser(800, 600) as browser:
-            page = browser.open(f"{base}index.html")
+        with StaticServer(SITE, hidden={"glowmotion.data"}) as base:
+            page = open_page(self, f"{base}index.html")
             failed = wait_state(page, ["failed", "ready"])
             self.assertEqual(failed["state"], "failed")
             text = note_shown(page)
@@ -202,11 +242,9 @@ class Errors(unittest.TestCase):
             self.assertIn("404", text)
 
     def test_silenced_page_says_so_and_waits(self):
-        # The browser refuses sound without a real gesture: a key event made
-        # by the page's own script is no gesture.
-        with StaticServer(SITE) as base, \
-                Browser(800, 600, ["--autoplay-policy=document-user-activation-required"]) as browser:
-            page = browser.open(f"{base}index.html")
+        # A key event made by the page's own script is no gesture.
+        with StaticServer(SITE) as base:
+            page = open_page(self, f"{base}index.html")
             self.assertEqual(wait_state(page, ["ready", "failed"])["state"], "ready")
             page.evaluate("window.dispatchEvent(new KeyboardEvent('keydown', {key: 'Enter'})); true")
             page.wait_for("glowmotion.audioBlocked === true", timeout=20)
@@ -222,8 +260,8 @@ class Errors(unittest.TestCase):
             self.assertEqual(note_shown(page), "")
 
     def test_missing_music_plays_in_silence(self):
-        with StaticServer(SITE, hidden={"glowmotion.ogg", "glowmotion.mp3"}) as base, Browser(800, 600) as browser:
-            page = browser.open(f"{base}index.html")
+        with StaticServer(SITE, hidden={"glowmotion.ogg", "glowmotion.mp3"}) as base:
+            page = open_page(self, f"{base}index.html")
             ready = wait_state(page, ["ready", "failed"])
             self.assertEqual(ready["state"], "ready", ready["message"])
             page.wait_for("glowmotion.message.startsWith('No music')", timeout=30)
@@ -240,11 +278,11 @@ def main():
     args, rest = parser.parse_known_args()
     SITE, SHOW = os.path.abspath(args.site), os.path.abspath(args.show)
     if not os.path.isfile(os.path.join(SITE, "index.html")):
-        print(f"web tests skipped: {SITE} was not built (scripts/web.sh builds it)")
+        print(f"web tests: {SITE} was not built (scripts/web.sh builds it)")
         sys.exit(77)
     why = available()
     if why:
-        print(f"web tests skipped: {why}")
+        print(f"web tests: {why}")
         sys.exit(77)
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 

@@ -81,4 +81,8 @@ bool writeAllArt(const std::string& dir, std::string* error);
 // Builds the contact sheet from the files in dataDir and writes it as PNG.
 bool writeContactSheet(const std::string& dataDir, const std::string& pngPath, std::string* error);
 
+// Writes the program's desktop icon, size x size pixels, as PNG (not part of
+// the show's media; the desktop entry names it).
+bool writeIcon(int size, const std::string& pngPath, std::string* error);
+
 }  // namespace art

@@ -3,9 +3,11 @@
 //   glowmotion-art DATA_DIR                          write the 32 files into DATA_DIR
 //   glowmotion-art --contact-sheet DATA_DIR OUT.png  picture of them all, as seen
 //   glowmotion-art --preview NAME OUT.png            one picture as drawn (for artists)
+//   glowmotion-art --icon SIZE OUT.png               the desktop icon, SIZE x SIZE pixels
 #include <cairo.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,7 +16,7 @@
 
 int main(int argc, char** argv) {
     std::string dataDir;
-    std::vector<std::string> contactSheet, preview;
+    std::vector<std::string> contactSheet, preview, icon;
     CLI::App app("Draws every picture of the show and the font sheet.");
     setUpCommandLine(app, "glowmotion-art");
     CLI::Option* write =
@@ -28,10 +30,16 @@ int main(int argc, char** argv) {
                                       "one picture as drawn (for artists); NAME as in DATA_DIR, star.tga or star")
                            ->expected(2)
                            ->type_name("NAME OUT.png");
-    write->excludes(sheet)->excludes(one);
-    sheet->excludes(one);
-    app.footer("Give exactly one of DATA_DIR, --contact-sheet and --preview.\n"
-               "Exit status: 0 written, 1 a file could not be read or written, 2 a bad command line.");
+    CLI::Option* iconOption = app.add_option("--icon", icon, "the desktop icon, SIZE x SIZE pixels, SIZE 16 to 1024")
+                                  ->expected(2)
+                                  ->type_name("SIZE OUT.png")
+                                  ->check(integerIn(16, 1024).application_index(0));
+    write->excludes(sheet)->excludes(one)->excludes(iconOption);
+    sheet->excludes(one)->excludes(iconOption);
+    one->excludes(iconOption);
+    app.footer(
+        "Give exactly one of DATA_DIR, --contact-sheet, --preview and --icon.\n"
+        "Exit status: 0 written, 1 a file could not be read or written, 2 a bad command line.");
     const int parsed = parseCommandLine(app, argc, argv);
     if (parsed >= 0) return parsed;
 
@@ -59,8 +67,15 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (iconOption->count() > 0) {
+        if (!art::writeIcon(std::atoi(icon[0].c_str()), icon[1], &error)) {
+            std::fprintf(stderr, "glowmotion-art: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
     if (write->count() == 0) {
-        std::fputs(commandLineError(app, "give DATA_DIR, --contact-sheet or --preview").c_str(), stderr);
+        std::fputs(commandLineError(app, "give DATA_DIR, --contact-sheet, --preview or --icon").c_str(), stderr);
         return 2;
     }
     if (!art::writeAllArt(dataDir, &error)) {

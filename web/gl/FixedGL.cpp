@@ -2,8 +2,11 @@
 
 #include "web/gl/Matrix.h"
 
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -48,6 +51,14 @@ void emscripten_glBufferData(GLenum, GLsizeiptr, const void*, GLenum);
 void emscripten_glEnableVertexAttribArray(GLuint);
 void emscripten_glVertexAttribPointer(GLuint, GLint, GLenum, GLboolean, GLsizei, const void*);
 void emscripten_glDrawArrays(GLenum, GLint, GLsizei);
+GLboolean emscripten_glIsEnabled(GLenum);
+void emscripten_glFinish();
+void emscripten_glGenFramebuffers(GLsizei, GLuint*);
+void emscripten_glBindFramebuffer(GLenum, GLuint);
+void emscripten_glFramebufferRenderbuffer(GLenum, GLenum, GLenum, GLuint);
+void emscripten_glGenRenderbuffers(GLsizei, GLuint*);
+void emscripten_glBindRenderbuffer(GLenum, GLuint);
+void emscripten_glRenderbufferStorage(GLenum, GLenum, GLsizei, GLsizei);
 }
 
 namespace {
@@ -59,6 +70,9 @@ constexpr GLenum kCompileStatus = 0x8B81;
 constexpr GLenum kLinkStatus = 0x8B82;
 constexpr GLenum kArrayBuffer = 0x8892;
 constexpr GLenum kStreamDraw = 0x88E0;
+// WebGL 1 keeps 16-bit colour renderbuffers only (8 bits a channel need an
+// extension).
+constexpr GLenum kRgba4 = 0x8056;
 
 const char* const kVertexSource = R"(
 attribute vec4 position;
@@ -125,6 +139,7 @@ struct Pipeline {
     GLenum blendDestination = GL_ZERO;
     GLenum depthFunction = GL_LESS;
     GLuint boundTexture = 0;
+    GLuint boundFramebuffer = 0;  // WebGL 1 draws and reads through one binding
     GLint unpackAlignment = 4;
     GLint packAlignment = 4;
     std::vector<GLint> clientAttribStack;  // alignment pairs
@@ -420,14 +435,23 @@ void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
 }
 
 void glColor3f(GLfloat r, GLfloat g, GLfloat b) { glColor4f(r, g, b, 1.0f); }
+void glColor4fv(const GLfloat* v) { glColor4f(v[0], v[1], v[2], v[3]); }
+// Only s and t reach the shader; r and q read back as GL's 0 and 1.
+void glTexCoord4fv(const GLfloat* v) { glTexCoord2f(v[0], v[1]); }
 
 // Normals only matter to lighting, which the show never turns on.
 void glNormal3f(GLfloat, GLfloat, GLfloat) {}
+void glNormal3fv(const GLfloat*) {}
 
 // Matrices.
 
 void glMatrixMode(GLenum mode) {
     if (mode == GL_MODELVIEW || mode == GL_PROJECTION) gl().matrixMode = mode;
+}
+
+void glLoadMatrixf(const GLfloat* m) {
+    std::copy(m, m + 16, currentMatrix().begin());
+    matrixChanged();
 }
 
 void glLoadIdentity() {
@@ -558,6 +582,11 @@ void glHint(GLenum, GLenum) {}
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { emscripten_glClearColor(r, g, b, a); }
 void glClearDepth(GLclampd depth) { emscripten_glClearDepthf(static_cast<float>(depth)); }
 
+void glFinish() {
+    flushBatch();
+    emscripten_glFinish();
+}
+
 void glClear(GLbitfield mask) {
     flushBatch();
     emscripten_glClear(mask);
@@ -571,6 +600,30 @@ void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
 void glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
     flushBatch();
     emscripten_glScissor(x, y, width, height);
+}
+
+// Framebuffer objects: only what drawing into a renderbuffer needs. The
+// draw and read bindings are WebGL 1's one framebuffer binding.
+
+void glGenFramebuffers(GLsizei n, GLuint* names) { emscripten_glGenFramebuffers(n, names); }
+
+void glBindFramebuffer(GLenum, GLuint name) {
+    Pipeline& p = gl();
+    if (p.boundFramebuffer == name) return;
+    flushBatch();
+    p.boundFramebuffer = name;
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, name);
+}
+
+void glFramebufferRenderbuffer(GLenum, GLenum attachment, GLenum renderbufferTarget, GLuint renderbuffer) {
+    emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, renderbufferTarget, renderbuffer);
+}
+
+void glGenRenderbuffers(GLsizei n, GLuint* names) { emscripten_glGenRenderbuffers(n, names); }
+void glBindRenderbuffer(GLenum target, GLuint name) { emscripten_glBindRenderbuffer(target, name); }
+
+void glRenderbufferStorage(GLenum target, GLenum format, GLsizei width, GLsizei height) {
+    emscripten_glRenderbufferStorage(target, format == GL_RGBA8 ? kRgba4 : format, width, height);
 }
 
 // Textures.
@@ -641,11 +694,52 @@ void glPopClientAttrib() {
 
 // Queries.
 
-void glGetIntegerv(GLenum name, GLint* values) {
-    if (name == GL_MATRIX_MODE) *values = static_cast<GLint>(gl().matrixMode);
-    else emscripten_glGetIntegerv(name, values);
+// The state this layer keeps itself is read from it; the rest from WebGL.
+
+GLboolean glIsEnabled(GLenum cap) {
+    const Pipeline& p = gl();
+    switch (cap) {
+    case GL_TEXTURE_2D: return p.texturing;
+    case GL_BLEND: return p.blending;
+    case GL_DEPTH_TEST: return p.depthTest;
+    case GL_SCISSOR_TEST: return p.scissorTest;
+    default: return emscripten_glIsEnabled(cap);
+    }
 }
 
-void glGetFloatv(GLenum name, GLfloat* values) { emscripten_glGetFloatv(name, values); }
+void glGetIntegerv(GLenum name, GLint* values) {
+    const Pipeline& p = gl();
+    switch (name) {
+    case GL_MATRIX_MODE: *values = static_cast<GLint>(p.matrixMode); break;
+    case GL_BLEND_SRC: *values = static_cast<GLint>(p.blendSource); break;
+    case GL_BLEND_DST: *values = static_cast<GLint>(p.blendDestination); break;
+    case GL_TEXTURE_BINDING_2D: *values = static_cast<GLint>(p.boundTexture); break;
+    case GL_LIST_BASE: *values = static_cast<GLint>(p.listBase); break;
+    case GL_DRAW_FRAMEBUFFER_BINDING:  // GL_FRAMEBUFFER_BINDING too
+    case GL_READ_FRAMEBUFFER_BINDING: *values = static_cast<GLint>(p.boundFramebuffer); break;
+    default: emscripten_glGetIntegerv(name, values); break;
+    }
+}
+
+void glGetFloatv(GLenum name, GLfloat* values) {
+    const Pipeline& p = gl();
+    switch (name) {
+    case GL_CURRENT_COLOR: std::copy(p.colour, p.colour + 4, values); break;
+    case GL_CURRENT_TEXTURE_COORDS:
+        values[0] = p.texCoord[0];
+        values[1] = p.texCoord[1];
+        values[2] = 0.0f;
+        values[3] = 1.0f;
+        break;
+    case GL_CURRENT_NORMAL:  // dropped: always GL's first one
+        values[0] = 0.0f;
+        values[1] = 0.0f;
+        values[2] = 1.0f;
+        break;
+    case GL_MODELVIEW_MATRIX: std::copy(p.modelview.back().begin(), p.modelview.back().end(), values); break;
+    case GL_PROJECTION_MATRIX: std::copy(p.projection.back().begin(), p.projection.back().end(), values); break;
+    default: emscripten_glGetFloatv(name, values); break;
+    }
+}
 
 }  // extern "C"

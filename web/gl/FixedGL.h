@@ -1,7 +1,8 @@
 #pragma once
 // The show's OpenGL 1.x in the browser: the fixed-function calls the scenes,
 // the texture and the font make (immediate-mode primitives, the matrix
-// stacks, display lists, textures, blending, depth test, scissor, clears)
+// stacks, display lists, textures, blending, depth test, scissor, clears,
+// a framebuffer object drawn into instead of the canvas, state queries)
 // carried out on WebGL with one shader pair that does what the fixed
 // pipeline does for the show: the vertex colour (clamped to 0..1) times the
 // texture's texel when 2-D texturing is on (modulate), the colour alone

@@ -10,13 +10,21 @@
 // as fast as it can, as `glowmotion --capture` does, shows the last and sets
 // the title to "done" (no music, no card).
 //
+// As on the desktop, the picture at show time S is the one the show draws
+// after every frame from 0 to S: before it draws S after a start past 0 or
+// a jump, the page has the show run the frames before S unseen (stills at
+// their frame rate, the live show at 60 a second), in parts between which
+// the browser stays responsive; when that takes long, the message box says
+// how far it is. Keys wait until it is done.
+//
 // window.glowmotion is the page's state, for tests and the curious: state
 // ("loading", "ready", "starting", "playing", "ended", "rendering", "done",
 // "failed"), showTime (the last frame's show time), audioTime (the music's
 // own clock at that frame), scene, frames, message, and in milliseconds
 // since the page began: readyAt (the start card drawn), pressedAt (the
 // press that started the show), firstFrameAt (its first frame), loading;
-// drawMs, the milliseconds spent in the frames' drawing calls.
+// drawMs, the milliseconds spent in the frames' drawing calls; prepared,
+// the last run of frames before a start or jump: { target, frames, ms }.
 'use strict';
 
 (function () {
@@ -26,6 +34,9 @@
   const kShortSeek = 1.0;           // Down / Up
   const kMusicLead = 0.05;          // the music starts this long after the press
   const kResumeWait = 2000;         // ms to wait for the browser to allow sound
+  const kPreparePart = 40;          // ms of frames run unseen before the browser gets a turn
+  const kPrepareFrames = 30;        // frames run unseen between looks at the time
+  const kPrepareQuiet = 500;        // ms of preparing before the message box says so
 
   const canvas = document.getElementById('canvas');
   const note = document.getElementById('note');
@@ -38,6 +49,7 @@
     readyAt: null, pressedAt: null, firstFrameAt: null, audioBlocked: false, music: null,
     loading: {},  // ms since the page began: when each step of loading ended
     drawMs: 0,    // ms the page's script and the show's code spent drawing frames
+    prepared: null,
   };
   window.glowmotion = status;
 
@@ -50,6 +62,8 @@
   let fpsShown = false;
   let fpsFrames = 0, fpsSince = 0, fpsRate = null;
   let cardStarted = performance.now();
+  let preparing = false;    // frames before a start or jump are running
+  let afterPreparing = null;
 
   function say(text) {
     note.textContent = text;
@@ -81,15 +95,6 @@
     const start = number(hash.get('start') ?? '0', 'start', 0, kShowEnd);
     const end = Math.min(number(hash.get('end') ?? String(kShowEnd), 'end', start, 3600), kShowEnd);
     return { start, fps, end };
-  }
-
-  // Frames k >= 0 with start + k/fps < end, counted in nanoseconds as a
-  // desktop recording counts them.
-  function frameCount(request) {
-    const ns = (seconds) => BigInt(Math.round(seconds * 1e9));
-    const span = ns(request.end) - ns(request.start);
-    if (span <= 0n) return 0;
-    return Number((span * BigInt(request.fps) + 999999999n) / 1000000000n);
   }
 
   // ---- loading -----------------------------------------------------------
@@ -184,8 +189,14 @@
       message: module.cwrap('glowmotion_message', 'string', []),
       resize: module.cwrap('glowmotion_resize', null, ['number', 'number']),
       load: module.cwrap('glowmotion_load', null, []),
-      begin: module.cwrap('glowmotion_begin', null, ['number']),
+      begin: module.cwrap('glowmotion_begin', null, ['number', 'number']),
+      jump: module.cwrap('glowmotion_jump', null, ['number']),
+      prepare: module.cwrap('glowmotion_prepare', 'number', ['number']),
+      preparedFrames: module.cwrap('glowmotion_prepared_frames', 'number', []),
+      preparedSeconds: module.cwrap('glowmotion_prepared_seconds', 'number', []),
       frame: module.cwrap('glowmotion_frame', 'number', ['number']),
+      step: module.cwrap('glowmotion_step', 'number', []),
+      frameCount: module.cwrap('glowmotion_frame_count', 'number', ['number', 'number', 'number']),
       card: module.cwrap('glowmotion_card', null, ['number', 'number']),
       momentBefore: module.cwrap('glowmotion_moment_before', 'number', ['number']),
       momentAfter: module.cwrap('glowmotion_moment_after', 'number', ['number']),
@@ -314,6 +325,10 @@
   function showLoop(now) {
     if (status.state !== 'playing') return;
     fpsFrames += 1;  // frames presented, drawn or held while paused
+    if (preparing) {
+      requestAnimationFrame(showLoop);
+      return;
+    }
     const resized = fitCanvas();
     if (!paused || drawOnce || resized) {
       drawOnce = false;
@@ -339,6 +354,39 @@
     }
     corner.textContent = lines.join('\n');
     corner.hidden = lines.length === 0;
+  }
+
+  // ---- preparing ----------------------------------------------------------
+
+  // Runs the frames that show.begin or show.jump planned up to `target`,
+  // about kPreparePart ms at a time, then calls `then`. Asked again while
+  // running (a new plan), the same run goes on and calls the newest `then`.
+  function prepare(target, then) {
+    afterPreparing = then;
+    if (preparing) return;
+    preparing = true;
+    const began = performance.now();
+    const part = () => {
+      const until = performance.now() + kPreparePart;
+      let done = 0;
+      do {
+        done = show.prepare(kPrepareFrames);
+      } while (done < 1 && performance.now() < until);
+      if (done < 1) {
+        if (performance.now() - began > kPrepareQuiet) {
+          say(`Preparing the show at ${target.toFixed(1)} s: ${Math.floor(done * 100)} %`);
+        }
+        setTimeout(part, 0);
+        return;
+      }
+      preparing = false;
+      status.prepared = { target, frames: show.preparedFrames(), ms: performance.now() - began };
+      if (performance.now() - began > kPrepareQuiet) say('');
+      const next = afterPreparing;
+      afterPreparing = null;
+      next();
+    };
+    part();
   }
 
   // ---- the show's course --------------------------------------------------
@@ -371,12 +419,14 @@
     if (replay) show.load();
     startAt = from;
     paused = false;
-    show.begin(startAt);
-    music.play(startAt);
-    status.state = 'playing';
-    fpsSince = performance.now();
-    fpsFrames = 0;
-    requestAnimationFrame(showLoop);
+    show.begin(startAt, 0);
+    prepare(startAt, () => {
+      music.play(startAt);
+      status.state = 'playing';
+      fpsSince = performance.now();
+      fpsFrames = 0;
+      requestAnimationFrame(showLoop);
+    });
   }
 
   function endShow() {
@@ -392,12 +442,14 @@
       endShow();
       return;
     }
-    if (paused) {
-      music.stoppedAt = target;
-      drawOnce = true;
-    } else {
-      music.play(target);
-    }
+    // Silent while the frames up to the new place run; then on from there.
+    if (!paused) music.stop();
+    music.stoppedAt = target;
+    show.jump(target);
+    prepare(target, () => {
+      if (paused) drawOnce = true;
+      else music.play(target);
+    });
   }
 
   function setPaused(pause) {
@@ -466,6 +518,10 @@
       return;
     }
     if (status.state !== 'playing') return;
+    if (preparing) {
+      event.preventDefault();
+      return;
+    }
     if (key === 'Escape') {
       endShow();
     } else if (controls && watchingKey(event)) {
@@ -482,13 +538,13 @@
 
   function renderStills(request) {
     status.state = 'rendering';
-    const total = frameCount(request);
+    const total = show.frameCount(request.start, request.end, request.fps);
     let k = 0;
-    show.begin(request.start);
+    show.begin(request.start, request.fps);
     const batch = () => {
       const until = performance.now() + 40;
       while (k < total && performance.now() < until) {
-        status.showTime = show.frame(k / request.fps);
+        status.showTime = show.step();
         status.scene = show.place(status.showTime);
         k += 1;
         status.frames = k;
@@ -500,7 +556,7 @@
       status.state = 'done';
       document.title = 'done';
     };
-    batch();
+    prepare(request.start, batch);
   }
 
   // ---- start-up ----------------------------------------------------------

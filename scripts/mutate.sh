@@ -62,7 +62,12 @@ trap 'restore; exit 130' INT TERM
 
 # The object files compiled from a source (or including a header), and a
 # copy of each without debug information, which moves with every column.
-objects_of() { ninja -C "$build" -t deps | awk -v f="$root/$1" '/^[^ ].*: #deps/ {o = $1; sub(/:$/, "", o)} $1 == f {print o}'; }
+# (ninja names a source absolutely, or relative to the build folder when that
+# lies inside the source tree.)
+objects_of() {
+  ninja -C "$build" -t deps | awk -v f="$root/$1" -v r="$(realpath -m --relative-to="$build" "$root/$1")" \
+    '/^[^ ].*: #deps/ {o = $1; sub(/:$/, "", o)} $1 == f || $1 == r {print o}' | sort -u
+}
 snapshot() { local o; for o in "${objs[@]}"; do objcopy --strip-debug "$build/$o" "$out/$(basename "$o").$1"; done; }
 same_code() { local o; for o in "${objs[@]}"; do cmp -s "$out/$(basename "$o").before" "$out/$(basename "$o").after" || return 1; done; }
 

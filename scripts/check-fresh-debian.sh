@@ -55,6 +55,14 @@ finish() {
   local seconds=$(( $(date +%s) - step_start ))
   timings+=("$(printf '%-58s %3dm%02ds' "$1" $((seconds / 60)) $((seconds % 60)))")
 }
+# run_inside LOG LINES WHAT COMMAND: COMMAND in the root, its output in
+# $work/LOG.log; when it fails, the log's last LINES lines and "WHAT failed".
+run_inside() {
+  inside "$4" >"$work/$1.log" 2>&1 && return 0
+  tail -"$2" "$work/$1.log" >&2
+  echo "check-fresh-debian: $3 failed" >&2
+  return 1
+}
 
 if [ ! -s "$tarball" ]; then
   if ! command -v debootstrap >/dev/null; then
@@ -124,11 +132,8 @@ check_run() {
     return 1
   fi
   begin "[$order] scripts/run.sh --capture"
-  inside 'cd /src/main && scripts/run.sh --capture /tmp/frames --fps 2 --end-at 1' >"$work/capture.log" 2>&1 || {
-    tail -40 "$work/capture.log" >&2
-    echo "check-fresh-debian: [$order] scripts/run.sh --capture failed" >&2
-    return 1
-  }
+  run_inside capture 40 "[$order] scripts/run.sh --capture" \
+    'cd /src/main && scripts/run.sh --capture /tmp/frames --fps 2 --end-at 1' || return 1
   finish "[$order] scripts/run.sh --capture (1 s at 2 fps)"
   local frames
   frames=$(find "$chroot_dir/tmp/frames" -name '*.png' | wc -l)
@@ -141,11 +146,8 @@ check_run() {
 
 check_test() {
   begin "[$order] scripts/test.sh"
-  inside 'cd /src/main && scripts/test.sh' >"$work/test.log" 2>&1 || {
-    tail -60 "$work/test.log" >&2
-    echo "check-fresh-debian: [$order] scripts/test.sh failed" >&2
-    return 1
-  }
+  run_inside test 60 "[$order] scripts/test.sh" \
+    'cd /src/main && scripts/test.sh' || return 1
   finish "[$order] scripts/test.sh (test tools + build + suite)"
   grep -E "tests passed|tests failed|Total Test time|Skipped|Not Run" "$work/test.log" | sed 's/^/   /'
 }
@@ -188,11 +190,8 @@ check_package() {
     echo "   installing the given $deb"
   else
     begin "[package] scripts/package.sh"
-    inside 'cd /src/main && scripts/package.sh' >"$work/package.log" 2>&1 || {
-      tail -40 "$work/package.log" >&2
-      echo "check-fresh-debian: [package] scripts/package.sh failed" >&2
-      return 1
-    }
+    run_inside package 40 "[package] scripts/package.sh" \
+      'cd /src/main && scripts/package.sh' || return 1
     finish "[package] scripts/package.sh (tools + Release build + cpack + lintian)"
     sed -n '/^== desktop-file-validate/,$p' "$work/package.log" | sed 's/^/   /'
     deb=$(ls "$chroot_dir"/src/main/build-package/glowmotion_*.deb)
@@ -204,11 +203,9 @@ check_package() {
   begin "[package] a second fresh root: man-db and a user, before the install"
   new_root "$work/install-root"
   cp "$deb" "$chroot_dir/tmp/"
-  inside 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq man-db >/dev/null &&
-          useradd --create-home --shell /bin/bash watcher' >"$work/prepare.log" 2>&1 || {
-    tail -20 "$work/prepare.log" >&2
-    return 1
-  }
+  run_inside prepare 20 "[package] preparing the second root" \
+    'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq man-db >/dev/null &&
+          useradd --create-home --shell /bin/bash watcher' || return 1
   snapshot before
   finish "[package] second root + man-db + user"
 
@@ -256,10 +253,8 @@ check_package() {
 
   begin "[package] apt-get remove, then purge --autoremove"
   inside 'dpkg-query -L glowmotion' >"$work/package.files"
-  inside 'DEBIAN_FRONTEND=noninteractive apt-get remove -y glowmotion' >"$work/remove.log" 2>&1 || {
-    tail -20 "$work/remove.log" >&2
-    return 1
-  }
+  run_inside remove 20 "[package] apt-get remove" \
+    'DEBIAN_FRONTEND=noninteractive apt-get remove -y glowmotion' || return 1
   # Every path of the package that the root did not have before (files,
   # links and folders alike) is gone, but for folders that a package it
   # brought (still installed) holds too.
@@ -279,12 +274,10 @@ check_package() {
        "new paths left (it shares $(grep -cxFf "$work/before.files" "$work/package.files") folders with the root)"
   # A package without configuration files is purged by the removal itself;
   # then the dependencies it brought go, purged too.
-  inside 'export DEBIAN_FRONTEND=noninteractive
+  run_inside purge 20 "[package] purge and autoremove" \
+    'export DEBIAN_FRONTEND=noninteractive
           if dpkg-query -W glowmotion >/dev/null 2>&1; then apt-get purge -y glowmotion; fi &&
-          apt-get autoremove --purge -y' >"$work/purge.log" 2>&1 || {
-    tail -20 "$work/purge.log" >&2
-    return 1
-  }
+          apt-get autoremove --purge -y' || return 1
   finish "[package] remove + purge"
   grep -E "^[0-9]+ upgraded" "$work/remove.log" | sed 's/^/   remove: /'
   grep -E "^[0-9]+ upgraded" "$work/purge.log" | sed 's/^/   purge and autoremove: /'

@@ -322,16 +322,8 @@ void drawStar(cairo_t* cr, int w, int h) {
     starPath(cr, cx, cy, r, r * 0.45, 5);
     glowFill(cr, pal::orange, 1.0, 6);
     starPath(cr, cx, cy, r * 0.93, r * 0.42, 5);
-    cairo_pattern_t* g = cairo_pattern_create_radial(cx - r * 0.2, cy - r * 0.3, 1, cx, cy, r);
-    addStop(g, 0, pal::white);
-    addStop(g, 0.35, pal::yellow);
-    addStop(g, 1, pal::deepGold);
-    cairo_set_source(cr, g);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(g);
-    setColour(cr, hex(0x8A5A00));
+    fillGold(cr, cx, cy, r, 1);
     cairo_set_line_width(cr, 2);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke(cr);
     // facets: lines from the centre to each point
     for (int i = 0; i < 5; ++i) {

@@ -59,13 +59,7 @@ void drawIcon(cairo_t* cr, int size) {
 
     // the label: orange to yellow with a magenta ring, and the spindle hole
     const double lr = r * 0.36;
-    circle(cr, cx, cy, lr);
-    cairo_pattern_t* label = cairo_pattern_create_radial(cx - lr * 0.3, cy - lr * 0.3, 0, cx, cy, lr);
-    addStop(label, 0, pal::yellow);
-    addStop(label, 1, pal::orange);
-    cairo_set_source(cr, label);
-    cairo_fill(cr);
-    cairo_pattern_destroy(label);
+    recordLabel(cr, cx, cy, lr);
     if (glowing) {
         circle(cr, cx, cy, lr * 0.88);
         setColour(cr, pal::magenta);
@@ -83,16 +77,8 @@ void drawIcon(cairo_t* cr, int size) {
         glowFill(cr, pal::orange, 1.0, s * 0.012);
     }
     starPath(cr, sx, sy, sr, sr * 0.45, 5);
-    cairo_pattern_t* gold = cairo_pattern_create_radial(sx - sr * 0.2, sy - sr * 0.3, 0, sx, sy, sr);
-    addStop(gold, 0, pal::white);
-    addStop(gold, 0.35, pal::yellow);
-    addStop(gold, 1, pal::deepGold);
-    cairo_set_source(cr, gold);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(gold);
-    setColour(cr, hex(0x8A5A00));
+    fillGold(cr, sx, sy, sr, 0);
     cairo_set_line_width(cr, std::max(0.75, s / 96.0));
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke(cr);
     if (detailed) sparkle(cr, s * 0.22, s * 0.2, s * 0.1, pal::cream);
 }

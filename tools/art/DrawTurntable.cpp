@@ -139,13 +139,7 @@ void drawVinyl(cairo_t* cr, int w, int h) {
     cairo_stroke(cr);
     // label: orange with a magenta ring and lettering
     const double lr = r * 0.33;
-    circle(cr, cx, cy, lr);
-    cairo_pattern_t* lab = cairo_pattern_create_radial(cx - lr * 0.3, cy - lr * 0.3, 0, cx, cy, lr);
-    addStop(lab, 0, pal::yellow);
-    addStop(lab, 1, pal::orange);
-    cairo_set_source(cr, lab);
-    cairo_fill(cr);
-    cairo_pattern_destroy(lab);
+    recordLabel(cr, cx, cy, lr);
     circle(cr, cx, cy, lr * 0.93);
     setColour(cr, pal::magenta);
     cairo_set_line_width(cr, 2.5);

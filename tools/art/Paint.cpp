@@ -117,6 +117,28 @@ void circle(cairo_t* cr, double cx, double cy, double r) {
     cairo_close_path(cr);
 }
 
+void fillGold(cairo_t* cr, double cx, double cy, double r, double core) {
+    cairo_pattern_t* gold = cairo_pattern_create_radial(cx - r * 0.2, cy - r * 0.3, core, cx, cy, r);
+    addStop(gold, 0, pal::white);
+    addStop(gold, 0.35, pal::yellow);
+    addStop(gold, 1, pal::deepGold);
+    cairo_set_source(cr, gold);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(gold);
+    setColour(cr, hex(0x8A5A00));
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+}
+
+void recordLabel(cairo_t* cr, double cx, double cy, double r) {
+    circle(cr, cx, cy, r);
+    cairo_pattern_t* label = cairo_pattern_create_radial(cx - r * 0.3, cy - r * 0.3, 0, cx, cy, r);
+    addStop(label, 0, pal::yellow);
+    addStop(label, 1, pal::orange);
+    cairo_set_source(cr, label);
+    cairo_fill(cr);
+    cairo_pattern_destroy(label);
+}
+
 namespace {
 
 // One horizontal and one vertical box pass over premultiplied ARGB words.

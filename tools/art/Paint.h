@@ -59,6 +59,15 @@ void starPath(cairo_t* cr, double cx, double cy, double outer, double inner, int
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 void circle(cairo_t* cr, double cx, double cy, double r);
 
+// Fills the current path, and keeps it, in the show's star gold: white up
+// and left of (cx, cy), yellow, deep gold at radius r (the gradient starts
+// at `core`). Then sets the stars' brown outline with round joins; the
+// caller sets the width and strokes.
+void fillGold(cairo_t* cr, double cx, double cy, double r, double core);
+// A record's label: a disc of radius r on (cx, cy), yellow up and left to
+// orange at its edge.
+void recordLabel(cairo_t* cr, double cx, double cy, double r);
+
 // Fills the current path in a blurred, glowing way: the path is filled in
 // colour on a scratch surface, blurred by `radius` pixels and painted under
 // the target's current transform-independent device space. The path is cleared.

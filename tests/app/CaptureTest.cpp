@@ -1,7 +1,7 @@
 // Offscreen capture through the real driver: frame files, their times,
 // orientation, gaps that keep the previous picture, and the letterbox bars
 // that presenting keeps black around the picture.
-#include "PngRead.h"
+#include "common/Png.h"
 
 #include "app/Demo.h"
 #include "app/PngFolderSink.h"

@@ -1,11 +1,11 @@
 // The watching keys (--controls) through the real driver: a fake window
 // whose clock the test drives, recording scenes that log their own clocks,
 // and a test audio output the test pulls the music from.
-#include "FakeWindow.h"
-#include "ManualOutput.h"
-#include "MiniModule.h"
-#include "RecordingScene.h"
-#include "ReferenceRender.h"
+#include "common/FakeWindow.h"
+#include "common/ManualOutput.h"
+#include "common/MiniModule.h"
+#include "common/RecordingScene.h"
+#include "common/ReferenceRender.h"
 
 #include "app/Demo.h"
 #include "app/WatchControls.h"

@@ -1,7 +1,7 @@
 // The driver's loop: timeline, end of show, keys, frame-rate title, window
 // events and the order in which scenes are loaded, started and destroyed.
-#include "FakeWindow.h"
-#include "RecordingScene.h"
+#include "common/FakeWindow.h"
+#include "common/RecordingScene.h"
 
 #include "app/Demo.h"
 

@@ -1,7 +1,7 @@
 // The music player over a test output that the test pulls samples from.
-#include "ManualOutput.h"
-#include "MiniModule.h"
-#include "ReferenceRender.h"
+#include "common/ManualOutput.h"
+#include "common/MiniModule.h"
+#include "common/ReferenceRender.h"
 
 #include "app/MusicPlayer.h"
 

@@ -2,7 +2,7 @@
 // --capture names, ffmpeg's command line, the pipes to a stand-in ffmpeg
 // (every byte, stops, failures), the music renderer, audio.wav, progress
 // text and the installed media folder.
-#include "MiniModule.h"
+#include "common/MiniModule.h"
 
 #include "app/CaptureTarget.h"
 #include "app/FfmpegEncoder.h"

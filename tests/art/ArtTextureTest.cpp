@@ -12,7 +12,7 @@
 #include "Art.h"
 #include "gfx/Texture.h"
 #include "gfx/Tga.h"
-#include "gfx/GlTestContext.h"
+#include "common/GlContext.h"
 
 namespace art {
 void PrintTo(const ArtFile& f, std::ostream* os) { *os << f.name; }

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <map>
 
-#include "GlTestContext.h"
-#include "TgaFiles.h"
+#include "common/GlContext.h"
+#include "common/TgaFiles.h"
 #include "base/DataPath.h"
 #include "gfx/Font.h"
 #include "gfx/PngFile.h"

@@ -4,7 +4,7 @@
 
 #include <GL/gl.h>
 
-#include "GlTestContext.h"
+#include "common/GlContext.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "GlTestContext.h"
+#include "common/GlContext.h"
 #include "gfx/Texture.h"
 #include "gfx/TextureFit.h"
 #include "gfx/Tga.h"

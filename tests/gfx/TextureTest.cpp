@@ -7,8 +7,8 @@
 #include <cstring>
 #include <functional>
 
-#include "GlTestContext.h"
-#include "TgaFiles.h"
+#include "common/GlContext.h"
+#include "common/TgaFiles.h"
 #include "base/DataPath.h"
 #include "gfx/Pictures.h"
 #include "gfx/Texture.h"

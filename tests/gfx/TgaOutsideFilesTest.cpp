@@ -2,7 +2,7 @@
 // real-world test-suite files checked against Pillow's decode of them.
 #include <cstdlib>
 
-#include "TgaFiles.h"
+#include "common/TgaFiles.h"
 
 using namespace tgatest;
 

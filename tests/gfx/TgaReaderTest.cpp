@@ -1,7 +1,7 @@
 // The TGA reader on files made here with the writer, layout by layout.
 #include <sys/stat.h>
 
-#include "TgaFiles.h"
+#include "common/TgaFiles.h"
 
 using namespace tgatest;
 

@@ -1,7 +1,7 @@
 // glowmotion-tga, run as a separate process.
 #include <sys/wait.h>
 
-#include "TgaFiles.h"
+#include "common/TgaFiles.h"
 
 using namespace tgatest;
 

@@ -3,9 +3,9 @@
 // at the window hands over those keys, in order, and nothing else however
 // many other events wait; a close waiting behind thousands of mouse moves
 // ends the show before it draws anything.
-#include "Xvfb.h"
+#include "common/Xvfb.h"
 
-#include "../app/RecordingScene.h"
+#include "common/RecordingScene.h"
 
 #include "app/Demo.h"
 

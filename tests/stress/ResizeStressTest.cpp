@@ -2,7 +2,7 @@
 // show with the shipped data: each size change reaches the picture, which
 // keeps its letterboxed viewport, OpenGL reports no error, and the show ends
 // normally.
-#include "Xvfb.h"
+#include "common/Xvfb.h"
 
 #include "app/Demo.h"
 #include "base/DataPath.h"

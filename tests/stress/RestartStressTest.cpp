@@ -5,7 +5,7 @@
 // build LeakSanitizer checks at exit that no start left memory behind. The
 // resident size is not compared: the graphics driver frees its frame memory
 // on its own threads, so that figure moves with the machine's load.
-#include "Xvfb.h"
+#include "common/Xvfb.h"
 
 #include "app/Demo.h"
 #include "base/DataPath.h"

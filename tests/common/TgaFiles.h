@@ -1,6 +1,6 @@
 #pragma once
 // Test helpers: TGA files of any layout (through the tools' writer,
-// gfx/TgaWriter.h), temporary folders, and one tgaLoad with the record, the
+// gfx/TgaWriter.h), and one tgaLoad with the record, the
 // result, what the reader printed and its reason.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -14,8 +14,12 @@
 
 #include "gfx/Tga.h"
 #include "gfx/TgaWriter.h"
+#include "common/Files.h"
 
 namespace tgatest {
+
+using testfiles::TempDir;
+using testfiles::readFile;
 
 struct Rgba {
     uint8_t r, g, b, a;
@@ -47,49 +51,6 @@ inline std::vector<uint8_t> tgaBytes(const TgaSpec& s) {
     header.colourMapEntrySize = s.colourMapEntrySize;
     if (s.colourMapType == 1) header.colourMap.assign(s.colourMapLength * ((s.colourMapEntrySize + 7) / 8), 0xC0);
     return tgaFileBytes(header, [&](int x, int y) { return readerWord(s.colour(x, y)); });
-}
-
-// A fresh folder under the temporary folder, removed with the object.
-class TempDir {
-public:
-    explicit TempDir(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() / ("glowmotion-" + name + "-" + std::to_string(getpid()))) {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        const std::string path = file(name);
-        FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f) {
-            ADD_FAILURE() << "cannot create " << path;
-            return path;
-        }
-        // An empty vector may hold no buffer at all: fwrite is never given a null pointer.
-        const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        if (std::fclose(f) != 0 || !written) ADD_FAILURE() << "cannot write " << path;
-        return path;
-    }
-    std::string write(const std::string& name, const std::string& text) const {
-        return write(name, std::vector<uint8_t>(text.begin(), text.end()));
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-inline std::vector<uint8_t> readFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(uint8_t(c));
-        std::fclose(f);
-    }
-    return bytes;
 }
 
 struct Load {

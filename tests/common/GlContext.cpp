@@ -1,4 +1,4 @@
-#include "GlTestContext.h"
+#include "common/GlContext.h"
 
 #include <gtest/gtest.h>
 

@@ -85,7 +85,7 @@ def texgen_seeds(tool):
 
 def it_module(title=b"seed", rows=16):
     """A smallest Impulse Tracker module: one looping square-wave sample, one
-    pattern with a note on its first row (as tests/app/MiniModule.h)."""
+    pattern with a note on its first row (as tests/common/MiniModule.h)."""
     m = bytearray()
     m += b"IMPM" + title.ljust(26, b"\0")[:26]
     m += bytes([4, 16]) + struct.pack("<HHHHHHHH", 2, 0, 1, 1, 0x0214, 0x0214, 0x0009, 0)

@@ -9,7 +9,7 @@
 #     --runs N   whole-process runs of each kind (default 7): median and spread
 #     --quick    leave out the two whole-show captures at 30 fps (peak memory;
 #                about 15 minutes together on a 2-core machine)
-# Needs a build with benchmarks (scripts/setup.sh --test builds one).
+# Configures and builds build/ with the benchmarks first (scripts/setup.sh --bench).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
@@ -24,6 +24,7 @@ while [ $# -gt 0 ]; do
     esac
 done
 
+"$root/scripts/setup.sh" --bench
 cmake --build "$build" -j2 --target glowmotion glowmotion-baseline texgen_bench startup_bench frame_bench art_data music_data >/dev/null
 mkdir -p "$out"
 scratch=$(mktemp -d)

@@ -31,7 +31,8 @@ export ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0"
 # Without the interception the dynamic TLS blocks are not scanned as roots;
 # nothing of ours lives in them.
 export ASAN_OPTIONS="$ASAN_OPTIONS:intercept_tls_get_addr=0"
-# The browser tests (label web) run the page: WebAssembly that Emscripten
-# builds apart from this folder, with no sanitizer in it. Here they would
-# check nothing scripts/test.sh does not, so they run there only.
-ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -LE web "$@"
+# The end-to-end tests (label e2e) run the programs as they ship, and the
+# browser's page, WebAssembly that Emscripten builds apart from this folder;
+# scripts/test.sh runs them once. Here run the unit, GL and stress tests,
+# where a sanitizer can see a fault.
+ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -LE e2e "$@"

@@ -6,6 +6,9 @@
                                                (the sample depends on the
                                                sources: apply to unmutated ones)
   mutants.py sites                             every site, unsampled
+  mutants.py compare OLD.tsv NEW.tsv           two runs of mutate.sh on the same
+                                               sample: each one's outcomes, and
+                                               the mutants whose outcome differs
 
 A site is a place where one small, plausible fault can be made: a comparison
 or its boundary flipped, && and || exchanged, an integer literal one off, red
@@ -205,13 +208,37 @@ def shown(s):
     return (s[:57] + "...") if len(s) > 60 else (s or "(nothing)")
 
 
+def compare(old_path, new_path):
+    def read(path):
+        rows = [line.rstrip("\n").split("\t") for line in open(path)]
+        return {r[0]: r for r in rows if len(r) >= 6 and r[0].startswith("M")}
+    old, new = read(old_path), read(new_path)
+    for name, runs in (("old", old), ("new", new)):
+        outcomes = {}
+        for r in runs.values():
+            outcomes[r[5]] = outcomes.get(r[5], 0) + 1
+        seen = outcomes.get("killed", 0) + outcomes.get("survived", 0) + outcomes.get("timeout", 0)
+        rate = 100 * (outcomes.get("killed", 0) + outcomes.get("timeout", 0)) / seen if seen else 0
+        print(f"{name}: {len(runs)} mutants: " + ", ".join(f"{k} {v}" for k, v in sorted(outcomes.items()))
+              + f"; killed or timed out {rate:.1f} % of those that compiled and changed code")
+    for mid in sorted(set(old) | set(new)):
+        a = old[mid][5] if mid in old else "-"
+        b = new[mid][5] if mid in new else "-"
+        if a != b:
+            site = (old.get(mid) or new.get(mid))[1:5]
+            print(f"{mid}\t{a} -> {b}\t" + "\t".join(site))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("command", choices=("list", "apply", "sites"))
-    parser.add_argument("id", nargs="?")
+    parser.add_argument("command", choices=("list", "apply", "sites", "compare"))
+    parser.add_argument("id", nargs="*")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--count", type=int, default=200)
     args = parser.parse_intermixed_args()
+    if args.command == "compare":
+        return compare(*args.id)
     if args.command == "sites":
         for rel, start, end, line, op, original, replacement in all_sites():
             print(f"{rel}:{line}\t{op}\t{shown(original)}\t{shown(replacement)}")
@@ -222,7 +249,7 @@ def main():
             print(f"{mid}\t{rel}:{line}\t{op}\t{shown(original)}\t{shown(replacement)}")
         return 0
     for mid, rel, start, end, line, op, original, replacement in mutants:
-        if mid == args.id:
+        if [mid] == args.id:
             text = (ROOT / rel).read_text()
             (ROOT / rel).write_text(text[:start] + replacement + text[end:])
             return 0

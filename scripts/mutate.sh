@@ -6,24 +6,26 @@
 # rest, stopping at the first failure) and puts the source back.
 #
 #   scripts/mutate.sh [--seed S] [--count N] [--list] [--only ID[,ID...]]
-#                     [--jobs J] [--timeout SECONDS] [--build DIR]
+#                     [--resume] [--jobs J] [--timeout SECONDS] [--build DIR]
 #
 # Outcomes: killed (a test failed), survived (every test passed), timeout
 # (the mutant's tests ran past --timeout seconds, or a test hit its own
 # limit), not compiled (the build failed), unchanged (no object file changed
 # beyond its debug information, so no test can tell). Results: one TSV line
-# a mutant in DIR/mutants/seedS.tsv, a log a mutant beside it. The build
+# a mutant in DIR/mutants/seedS.tsv, a log a mutant beside it; --resume
+# keeps the lines already there and runs the mutants they lack. The build
 # folder is its own (default build-mutate/), so build/ is left alone. Run it
 # on an idle machine, or under nice.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-seed=1 count=200 list=0 only="" jobs=2 timeout=900 build=$root/build-mutate
+seed=1 count=200 list=0 only="" resume=0 jobs=2 timeout=900 build=$root/build-mutate
 while (($#)); do
   case $1 in
     --seed) seed=$2; shift ;;
     --count) count=$2; shift ;;
     --list) list=1 ;;
     --only) only=,$2,; shift ;;
+    --resume) resume=1 ;;
     --jobs) jobs=$2; shift ;;
     --timeout) timeout=$2; shift ;;
     --build) build=$(realpath -m "$2"); shift ;;
@@ -52,7 +54,13 @@ cmake --build "$build" -j"$jobs"
 out=$build/mutants
 mkdir -p "$out"
 results=$out/seed$seed.tsv
-printf 'id\tsite\toperator\toriginal\treplacement\toutcome\tseconds\n' >"$results"
+declare -A done=()
+if ((resume)) && [[ -f $results ]]; then
+  while IFS=$'\t' read -r id _; do [[ $id == M* ]] && done[$id]=1; done <"$results"
+  sed -i '/^killed /d' "$results"  # the last run's summary, written anew below
+else
+  printf 'id\tsite\toperator\toriginal\treplacement\toutcome\tseconds\n' >"$results"
+fi
 
 # The source being mutated is kept here and put back however the run ends.
 saved=$out/original.source current=""
@@ -84,6 +92,7 @@ run_tests() {
 declare -A tally=()
 while IFS=$'\t' read -r -u 3 id site op original replacement; do
   [[ -z $only || $only == *,$id,* ]] || continue
+  [[ -z ${done[$id]:-} ]] || continue
   file=${site%%:*} area=${site%%/*} log=$out/$id.log start=$SECONDS
   mapfile -t objs < <(objects_of "$file")
   ninja -C "$build" "${objs[@]}" >"$log" 2>&1  # the objects of the unmutated source
@@ -108,5 +117,10 @@ done 3< <("${mutants[@]}" list)
 
 rm -f "$out"/*.before "$out"/*.after
 cmake --build "$build" -j"$jobs" >/dev/null  # back to the unmutated programs
+# The tally of the whole file, resumed runs included.
+tally=()
+while IFS=$'\t' read -r id _ _ _ _ outcome _; do
+  [[ $id == M* ]] && tally[$outcome]=$((${tally[$outcome]:-0} + 1))
+done <"$results"
 summary="killed ${tally[killed]:-0}, survived ${tally[survived]:-0}, not compiled ${tally[not compiled]:-0}, unchanged ${tally[unchanged]:-0}, timeout ${tally[timeout]:-0}"
 echo "$summary" | tee -a "$results"

@@ -2,13 +2,22 @@
 # Mutation testing: how many small faults in the show's own code (app base gfx
 # scenes texgen) do the tests catch? Draws a seeded sample of mutants
 # (scripts/mutants.py), and for each: writes it into the source, rebuilds,
-# runs the tests labelled with the file's area (unit tests first, then the
-# rest, stopping at the first failure) and puts the source back.
+# runs the tests that can see it (stopping at the first failure) and puts the
+# source back.
+#
+# Which tests can see a mutant: those that ran its line, by a map made once
+# for the committed sources (scripts/coverage-map.py: every test run alone in
+# a --coverage build, DIR-coverage/). A mutant on a line of code that no test
+# runs is `uncovered` without running any; on a line gcov does not know as
+# code (a declaration, a constant), every test labelled with the file's area
+# runs. --select labels runs the area's tests for every mutant instead.
 #
 #   scripts/mutate.sh [--seed S] [--count N] [--list] [--only ID[,ID...]]
-#                     [--resume] [--jobs J] [--timeout SECONDS] [--build DIR]
+#                     [--resume] [--select coverage|labels] [--jobs J]
+#                     [--timeout SECONDS] [--build DIR]
 #
-# Outcomes: killed (a test failed), survived (every test passed), timeout
+# Outcomes: killed (a test failed), survived (every test passed), uncovered
+# (no test runs its line: a survivor found without running), timeout
 # (the mutant's tests ran past --timeout seconds, or a test hit its own
 # limit), not compiled (the build failed), unchanged (no object file changed
 # beyond its debug information, so no test can tell). Results: one TSV line
@@ -18,7 +27,7 @@
 # on an idle machine, or under nice.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-seed=1 count=200 list=0 only="" resume=0 jobs=2 timeout=900 build=$root/build-mutate
+seed=1 count=200 list=0 only="" resume=0 select=coverage jobs=2 timeout=900 build=$root/build-mutate
 while (($#)); do
   case $1 in
     --seed) seed=$2; shift ;;
@@ -26,6 +35,7 @@ while (($#)); do
     --list) list=1 ;;
     --only) only=,$2,; shift ;;
     --resume) resume=1 ;;
+    --select) select=$2; shift ;;
     --jobs) jobs=$2; shift ;;
     --timeout) timeout=$2; shift ;;
     --build) build=$(realpath -m "$2"); shift ;;
@@ -51,6 +61,23 @@ if [[ ! -f $build/build.ninja ]]; then
     -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
 fi
 cmake --build "$build" -j"$jobs"
+if [[ $select == coverage ]]; then
+  cov=$build-coverage map=$build-coverage/map-$(git -C "$root" rev-parse HEAD).json
+  if [[ ! -f $map ]]; then
+    git -C "$root" diff --quiet HEAD -- tests fuzz ||
+      echo "mutate.sh: tests/ or fuzz/ differ from the last commit; the map is of the working tree" >&2
+    cmake -S "$root" -B "$cov" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+      -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_C_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage \
+      -DCMAKE_SHARED_LINKER_FLAGS=--coverage -DGLOWMOTION_BUILD_TESTS=ON -DGLOWMOTION_BUILD_BENCHMARKS=OFF \
+      -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache >/dev/null
+    cmake --build "$cov" -j"$jobs"
+    echo "mutate.sh: which test runs which line (every test alone, once)" >&2
+    python3 "$root/scripts/coverage-map.py" make "$cov" "$map.part" 2>"$cov/map.log"
+    mv "$map.part" "$map"
+  fi
+elif [[ $select != labels ]]; then
+  echo "mutate.sh: --select coverage or labels" >&2; exit 2
+fi
 out=$build/mutants
 mkdir -p "$out"
 results=$out/seed$seed.tsv
@@ -101,13 +128,22 @@ while IFS=$'\t' read -r -u 3 id site op original replacement; do
   current=$file
   "${mutants[@]}" apply "$id"
   diff -u "$saved" "$root/$file" --label "a/$file" --label "b/$file" >>"$log" || true
+  rc=0 tests=() selection=""
+  [[ $select == labels ]] || selection=$(python3 "$root/scripts/coverage-map.py" tests "$map" "$file" "$(cut -d: -f2 <<<"$site")") || rc=$?
+  [[ -z $selection ]] || mapfile -t tests <<<"$selection"
   if ! ninja -C "$build" "${objs[@]}" >>"$log" 2>&1; then outcome="not compiled"
   elif snapshot after && same_code; then outcome=unchanged
+  elif [[ $select == coverage ]] && ((rc == 0 && ${#tests[@]} == 0)); then outcome=uncovered
   elif ! cmake --build "$build" -j"$jobs" >>"$log" 2>&1; then outcome="not compiled"
   else
     outcome=survived deadline=$((SECONDS + timeout))
-    run_tests -L "^$area\$" -L '^unit$'
-    [[ $outcome != survived ]] || run_tests -L "^$area\$" -LE '^unit$'
+    if [[ $select == coverage ]] && ((rc == 0)); then
+      printf 'the tests that ran the line: %s\n' "${tests[*]}" >>"$log"
+      run_tests -R "$(printf '%s\n' "${tests[@]}" | sed 's/[^[:alnum:]_]/\\&/g; s/.*/^&$/' | paste -sd'|')"
+    else
+      run_tests -L "^$area\$" -L '^unit$'
+      [[ $outcome != survived ]] || run_tests -L "^$area\$" -LE '^unit$'
+    fi
   fi
   restore
   seconds=$((SECONDS - start))
@@ -122,5 +158,5 @@ tally=()
 while IFS=$'\t' read -r id _ _ _ _ outcome _; do
   [[ $id == M* ]] && tally[$outcome]=$((${tally[$outcome]:-0} + 1))
 done <"$results"
-summary="killed ${tally[killed]:-0}, survived ${tally[survived]:-0}, not compiled ${tally[not compiled]:-0}, unchanged ${tally[unchanged]:-0}, timeout ${tally[timeout]:-0}"
+summary="killed ${tally[killed]:-0}, survived ${tally[survived]:-0}, uncovered ${tally[uncovered]:-0}, not compiled ${tally[not compiled]:-0}, unchanged ${tally[unchanged]:-0}, timeout ${tally[timeout]:-0}"
 echo "$summary" | tee -a "$results"

@@ -1,19 +1,17 @@
 // The pictures and the font sheet the build wrote into data/, each read back
 // through the show's reader and a Texture made with its scene's exchange:
 // what OpenGL receives must be the picture the art tool draws, upright on
-// its quad, and fit for the way its scene draws it. Then the tools' refusals.
+// its quad, and fit for the way its scene draws it.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "Art.h"
-#include "common/Files.h"
 #include "common/GlContext.h"
-#include "common/Process.h"
 #include "gfx/Texture.h"
 #include "gfx/Tga.h"
 
@@ -22,6 +20,7 @@ namespace {
 // A file as OpenGL receives it: RGBA, texture row t = 0 first.
 struct Seen {
     int width = 0, height = 0, depth = 0, descriptor = 0;
+    bool level0 = true;  // a picture of power-of-two sides reaches GL unscaled: its level 0 is these bytes
     std::vector<uint8_t> rgba;
     const uint8_t* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
 };
@@ -36,8 +35,16 @@ Seen seen(const char* name) {
     texture.upload({p.data.get(), p.width, p.height, size_t(p.width) * p.height + TgaPixels::kZeroTailWords},
                    f.exchange);
     const auto* bytes = reinterpret_cast<const uint8_t*>(p.data.get());  // exchanged in place by the upload
-    return {p.width, p.height, image.pixelDepth, image.descriptor,
-            std::vector<uint8_t>(bytes, bytes + size_t(p.width) * p.height * 4)};
+    Seen s{p.width,          p.height, image.pixelDepth,
+           image.descriptor, true,     {bytes, bytes + size_t(p.width) * p.height * 4}};
+    if (!(p.width & (p.width - 1)) && !(p.height & (p.height - 1))) {
+        std::vector<uint8_t> level0(s.rgba.size());
+        texture.bind();
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, level0.data());
+        s.level0 = level0 == s.rgba;
+    }
+    return s;
 }
 
 // Whether frame k of `frames` has pixels of alpha above `over` closer than
@@ -59,6 +66,7 @@ TEST(ArtFiles, EveryFileReachesOpenGlAsDrawnAndSuitsItsScene) {
         ASSERT_TRUE(s.width == f.width && s.height == f.height) << "missing, unreadable or of another size";
         EXPECT_EQ(s.depth, f.depth);
         EXPECT_EQ(s.descriptor & 0x0F, f.depth == 32 ? 8 : 0) << "alpha bits";
+        EXPECT_TRUE(s.level0) << "the texture's level 0 is not the picture";
         cairo_surface_t* surface = art::renderArt(f);
         const std::vector<uint8_t> want = art::intendedPixels(f, surface);
         const unsigned char* drawn = cairo_image_surface_get_data(surface);
@@ -151,46 +159,6 @@ TEST(FontSheet, GlyphsSitUprightInTheirCells) {
         EXPECT_GT(height('^' + set), 9);
         EXPECT_LT(height('p' + set), height('b' + set)) << "descender below the ascender";
     }
-}
-
-// The contact sheet refuses what is not the listed picture, naming it and
-// why; the tool names what it cannot write, with the system's reason.
-TEST(ArtTool, RefusalsNameTheFileAndTheReason) {
-    const testfiles::TempDir dir("art-tool");
-    for (const auto& entry : std::filesystem::directory_iterator(GLOWMOTION_DATA_DIR))
-        if (entry.path().extension() != ".it")
-            std::filesystem::copy(entry.path(), dir.path() / entry.path().filename());
-    const std::string vinyl = dir.file("vinyl.tga");
-    std::string why;
-    const auto refusal = [&] {
-        EXPECT_FALSE(art::writeContactSheet(dir.path().string(), dir.file("sheet.png"), &why));
-        std::filesystem::remove_all(vinyl);
-        return why;
-    };
-    const std::string cannot = "cannot read " + vinyl + ": ";
-    std::filesystem::remove(vinyl);
-    std::filesystem::create_symlink("/dev/zero", vinyl);  // would be read until memory runs out
-    EXPECT_EQ(refusal(), cannot + "is not a regular file");
-    std::filesystem::create_directory(vinyl);
-    EXPECT_EQ(refusal(), cannot + "is a folder, not a file");
-    dir.write("vinyl.tga", "TRUEVISION");
-    EXPECT_EQ(refusal(), cannot + "not the picture the catalogue lists");
-    EXPECT_EQ(refusal(), cannot + "No such file or directory");
-
-    const std::string tool = testprocess::quoted(GLOWMOTION_BUILD_DIR "/glowmotion-art") + " ";
-    std::filesystem::create_directories(dir.path() / "out" / "vinyl.tga");  // the first file the tool writes
-    const std::string cases[][2] = {
-        {dir.file("out"), "cannot write " + dir.file("out") + "/vinyl.tga: Is a directory"},
-        {"--preview stars " + dir.file("x.png"), "no picture named stars; the names: vinyl.tga, technics.tga, "},
-        {"--preview star.tga /dev/full", "cannot write /dev/full: No space left on device"},
-        {"--preview frog " + dir.file("frog.png"), ""}};
-    for (const auto& [args, message] : cases) {
-        const testprocess::Run run = testprocess::run(tool + args);
-        EXPECT_EQ(run.status, message.empty() ? 0 : 1) << args;
-        EXPECT_EQ(run.err.substr(0, message.empty() ? 0 : 16 + message.size()),
-                  message.empty() ? "" : "glowmotion-art: " + message);
-    }
-    EXPECT_EQ(testfiles::readText(dir.file("frog.png")).substr(1, 3), "PNG");
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -53,35 +52,32 @@ TEST(WebQuadric, EveryShapeIsDrawnAsTheSystemsGluDrawsIt) {
         shapes.push_back({false, false, 0.0, 2.0, 0, 0.0, 360.0f - w * 120.0f, 32, 32});
     void* glu = dlopen("libGLU.so.1", RTLD_NOW | RTLD_LOCAL);
     ASSERT_TRUE(glu) << dlerror();
-    const auto symbol = [&](const char* name, auto* function) {
-        *function = reinterpret_cast<std::remove_reference_t<decltype(*function)>>(dlsym(glu, name));
-    };
-    GLUquadric* (*newQuadric)();
-    void (*deleteQuadric)(GLUquadric*);
-    void (*texture)(GLUquadric*, GLboolean);
-    void (*cylinder)(GLUquadric*, GLdouble, GLdouble, GLdouble, GLint, GLint);
-    void (*disk)(GLUquadric*, GLdouble, GLdouble, GLint, GLint, GLdouble, GLdouble);
-    symbol("gluNewQuadric", &newQuadric), symbol("gluDeleteQuadric", &deleteQuadric),
-        symbol("gluQuadricTexture", &texture);
-    symbol("gluCylinder", &cylinder), symbol("gluPartialDisk", &disk);
-    ASSERT_TRUE(newQuadric && deleteQuadric && texture && cylinder && disk);
+    // GLU's own functions, of the same types as ours.
+#define GLU_FUNCTION(name) const auto name##Glu = reinterpret_cast<decltype(&name)>(dlsym(glu, #name))
+    GLU_FUNCTION(gluNewQuadric);
+    GLU_FUNCTION(gluDeleteQuadric);
+    GLU_FUNCTION(gluQuadricTexture);
+    GLU_FUNCTION(gluCylinder);
+    GLU_FUNCTION(gluPartialDisk);
+#undef GLU_FUNCTION
+    ASSERT_TRUE(gluNewQuadricGlu && gluDeleteQuadricGlu && gluQuadricTextureGlu && gluCylinderGlu && gluPartialDiskGlu);
     for (const Shape& s : shapes) {
-        GLUquadric* theirs = newQuadric();
+        GLUquadric* theirs = gluNewQuadricGlu();
         GLUquadric* ours = gluNewQuadric();
-        texture(theirs, s.textured), gluQuadricTexture(ours, s.textured);
+        gluQuadricTextureGlu(theirs, s.textured), gluQuadricTexture(ours, s.textured);
         std::vector<std::string> calls[2];
         for (int which = 0; which < 2; ++which) {
             recorded.clear();
             if (s.cylinder) {
                 which ? gluCylinder(ours, s.r0, s.r1, s.height, s.slices, s.rings)
-                      : cylinder(theirs, s.r0, s.r1, s.height, s.slices, s.rings);
+                      : gluCylinderGlu(theirs, s.r0, s.r1, s.height, s.slices, s.rings);
             } else {
                 which ? gluPartialDisk(ours, s.r0, s.r1, s.slices, s.rings, s.start, s.sweep)
-                      : disk(theirs, s.r0, s.r1, s.slices, s.rings, s.start, s.sweep);
+                      : gluPartialDiskGlu(theirs, s.r0, s.r1, s.slices, s.rings, s.start, s.sweep);
             }
             calls[which].swap(recorded);
         }
-        gluDeleteQuadric(ours), deleteQuadric(theirs);
+        gluDeleteQuadric(ours), gluDeleteQuadricGlu(theirs);
         SCOPED_TRACE((s.cylinder ? "cylinder " : "disc ") + std::to_string(s.r0) + " sweep " + std::to_string(s.sweep));
         ASSERT_GT(calls[0].size(), 0u);
         const auto [glus, oursDiffer] =

@@ -88,7 +88,7 @@ class Stills(unittest.TestCase):
     def test_every_scene_matches_the_desktop(self):
         with StaticServer(SITE) as base, tempfile.TemporaryDirectory(prefix="glowmotion-web-still-") as folder:
             for name, start, end, fps in STILLS:
-                frames = os.path.join(folder, str(start))
+                frames = os.path.join(folder, f"{start}s", "")  # a folder of PNG frames
                 subprocess.run([SHOW, "--capture", frames, "--fps", str(fps), "--start-at", str(start),
                                 "--end-at", str(end)], check=True, capture_output=True)
                 names = sorted(n for n in os.listdir(frames) if n.endswith(".png"))

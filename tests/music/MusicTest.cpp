@@ -99,6 +99,13 @@ TEST(Module, FileIsTheCompositionAndBothPlayersReadAllOfIt) {
         ASSERT_LE(data + 2 * s.data.size(), file().size());
         EXPECT_EQ(std::memcmp(&file()[data], s.data.data(), 2 * s.data.size()), 0) << s.name;  // little-endian
     }
+    // Each channel's pan and volume; the channels past the last switched off.
+    for (int ch = 0; ch < 64; ++ch)
+        EXPECT_EQ(file()[0x40 + ch] | file()[0x80 + ch] << 8,
+                  ch < m.channels ? m.channelPan[ch] | m.channelVolume[ch] << 8 : (32 | 128) | file()[0x80 + ch] << 8)
+            << "channel " << ch;
+    // A pattern note is the pitch heard: the bass sample, made at A1, plays at its own rate on A1.
+    EXPECT_NEAR(m.samples[music::kBassSample - 1].c5Speed * std::pow(2.0, (33 - 60) / 12.0), 44100.0, 1.0);
     std::ostringstream log;
     openmpt::module module(file(), log);
     EXPECT_EQ(log.str() + module.get_metadata("warnings"), "");

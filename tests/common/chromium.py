@@ -1,17 +1,16 @@
-"""Headless Chromium driven over the DevTools protocol, for the browser tests.
-
-Debian's chromium, started with --remote-debugging-pipe: the protocol's JSON
-messages travel over two pipes (the browser reads file descriptor 3 and
-writes 4, each message ended by a NUL byte), so nothing but the standard
-library is needed and no port is opened. Every browser gets a fresh profile
-folder, removed when it closes; nothing is fetched from the network
-(background networking, component updates, sync and first-run are off).
-
-    with Browser(width=800, height=600) as browser:
-        page = browser.open("http://127.0.0.1:PORT/index.html")
-        page.wait_for("document.title === 'done'", timeout=60)
-        png = page.canvas_png()
-"""
+# Headless Chromium driven over the DevTools protocol, for the browser tests.
+#
+# Debian's chromium, started with --remote-debugging-pipe: the protocol's JSON
+# messages travel over two pipes (the browser reads file descriptor 3 and
+# writes 4, each message ended by a NUL byte), so nothing but the standard
+# library is needed and no port is opened. Every browser gets a fresh profile
+# folder, removed when it closes; nothing is fetched from the network.
+#
+#     browser = Browser(800, 600)
+#     page = browser.open("http://127.0.0.1:PORT/index.html")
+#     page.wait_for("document.title === 'done'", timeout=60)
+#     png = page.canvas_png()
+#     browser.close()
 import base64
 import fcntl
 import json
@@ -29,8 +28,7 @@ class BrowserError(Exception):
     pass
 
 
-def available():
-    """Why the browser cannot run here, or None."""
+def available():  # why the browser cannot run here, or None
     if not (os.path.isfile(CHROMIUM) and os.access(CHROMIUM, os.X_OK)):
         return f"{CHROMIUM} is not installed (scripts/web.sh installs it)"
     return None
@@ -44,8 +42,7 @@ class Browser:
         # Out of the way of 3 and 4, where bash puts them for the browser.
         high_r = fcntl.fcntl(to_browser_r, fcntl.F_DUPFD, 10)
         high_w = fcntl.fcntl(from_browser_w, fcntl.F_DUPFD, 10)
-        for fd in (to_browser_r, from_browser_w):
-            os.close(fd)
+        os.close(to_browser_r), os.close(from_browser_w)
         args = [
             CHROMIUM, "--headless=new", "--no-sandbox", "--disable-gpu-sandbox",
             "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--ignore-gpu-blocklist",
@@ -58,18 +55,8 @@ class Browser:
         self.log = open(os.path.join(self.profile, "chromium.log"), "wb")
         self.process = subprocess.Popen(["/bin/bash", "-c", shell, "bash", *args], pass_fds=(high_r, high_w),
                                         stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
-        os.close(high_r)
-        os.close(high_w)
-        self._buffer = b""
-        self._next_id = 0
-        self._events = []
-        self.width, self.height = width, height
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
+        os.close(high_r), os.close(high_w)
+        self._buffer, self._next_id, self.width, self.height = b"", 0, width, height
 
     def close(self):
         if self.process.poll() is None:
@@ -79,35 +66,25 @@ class Browser:
             except (BrowserError, subprocess.TimeoutExpired, OSError):
                 self.process.kill()
                 self.process.wait()
-        for fd in (self._to_browser, self._from_browser):
-            try:
-                os.close(fd)
-            except OSError:
-                pass
-        self.log.close()
+        os.close(self._to_browser), os.close(self._from_browser), self.log.close()
         shutil.rmtree(self.profile, ignore_errors=True)
-
-    def log_text(self):
-        with open(os.path.join(self.profile, "chromium.log"), "rb") as f:
-            return f.read().decode(errors="replace")
 
     def _read_message(self, deadline):
         while b"\0" not in self._buffer:
             left = deadline - time.monotonic()
             if left <= 0:
                 raise BrowserError("the browser did not answer in time")
-            ready, _, _ = select.select([self._from_browser], [], [], left)
-            if not ready:
+            if not select.select([self._from_browser], [], [], left)[0]:
                 continue
             chunk = os.read(self._from_browser, 1 << 20)
             if not chunk:
-                raise BrowserError("the browser closed its pipe:\n" + self.log_text()[-2000:])
+                with open(os.path.join(self.profile, "chromium.log"), "rb") as log:
+                    raise BrowserError("the browser closed its pipe:\n" + log.read()[-2000:].decode(errors="replace"))
             self._buffer += chunk
         message, self._buffer = self._buffer.split(b"\0", 1)
         return json.loads(message)
 
-    def call(self, method, params=None, session=None, timeout=30):
-        """Sends one command and returns its result (raises on an error)."""
+    def call(self, method, params=None, session=None, timeout=30):  # one command's result (raises on an error)
         self._next_id += 1
         message = {"id": self._next_id, "method": method, "params": params or {}}
         if session:
@@ -119,22 +96,12 @@ class Browser:
             if reply.get("id") == self._next_id:
                 if "error" in reply:
                     raise BrowserError(f"{method}: {reply['error'].get('message')}")
-                return reply.get("result", {})
-            self._events.append(reply)
+                return reply.get("result", {})  # events in between are not needed
 
-    def events(self, method):
-        """The events of that kind received so far (taken)."""
-        taken = [e for e in self._events if e.get("method") == method]
-        self._events = [e for e in self._events if e.get("method") != method]
-        return taken
-
-    def open(self, url):
-        """A new tab of exactly width x height CSS pixels at scale 1, at url."""
+    def open(self, url):  # a new tab of exactly width x height CSS pixels at scale 1, at url
         target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
         session = self.call("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
         page = Page(self, session, target)
-        page.call("Page.enable")
-        page.call("Runtime.enable")
         page.call("Emulation.setDeviceMetricsOverride",
                   {"width": self.width, "height": self.height, "deviceScaleFactor": 1, "mobile": False})
         page.call("Page.navigate", {"url": url})
@@ -143,19 +110,17 @@ class Browser:
 
 class Page:
     def __init__(self, browser, session, target):
-        self.browser = browser
-        self.session = session
-        self.target = target
+        self.browser, self.session, self.target = browser, session, target
 
-    def close(self):
-        """Closes the tab (its page stops running)."""
-        self.browser.call("Target.closeTarget", {"targetId": self.target})
+    def close(self):  # the tab, and its page stops running (once)
+        if self.target:
+            self.browser.call("Target.closeTarget", {"targetId": self.target})
+            self.target = None
 
     def call(self, method, params=None, timeout=30):
         return self.browser.call(method, params, session=self.session, timeout=timeout)
 
-    def evaluate(self, expression, timeout=30):
-        """The value of a JavaScript expression (awaited when a promise)."""
+    def evaluate(self, expression, timeout=30):  # a JavaScript expression's value (awaited when a promise)
         result = self.call("Runtime.evaluate", {"expression": expression, "returnByValue": True,
                                                 "awaitPromise": True}, timeout=timeout)
         if "exceptionDetails" in result:
@@ -164,8 +129,7 @@ class Page:
             raise BrowserError(f"{expression}: {text}")
         return result["result"].get("value")
 
-    def wait_for(self, expression, timeout=60, interval=0.05):
-        """Polls the expression until it is truthy; returns its value."""
+    def wait_for(self, expression, timeout=60, interval=0.05):  # polls until truthy; returns the value
         deadline = time.monotonic() + timeout
         while True:
             value = self.evaluate(expression)
@@ -175,18 +139,11 @@ class Page:
                 raise BrowserError(f"still false after {timeout} s: {expression}")
             time.sleep(interval)
 
-    def press_key(self, key, code=None, key_code=0):
-        """A key pressed and released, as the keyboard sends it (a user gesture)."""
-        params = {"key": key, "code": code or key, "windowsVirtualKeyCode": key_code}
-        if len(key) == 1:
-            params["text"] = key
+    def press_key(self, key, code=None, key_code=0):  # pressed and released as a keyboard does: a gesture
+        params = {"key": key, "code": code or key, "windowsVirtualKeyCode": key_code, "text": key[:len(key) == 1]}
         self.call("Input.dispatchKeyEvent", {"type": "keyDown", **params})
         self.call("Input.dispatchKeyEvent", {"type": "keyUp", **params})
 
     def canvas_png(self, selector="canvas"):
-        """The canvas's picture as PNG bytes."""
         url = self.evaluate(f"document.querySelector({json.dumps(selector)}).toDataURL('image/png')")
         return base64.b64decode(url.split(",", 1)[1])
-
-    def screenshot_png(self):
-        return base64.b64decode(self.call("Page.captureScreenshot", {"format": "png"})["data"])

@@ -1,28 +1,21 @@
-"""A plain static web server on 127.0.0.1 for the browser tests.
-
-    with StaticServer(folder, hidden={"glowmotion.data"}) as base:
-        ...  # base is "http://127.0.0.1:PORT/"
-
-Serves one folder on a free port of the loopback address from a thread,
-until the block ends. Names in `hidden` answer 404 Not Found as if the file
-were missing. Requests are counted per path (server.requests).
-"""
+# A plain static web server on 127.0.0.1 for the browser tests: one folder on
+# a free port of the loopback address, from a thread, until the block ends.
+# Names in `hidden` answer 404 Not Found as if the file were missing.
+#
+#     with StaticServer(folder, hidden={"glowmotion.data"}) as base:
+#         ...  # base is "http://127.0.0.1:PORT/"
 import functools
 import http.server
 import threading
-from collections import Counter
 
 
 class _Handler(http.server.SimpleHTTPRequestHandler):
-    def __init__(self, *args, hidden=frozenset(), requests=None, **kwargs):
+    def __init__(self, *args, hidden=frozenset(), **kwargs):
         self.hidden = hidden
-        self.counts = requests
         super().__init__(*args, **kwargs)
 
     def do_GET(self):
-        path = self.path.split("?", 1)[0].split("#", 1)[0]
-        self.counts[path] += 1
-        if path.lstrip("/") in self.hidden:
+        if self.path.split("?", 1)[0].split("#", 1)[0].lstrip("/") in self.hidden:
             self.send_error(404, "Not Found")
             return
         super().do_GET()
@@ -33,9 +26,7 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
 
 class StaticServer:
     def __init__(self, folder, hidden=()):
-        self.requests = Counter()
-        handler = functools.partial(_Handler, directory=str(folder), hidden=frozenset(hidden),
-                                    requests=self.requests)
+        handler = functools.partial(_Handler, directory=str(folder), hidden=frozenset(hidden))
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
 

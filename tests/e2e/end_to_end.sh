@@ -323,6 +323,9 @@ window)
     grep -qx "glowmotion: no music: some/km_groov.it: is a folder, not a file; the show plays in silence" err &&
     [ "$(grep -cv "^glowmotion: " err)" -eq 0 ] || fail "missing media: the report"
   grep -q "^TGA: .* some/frog.tga$" out || fail "missing media: no reader's line: $(cat out)"
+  # No media at all (the wrong folder): said before any window shows, status 2.
+  mkdir empty && timeout 60 "$show" --windowed --data empty >out 2>err; status=$?
+  [ "$status" -eq 2 ] && grep -q "^glowmotion: none of the show's [0-9]* media files .* is in empty; give the folder" err || fail "no media: $status"
   ;;
 installed)
   # cmake --install lays out bin/ and share/glowmotion/; the installed

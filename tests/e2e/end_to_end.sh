@@ -220,6 +220,9 @@ failures)
   [ "$status" -eq 1 ] && grep -qx "glowmotion: cannot write no/such/a.mp4: No such file or directory" err || fail "no folder: status $status"
   run --capture /proc/no/such --end-at 1
   [ "$status" -eq 1 ] && grep -q "^glowmotion: cannot use capture folder /proc/no/such: " err || fail "folder not made: status $status"
+  run --capture long.mp4 --size 32768x2 --end-at 0.1
+  [ "$status" -eq 1 ] && grep -q "a 32768x2 picture is beyond this OpenGL's limit of [0-9]*x[0-9]*" err && [ ! -e long.mp4 ] ||
+    fail "beyond the OpenGL limits: status $status"
   echo keep >old.webm
   run --capture old.webm --end-at 1
   [ "$status" -eq 2 ] && grep -qx "glowmotion: old.webm already exists; --overwrite replaces it" err && [ "$(cat old.webm)" = keep ] ||

@@ -1,124 +1,106 @@
 #pragma once
-// Driving scenes the way the show does, offscreen, and looking at the result.
-//
-//   IdentData   a data folder of identification pictures: every file the
-//               scenes read, at its real size, 32-bit, one solid colour per
-//               file (per frame for strips) with red != blue, so a probe
-//               tells which texture it sees and whether red and blue were
-//               exchanged; the font sheet is solid white (every glyph draws
-//               as a filled square).
-//   SceneRig    an offscreen show surface (as a recording draws on, 800x600
-//               by default): loads scenes, shows the surface (viewport) and
-//               sets the show's projection and initial GL state, starts the
-//               scenes with the show clock at a position, and renders frames
-//               at chosen show times; then reads pixels.
-//   Projector   where a point lands on screen under the show's projection
-//               and a modelview built the way a scene builds it
-//               (glTranslatef, glRotatef, glScalef), as the fixed-function
-//               pipeline computes it.
-#include "app/Surface.h"
+// Scenes drawn offscreen on the tests' GL context (640x480, the show's 4:3
+// picture), with identification pictures in place of the art: every file the
+// scenes read at its catalogue size, one solid colour per file (per frame of
+// a strip), stored for the red/blue exchange the art tool writes it for, so a
+// probe tells which picture and frame it sees and whether the scene made the
+// texture with that exchange. The font sheet is solid too: each glyph draws as
+// a filled square. brazo.tga and big_circle.tga, which lie over the whole
+// view, are transparent.
+#include "Art.h"
+#include "base/DataPath.h"
 #include "base/FrameClock.h"
+#include "common/Files.h"
+#include "common/GlContext.h"
+#include "gfx/TgaWriter.h"
 #include "scenes/Scene.h"
 
-#include <cstdint>
-#include <initializer_list>
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-    bool operator!=(const Rgb& o) const { return !(*this == o); }
-    Rgb swapped() const { return {b, g, r}; }
 };
-std::string describe(const Rgb& c);  // "(r, g, b)"
-// Channels within `tolerance` of each other (filtering, rounding).
-bool near(const Rgb& a, const Rgb& b, int tolerance = 3);
+inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+    return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+inline bool near(const Rgb& a, const Rgb& b, int tolerance = 3) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
 
+// The identification colour of frame `frame` of a file: the file's place in
+// the catalogue picks red and blue (red far below blue), the frame green.
+inline Rgb ident(const std::string& name, int frame = 0) {
+    const auto& catalogue = art::artCatalogue();
+    int index = 0;
+    while (index < static_cast<int>(catalogue.size()) && name != catalogue[index].name) ++index;
+    EXPECT_LT(index, static_cast<int>(catalogue.size())) << name;
+    return {(index % 6) * 20, 8 + frame * 17, 150 + (index / 6) * 16};
+}
+
+// The identification pictures in a folder of their own, made the data folder.
 class IdentData {
 public:
-    // Writes the folder `dir` (made fresh) with every art file and font.fnt.
-    explicit IdentData(const std::string& dir);
-    ~IdentData();  // removes the folder
-    const std::string& dir() const { return dir_; }
-
-    // The colour of the file's picture (of frame `frame` of a strip). The
-    // file stores it in the reader's blue, green, red order, so a scene that
-    // makes the texture with a red/blue exchange shows exactly this colour
-    // and one that makes it without shows swapped().
-    static Rgb colourOf(const std::string& fileName, int frame = 0);
-    // Replaces one file (e.g. to make it missing or broken).
-    void remove(const std::string& fileName) const;
-    void write(const std::string& fileName, const std::vector<uint8_t>& bytes) const;
-
-private:
-    std::string dir_;
-};
-
-// A fresh, empty folder name for this test: /tmp/glowmotion-<tag>-<pid>.
-std::string testFolder(const std::string& tag);
-
-class SceneRig {
-public:
-    explicit SceneRig(const std::string& dataDir, int width = 800, int height = 600);
-    ~SceneRig();
-    SceneRig(const SceneRig&) = delete;
-    SceneRig& operator=(const SceneRig&) = delete;
-
-    // The show clock the scenes under test are made on. One rig at a time
-    // drives it: begin() starts it, setTime() moves it.
-    static const FrameClock& clock();
-
-    // load() on each scene in the order given, show the surface, then
-    // start each with the show clock at `startAt` seconds.
-    void begin(std::initializer_list<Scene*> scenes, double startAt = 0.0);
-    // Moves the clock to show time t and calls scene.render(t).
-    void render(Scene& scene, double t);
-    // Moves the clock only (a frame in which no scene draws).
-    void setTime(double t);
-
-    // The framebuffer now, top row first.
-    void read();
-    // Pixel (x, y) of the last read, x from the left, y from the top.
-    Rgb pixel(int x, int y) const;
-    // Pixel nearest a projected point.
-    Rgb pixel(double x, double y) const;
-    int width() const { return width_; }
-    int height() const { return height_; }
-    // Counts pixels of the last read within `tolerance` of c.
-    int count(const Rgb& c, int tolerance = 3) const;
-
-    // Writes the last read as PNG (to look at while writing a test).
-    void savePng(const std::string& path) const;
+    IdentData() : dir("scenes-ident") {
+        for (const art::ArtFile& file : art::artCatalogue()) {
+            TgaFileHeader header;  // 32 bits, top row first
+            header.width = static_cast<uint16_t>(file.width);
+            header.height = static_cast<uint16_t>(file.height);
+            const bool exchanged = file.exchange != RedBlueExchange::None;
+            const std::string name = file.name;
+            const uint32_t alpha = name == "brazo.tga" || name == "big_circle.tga" ? 0 : 255;
+            dir.write(file.name, tgaFileBytes(header, [&](int x, int) {
+                          const Rgb c = ident(file.name, x * file.frames / file.width);
+                          const uint32_t first = exchanged ? c.b : c.r, third = exchanged ? c.r : c.b;
+                          return first | uint32_t(c.g) << 8 | third << 16 | alpha << 24;
+                      }));
+        }
+        setDataDirectory(dir.path().string());
+    }
 
 private:
-    OffscreenSurface surface_;
-    int width_;
-    int height_;
-    double startAt_ = 0.0;
-    std::vector<uint8_t> rgba_;
+    testfiles::TempDir dir;
 };
 
-struct ScreenPoint {
-    double x = 0, y = 0;  // framebuffer pixels, x from the left, y from the top
+// A fixed-step show clock whose reading the test sets frame by frame.
+struct ShowClock {
+    FrameClock clock;
+    ShowClock() {
+        clock.runFixedStep(1000);
+        clock.start(0.0);
+    }
+    void at(double t) { clock.replayAt(FrameClock::ticksOf(t)); }
 };
 
-class Projector {
-public:
-    // The show's perspective: 45 degrees, 4:3, near 0.1f, far 3000, on a
-    // width x height picture.
-    explicit Projector(int width = 800, int height = 600);
-    Projector& loadIdentity();
-    Projector& translate(double x, double y, double z);
-    Projector& rotate(double degrees, double x, double y, double z);
-    Projector& scale(double x, double y, double z);
-    ScreenPoint project(double x, double y, double z = 0.0) const;
-    // Where (x, y) of the font's 640x480 frame (origin lower-left) lands.
-    ScreenPoint textPoint(double x, double y) const;
-
-private:
-    double modelview_[16];
-    double projection_[16];
-    int width_;
-    int height_;
+// The framebuffer, top row first.
+struct Frame {
+    std::vector<uint8_t> rgba;
+    void read() { testGL().readPixels(rgba); }
+    Rgb pixel(int x, int y) const {
+        if (x < 0 || y < 0 || x >= 640 || y >= 480) return {-1, -1, -1};
+        const uint8_t* p = &rgba[(static_cast<size_t>(y) * 640 + x) * 4];
+        return {p[0], p[1], p[2]};
+    }
 };
+
+struct Pixel {
+    int x, y;  // from the left, from the top
+};
+// Where (x, y, z) of the view space lands under the show's projection.
+inline Pixel project(double x, double y, double z) {
+    double model[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, projection[16];
+    const GLint viewport[4] = {0, 0, 640, 480};
+    glMatrixMode(GL_PROJECTION);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glMatrixMode(GL_MODELVIEW);
+    double wx = 0, wy = 0, wz = 0;
+    gluProject(x, y, z, model, projection, viewport, &wx, &wy, &wz);
+    return {static_cast<int>(std::floor(wx)), 479 - static_cast<int>(std::floor(wy))};
+}

@@ -1,7 +1,8 @@
 // The generator against pictures: every operation's example in
-// docs/texture-programs/ and the golden pictures byte for byte, then the
-// edge cases no picture shows, each as a program that must leave the same
-// layer 0 as a simpler one.
+// docs/texture-programs/ and the golden pictures byte for byte (with the
+// decoder's bounds on every example), then the edge cases no picture shows,
+// each as a program that must leave the same layer 0 as a simpler one, and
+// the interpreter's reset, steps and refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Texture programs in both forms: the checker's refusals (the offending byte
-// and the reason) and warnings, the decoder's bounds, and the text form as it
-// is written and read back, refused with the line, the column and the failure.
+// and the reason) and warnings, and the text form as it is written and read
+// back, refused with the line, the column and the failure.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -62,13 +62,13 @@ TEST(OffscreenGL, ReadsWithoutDisturbingPackState) {
 // the pixels exchanged as told (by size: as many as a new texture's
 // 256x256): each size a picture of the show has, then odd ones (enlarging
 // and shrinking either way, lines, the largest pictures, long ones halved
-// both ways to the largest texture GL allows).
+// both ways, a line only along, to the largest texture GL allows).
 TEST(Texture, ExchangesAndFitsEverySizeAsGluDoes) {
     testGL();
     const std::pair<int, int> sizes[] = {
         {256, 256}, {1568, 160}, {1120, 160}, {512, 512}, {512, 400}, {384, 128}, {1024, 256}, {512, 128},
         {400, 144}, {384, 144},  {128, 256},  {480, 132}, {512, 192}, {128, 128}, {2048, 64}, {256, 512},
-        {1, 1},     {3, 3},      {1, 7},      {7, 1},     {5, 6},     {200, 100}, {255, 257}, {333, 3},
+        {1, 1},     {3, 3},      {1, 7},      {7, 1},     {5, 6},     {200, 100}, {255, 257}, {333, 3}, {65535, 1},
         {3, 333},   {97, 601},   {511, 513},  {1000, 262}, {6000, 43}, {32768, 8}, {65535, 4}, {50000, 5}};
     const std::pair<RedBlueExchange, size_t> exchanges[] = {
         {RedBlueExchange::WholeBuffer, SIZE_MAX}, {RedBlueExchange::BySize, 256 * 256}, {RedBlueExchange::None, 0}};

@@ -20,9 +20,7 @@ namespace {
 class PulledOutput final : public AudioOutput {
 public:
     bool open(int, int bufferFrames, Render render) override {
-        frames = bufferFrames;
-        renderer = std::move(render);
-        return true;
+        return frames = bufferFrames, renderer = std::move(render), true;
     }
     void close() override { renderer = nullptr; }
     bool isOpen() const override { return static_cast<bool>(renderer); }
@@ -47,10 +45,8 @@ std::string runModuleInput(const uint8_t* data, size_t size) {
     std::vector<float> buffer(static_cast<size_t>(out->frames) * 2);
     for (int done = 0; done < kModuleRenderFrames; done += out->frames) {
         out->renderer(buffer.data(), out->frames);
-        for (float sample : buffer) {
-            require(std::isfinite(sample), "a rendered sample is not a number");
-            require(loaded || sample == 0.0f, "no song, yet a sound");
-        }
+        for (float sample : buffer)
+            require(std::isfinite(sample) && (loaded || sample == 0.0f), "a sample not a number, or a sound, no song");
     }
     player.stop();
     require(!out->isOpen(), "stop left the output open");

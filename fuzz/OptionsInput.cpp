@@ -6,33 +6,23 @@
 #include "app/Options.h"
 #include "base/Timeline.h"
 
-#include <sys/stat.h>
-
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 namespace fuzzinputs {
 
-namespace {
 // Arguments beyond this are dropped: the parser is linear in them.
 constexpr size_t kMaxArguments = 64;
 
-bool startsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
-}  // namespace
-
 std::string runOptionsInput(const uint8_t* data, size_t size) {
     std::vector<std::string> words{"glowmotion"};
-    std::string word;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == 0) {
-            words.push_back(word);
-            word.clear();
-        } else {
-            word.push_back(static_cast<char>(data[i]));
-        }
+    const std::string all(reinterpret_cast<const char*>(data), size);
+    for (size_t at = 0, end = 0; at < size && words.size() <= kMaxArguments; at = end + 1) {
+        end = std::min(all.find('\0', at), size);
+        words.push_back(all.substr(at, end - at));
     }
-    if (size > 0 && data[size - 1] != 0) words.push_back(word);
-    if (words.size() > kMaxArguments + 1) words.resize(kMaxArguments + 1);
     std::vector<const char*> argv;
     for (const std::string& w : words) argv.push_back(w.c_str());
     argv.push_back(nullptr);
@@ -44,9 +34,8 @@ std::string runOptionsInput(const uint8_t* data, size_t size) {
         const Options& o = *parsed.options;
         require(std::isfinite(o.startAt) && o.startAt >= 0.0 && o.startAt < kShowEnd, "--start-at outside 0..show end");
         require(o.fps >= kMinFps && o.fps <= kMaxFps, "--fps outside its range");
-        if (o.endAt)
-            require(std::isfinite(*o.endAt) && *o.endAt >= o.startAt && *o.endAt <= kShowEnd,
-                    "--end-at outside its range");
+        require(!o.endAt || (std::isfinite(*o.endAt) && *o.endAt >= o.startAt && *o.endAt <= kShowEnd),
+                "--end-at outside its range");
         require(!(o.windowed && o.exclusive), "--windowed together with --exclusive");
         if (o.capture) {
             require(!o.capture->empty(), "an empty capture target");
@@ -55,10 +44,8 @@ std::string runOptionsInput(const uint8_t* data, size_t size) {
         } else {
             require(o.fps == 60 && !o.overwrite && !o.crf, "--fps, --overwrite or --crf without --capture");
         }
-        if (o.dataDir) {
-            struct stat info {};
-            require(::stat(o.dataDir->c_str(), &info) == 0 && S_ISDIR(info.st_mode), "--data names no folder");
-        }
+        std::error_code error;
+        require(!o.dataDir || std::filesystem::is_directory(*o.dataDir, error), "--data names no folder");
         return "show";
     }
     if (outcome.status == 0) {
@@ -67,7 +54,8 @@ std::string runOptionsInput(const uint8_t* data, size_t size) {
     }
     require(outcome.status == 2, "neither a show, nor status 0, nor status 2");
     require(outcome.out.empty(), "a mistake printed to standard output");
-    require(startsWith(outcome.err, "glowmotion: ") && outcome.err.back() == '\n', "a mistake not named the shared way");
+    require(outcome.err.rfind("glowmotion: ", 0) == 0 && outcome.err.back() == '\n',
+            "a mistake not named the shared way");
     return "stop 2: " + outcome.err.substr(0, outcome.err.find('\n'));
 }
 

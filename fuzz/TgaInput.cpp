@@ -5,8 +5,6 @@
 
 #include "gfx/Tga.h"
 
-#include <memory>
-
 namespace fuzzinputs {
 
 namespace {
@@ -16,8 +14,8 @@ uint16_t word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8
 // What a correct reader must have decoded from a file it accepted.
 void checkLoaded(const TgaImage& image, const uint8_t* data, size_t size) {
     require(size >= 18, "a file shorter than its header loaded");
-    require(image.imageType == 2, "a type other than 2 loaded");
-    require(image.pixelDepth == 24 || image.pixelDepth == 32, "a depth other than 24 or 32 loaded");
+    require(image.imageType == 2 && (image.pixelDepth == 24 || image.pixelDepth == 32),
+            "a type other than 2 or a depth other than 24 or 32 loaded");
     require(image.idLength == data[0] && image.width == word(data + 12) && image.height == word(data + 14) &&
                 image.descriptor == data[17],
             "header fields differ from the file");
@@ -25,26 +23,23 @@ void checkLoaded(const TgaImage& image, const uint8_t* data, size_t size) {
             "picture size differs from the header");
     const size_t count = size_t(image.width) * image.height;
     require(count <= TgaImage::kMaxPixels, "a picture larger than a texture loaded");
-    require((count == 0) == (image.pixels.data == nullptr), "pixel memory does not match the size");
-    require((image.idLength == 0) == (image.imageId == nullptr), "image ID memory does not match its length");
+    require((count == 0) == !image.pixels.data && (image.idLength == 0) == !image.imageId,
+            "pixel or image ID memory does not match the size or the ID's length");
 
-    size_t at = 18;
-    for (size_t i = 0; i < image.idLength; ++i) require(image.imageId[i] == data[at + i], "image ID differs from the file");
-    at += image.idLength;
+    for (size_t i = 0; i < image.idLength; ++i) require(image.imageId[i] == data[18 + i], "image ID differs from the file");
+    size_t at = 18 + image.idLength;
     if (data[1] == 1) at += size_t(word(data + 5)) * ((data[7] + 7u) / 8u);
     const size_t bytesPerPixel = image.pixelDepth / 8;
     require(size >= at + count * bytesPerPixel, "a file that ends early loaded");
 
     // Every pixel from where the descriptor says it is in the file.
-    const bool topFirst = (image.descriptor & 0x20) != 0;
-    const bool rightToLeft = (image.descriptor & 0x10) != 0;
     for (int i = 0; i < image.height; ++i) {
         for (int k = 0; k < image.width; ++k) {
             const uint8_t* p = data + at + (size_t(i) * image.width + k) * bytesPerPixel;
             const uint32_t expected = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
                                       (bytesPerPixel == 4 ? uint32_t(p[3]) << 24 : 0u);
-            const int y = topFirst ? i : image.height - 1 - i;
-            const int x = rightToLeft ? image.width - 1 - k : k;
+            const int y = image.descriptor & 0x20 ? i : image.height - 1 - i;  // top row first
+            const int x = image.descriptor & 0x10 ? image.width - 1 - k : k;   // right to left
             require(image.pixels.data[size_t(y) * image.width + x] == expected, "a pixel differs from the file");
         }
     }
@@ -56,16 +51,13 @@ std::string runTgaInput(const uint8_t* data, size_t size) {
     const std::string path = inputFile("picture.tga", data, size);
     TgaImage image;
     std::string why;
-    const bool loaded = tgaLoad(path.c_str(), &image, &why);
-    std::string outcome = "refused";
-    if (loaded) {
-        checkLoaded(image, data, size);
-        outcome = "loaded " + std::to_string(image.width) + "x" + std::to_string(image.height);
-    } else {
+    if (!tgaLoad(path.c_str(), &image, &why)) {
         require(image.pixels.data == nullptr && image.imageId == nullptr, "a refused load kept memory");
         require(!why.empty(), "a refusal without a reason");
+        return "refused";
     }
-    return outcome;
+    checkLoaded(image, data, size);
+    return "loaded " + std::to_string(image.width) + "x" + std::to_string(image.height);
 }
 
 }  // namespace fuzzinputs

@@ -3,12 +3,11 @@
 // gfx/TgaWriter.h), and one tgaLoad with the record, the
 // result, what the reader printed and its reason.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,8 +17,8 @@
 
 namespace tgatest {
 
-using testfiles::TempDir;
 using testfiles::readFile;
+using testfiles::TempDir;
 
 struct Rgba {
     uint8_t r, g, b, a;
@@ -53,6 +52,16 @@ inline std::vector<uint8_t> tgaBytes(const TgaSpec& s) {
     return tgaFileBytes(header, [&](int x, int y) { return readerWord(s.colour(x, y)); });
 }
 
+// dir/name holding the file of TgaSpec{} after `change`, cut to `keep` bytes.
+inline std::string writeTga(const TempDir& dir, const std::string& name,
+                            const std::function<void(TgaSpec&)>& change = {}, size_t keep = SIZE_MAX) {
+    TgaSpec spec;
+    if (change) change(spec);
+    std::vector<uint8_t> bytes = tgaBytes(spec);
+    bytes.resize(std::min(keep, bytes.size()));
+    return dir.write(name, bytes);
+}
+
 struct Load {
     explicit Load(const std::string& path) : image(new TgaImage) {
         testing::internal::CaptureStdout();
@@ -84,8 +93,12 @@ inline void expectPicture(const Load& load, int width, int height, bool alpha,
     }
 }
 
+// The reader's lines on standard output (Latin-1 bytes).
 inline const std::string kTypeMessage = "No se soporta otro tipo que no sea TRUE COLOR descomprimido\n";
-inline const std::string kDepth16Message = "No se soporta los TGAs de 16 bpp (S\xF3lo 32 y 24 descomprimido)\n";
+inline std::string depthMessage(int depth) {
+    return "No se soporta los TGAs de " + std::to_string(depth) + " bpp (S\xF3lo 32 y 24 descomprimido)\n";
+}
+inline std::string openMessage(const std::string& path) { return "TGA: No se ha podido abrir " + path + "\n"; }
 inline std::string truncatedMessage(const std::string& path) {
     return "TGA: El fichero " + path + " termina antes de tiempo\n";
 }

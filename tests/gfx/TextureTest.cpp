@@ -1,15 +1,11 @@
-// Texture and the pictures made into textures: what reaches OpenGL, read
-// back from the texture object.
-#include <gtest/gtest.h>
-
+// The offscreen context, and textures as OpenGL holds them: read back from
+// the texture object, level 0 compared with what gluBuild2DMipmaps makes.
 #include <GL/gl.h>
+#include <GL/glu.h>
 
-#include <cstring>
-#include <functional>
-
+#include "base/DataPath.h"
 #include "common/GlContext.h"
 #include "common/TgaFiles.h"
-#include "base/DataPath.h"
 #include "gfx/Pictures.h"
 #include "gfx/Texture.h"
 
@@ -17,157 +13,136 @@ using namespace tgatest;
 
 namespace {
 
-struct TexImage {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgba;  // texture row t = 0 first
-    const uint8_t* at(int x, int y) const { return &rgba[(size_t(y) * width + x) * 4]; }
-};
-
-TexImage readTexture(const Texture& texture, int level = 0) {
-    texture.bind();
-    TexImage image;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &image.width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &image.height);
-    image.rgba.resize(size_t(image.width) * image.height * 4);
-    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
-    return image;
+// Level `level` of a texture as RGBA bytes, row t = 0 first.
+std::vector<uint8_t> readLevel(GLuint name, int* width = nullptr, int level = 0) {
+    GLint w = 0, h = 0;
+    glBindTexture(GL_TEXTURE_2D, name);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+    std::vector<uint8_t> rgba(size_t(w) * h * 4);
+    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    if (width) *width = w;
+    return rgba;
 }
 
-// File colour of pixel (x, y) as the reader delivers it: bytes B, G, R, A.
-uint32_t fileWord(int x, int y) {
-    const uint32_t r = (x * 3) & 255, g = (y * 7) & 255, b = ((x + y) & 255) ^ 0x5A, a = (x ^ y) & 255;
-    return b | g << 8 | r << 16 | a << 24;
-}
-
-// A decoded picture made in memory, with zeros after it.
+// Noise: every byte value in every channel. Blocks: patches of one colour,
+// where a box's weights must add up as GLU's do. Zeros after the picture:
+// GLU's filter may read a few words past its end.
 struct Picture {
-    Picture(int w, int h, const std::function<uint32_t(int, int)>& word = fileWord)
-        : width(uint32_t(w)), height(uint32_t(h)), words(size_t(w) * h + 16, 0u) {
-        for (int i = 0; i < w * h; ++i) words[size_t(i)] = word(i % w, i / w);
+    Picture(int w, int h, uint32_t seed, bool blocks = false) : width(w), height(h), words(size_t(w) * h + 64, 0u) {
+        for (size_t i = 0, state = seed; i < size_t(w) * h; ++i) {
+            state = uint32_t(state * 1664525u + 1013904223u);
+            words[i] = blocks ? uint32_t(i % w / 7 * 31 + i / w / 5 * 17) * 2654435761u ^ seed : uint32_t(state);
+        }
     }
-    PixelBuffer buffer() { return {words.data(), width, height, words.size()}; }
-    uint32_t width, height;
+    // Uploaded with unpack state another part of the show may leave behind.
+    void upload(Texture& texture, RedBlueExchange exchange) {
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 13), glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 1), glPixelStorei(GL_UNPACK_SKIP_PIXELS, 2);
+        texture.upload({words.data(), uint32_t(width), uint32_t(height), words.size()}, exchange);
+        glPopClientAttrib();
+    }
+    int width, height;
     std::vector<uint32_t> words;
 };
 
-// Texel (x, y) shows the file's colour with red and blue exchanged back, or not.
-void expectTexel(const TexImage& tex, int x, int y, bool exchanged) {
-    const uint32_t w = fileWord(x, y);
-    const uint8_t* t = tex.at(x, y);
-    const uint32_t seen = t[0] | t[1] << 8 | t[2] << 16 | uint32_t(t[3]) << 24;
-    const uint32_t swapped = (w & 0xFF00FF00u) | (w >> 16 & 0xFF) | (w & 0xFF) << 16;
-    ASSERT_EQ(seen, exchanged ? swapped : w) << "texel " << x << "," << y;
+// Its pictures, read top row first at 640x480: FontTest.
+TEST(OffscreenGL, ReadsWithoutDisturbingPackState) {
+    glPixelStorei(GL_PACK_ALIGNMENT, 8), glPixelStorei(GL_PACK_ROW_LENGTH, 13);
+    std::vector<uint8_t> rgba;
+    testGL().readPixels(rgba);
+    GLint alignment = 0, rowLength = 0;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment), glGetIntegerv(GL_PACK_ROW_LENGTH, &rowLength);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4), glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    EXPECT_TRUE(rgba.size() == 640u * 480 * 4 && alignment == 8 && rowLength == 13) << alignment << " " << rowLength;
 }
 
-TEST(Texture, EmptyTextureUploads256TransparentBlackAsLevel0Only) {
+// Level 0 of every size is byte for byte what gluBuild2DMipmaps makes of
+// the pixels exchanged as told (by size: as many as a new texture's
+// 256x256): each size a picture of the show has, then odd ones (enlarging
+// and shrinking either way, lines, the largest pictures, long ones halved
+// both ways, a line only along, to the largest texture GL allows).
+TEST(Texture, ExchangesAndFitsEverySizeAsGluDoes) {
     testGL();
-    Texture texture, other;
-    EXPECT_EQ(texture.glName, 0u);  // no GL call before the first upload
-    texture.uploadEmpty();
-    other.uploadEmpty();
-    EXPECT_NE(texture.glName, 0u);
-    EXPECT_NE(texture.glName, other.glName);
-    const TexImage tex = readTexture(texture);
-    ASSERT_EQ(tex.width, 256);
-    ASSERT_EQ(tex.height, 256);
-    EXPECT_EQ(tex.rgba, std::vector<uint8_t>(256 * 256 * 4, 0));
-    EXPECT_EQ(readTexture(texture, 1).width, 0);  // no chain: it would never be sampled
-    GLint wrap = 0, minFilter = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-    EXPECT_EQ(wrap, GL_REPEAT);
-    EXPECT_EQ(minFilter, GL_LINEAR);  // level 0 only is sampled
-}
-
-TEST(Texture, UploadExchangesAsTold) {
-    testGL();
-    Picture big(512, 512), big2(512, 512);
-    Texture bySize, whole, none;
-    // By size counts the new texture's 256x256: the first 128 rows of 512.
-    bySize.upload(big.buffer(), RedBlueExchange::BySize);
-    EXPECT_EQ(bySize.width, 512u);
-    const TexImage a = readTexture(bySize);
-    ASSERT_EQ(a.width, 512);
-    for (int y : {0, 127}) expectTexel(a, 511, y, true);
-    for (int y : {128, 511}) expectTexel(a, 0, y, false);
-
-    whole.upload(big2.buffer(), RedBlueExchange::WholeBuffer);
-    const TexImage b = readTexture(whole);
-    for (int y : {0, 128, 511}) expectTexel(b, 77, y, true);
-
-    Picture red(2, 2, [](int, int) { return 0xFFFF0000u; });  // file red
-    none.upload(red.buffer(), RedBlueExchange::None);
-    const TexImage c = readTexture(none);
-    EXPECT_EQ(c.at(1, 1)[0], 0);
-    EXPECT_EQ(c.at(1, 1)[2], 255);  // uploaded as blue
-}
-
-TEST(Texture, PicturesUpTo256x256LookTheSameBySizeAndWholeBuffer) {
-    testGL();
-    for (auto [w, h] : {std::pair{256, 256}, std::pair{16, 256}, std::pair{200, 100}}) {  // GLU rescales 200x100
-        Picture one(w, h), two(w, h);
-        Texture bySize, whole;
-        bySize.upload(one.buffer(), RedBlueExchange::BySize);
-        whole.upload(two.buffer(), RedBlueExchange::WholeBuffer);
-        EXPECT_EQ(bySize.height, uint32_t(h));
-        const TexImage a = readTexture(bySize), b = readTexture(whole);
-        EXPECT_TRUE(a.width == b.width && a.height == b.height && a.rgba == b.rgba) << w << "x" << h;
-        if (a.width == w) expectTexel(a, w - 1, h - 1, true);
+    const std::pair<int, int> sizes[] = {
+        {256, 256}, {1568, 160}, {1120, 160}, {512, 512}, {512, 400}, {384, 128}, {1024, 256}, {512, 128},
+        {400, 144}, {384, 144},  {128, 256},  {480, 132}, {512, 192}, {128, 128}, {2048, 64}, {256, 512},
+        {1, 1},     {3, 3},      {1, 7},      {7, 1},     {5, 6},     {200, 100}, {255, 257}, {333, 3}, {65535, 1},
+        {3, 333},   {97, 601},   {511, 513},  {1000, 262}, {6000, 43}, {32768, 8}, {65535, 4}, {50000, 5}};
+    const std::pair<RedBlueExchange, size_t> exchanges[] = {
+        {RedBlueExchange::WholeBuffer, SIZE_MAX}, {RedBlueExchange::BySize, 256 * 256}, {RedBlueExchange::None, 0}};
+    uint32_t seed = 1;
+    for (auto [w, h] : sizes) {
+        for (auto [exchange, exchanged] : exchanges) {
+            SCOPED_TRACE(testing::Message() << w << "x" << h << " exchange " << int(exchange));
+            Picture picture(w, h, seed++, exchange != RedBlueExchange::WholeBuffer);
+            std::vector<uint32_t> expected = picture.words;
+            for (size_t i = 0; i < std::min(exchanged, size_t(w) * h); ++i)
+                expected[i] = (expected[i] & 0xFF00FF00u) | (expected[i] >> 16 & 0xFF) | (expected[i] & 0xFF) << 16;
+            Texture texture;
+            picture.upload(texture, exchange);
+            ASSERT_TRUE(texture.width == uint32_t(w) && texture.height == uint32_t(h));
+            GLuint glu = 0;
+            glGenTextures(1, &glu), glBindTexture(GL_TEXTURE_2D, glu);
+            ASSERT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, w, h, GL_RGBA, GL_UNSIGNED_BYTE, expected.data()), 0);
+            int ourWidth = 0, gluWidth = 0;
+            const std::vector<uint8_t> ours = readLevel(texture.glName, &ourWidth), theirs = readLevel(glu, &gluWidth);
+            glDeleteTextures(1, &glu);
+            ASSERT_TRUE(!ours.empty() && ourWidth == gluWidth && ours.size() == theirs.size()) << ourWidth;
+            const size_t diff = std::mismatch(ours.begin(), ours.end(), theirs.begin()).first - ours.begin();
+            EXPECT_EQ(diff, ours.size()) << "differs at texel " << diff / 4 % ourWidth << "," << diff / 4 / ourWidth;
+            EXPECT_TRUE(readLevel(texture.glName, nullptr, 1).empty());  // only level 0 is ever sampled
+        }
     }
 }
 
-TEST(Texture, UnusablePicturesAreNamedOnStandardErrorAndLeaveTheTexture256TransparentBlack) {
+TEST(Texture, PictureFilesAndProgramsBecomeTextures) {
     testGL();
-    TempDir dir("texture-unusable");
-    TgaSpec tooLarge, empty;
-    tooLarge.width = tooLarge.height = 600;
-    empty.width = 0;
-    dir.write("large.tga", tgaBytes(tooLarge));
-    dir.write("empty.tga", tgaBytes(empty));
-    const std::vector<uint8_t> cut = tgaBytes(TgaSpec{});
-    dir.write("cut.tga", std::vector<uint8_t>(cut.begin(), cut.end() - 1));
+    TempDir dir("texture-files");
+    writeTga(dir, "large.tga", [](TgaSpec& s) { s.width = s.height = 600; });
+    writeTga(dir, "empty.tga", [](TgaSpec& s) { s.width = 0; });
+    writeTga(dir, "cut.tga", {}, 65);
     setDataDirectory(dir.path().string());
-    const std::pair<const char*, std::string> cases[] = {
+    testing::internal::CaptureStdout();  // the reader's own lines (TgaTest); a picture that loads: FontTest
+    // A file that is not there is left to the show's summary of the missing
+    // ones; the others are named with their reason. Each leaves a texture of
+    // transparent black.
+    const std::pair<const char*, std::string> unusable[] = {
         {"missing.tga", ""},
         {"large.tga", "600x600 is 360000 pixels, more than the 262144 a texture holds"},
         {"empty.tga", "the picture is empty (0x3)"},
-        {"cut.tga", "the file ends inside its pixels: 4x3 at 32 bits needs 66 bytes, the file has 65"},
-    };
-    for (const auto& [file, reason] : cases) {
-        Texture texture;
-        testing::internal::CaptureStdout();
+        {"cut.tga", "the file ends inside its pixels: 4x3 at 32 bits needs 66 bytes, the file has 65"}};
+    for (const auto& [file, reason] : unusable) {
+        Texture unused;
         testing::internal::CaptureStderr();
-        EXPECT_FALSE(loadPicture(texture, file, RedBlueExchange::BySize));
-        testing::internal::GetCapturedStdout();  // the reader's own message, tested with the reader
-        // A file that is not there is left to the show's summary of the
-        // missing ones; the others are named with their reason.
+        EXPECT_FALSE(loadPicture(unused, file, RedBlueExchange::BySize));
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
                   reason.empty() ? "" : "glowmotion: " + dir.file(file) + " not used: " + reason + "\n");
-        EXPECT_EQ(texture.width, 256u);
-        // Uploaded anyway, so quads using it sample transparent black.
-        const TexImage tex = readTexture(texture);
-        EXPECT_EQ(tex.width, 256);
-        EXPECT_EQ(tex.rgba, std::vector<uint8_t>(256 * 256 * 4, 0));
+        EXPECT_EQ(readLevel(unused.glName), std::vector<uint8_t>(256 * 256 * 4, 0)) << file;
     }
+    for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) {
+        GLint value = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+        EXPECT_EQ(value, name == GL_TEXTURE_WRAP_S || name == GL_TEXTURE_WRAP_T ? GL_REPEAT : GL_LINEAR);
+    }
+    testing::internal::GetCapturedStdout();
     EXPECT_EQ(dataFilesMissing(), std::vector<std::string>{"missing.tga"});
     setDataDirectory("data");
-}
 
-TEST(Texture, GeneratedPictureIsLayerZeroAt256ExchangedBySize) {
-    testGL();
-    // Checker 256x256, one cell each way: four 128-pixel squares, #102030
-    // at the top left and bottom right, #405060 in the others.
+    // Checker 256x256, one cell each way: #102030 at the top left and bottom
+    // right, #405060 in the others; layer 0 at 256x256, exchanged by size.
     const uint8_t program[] = {10, 0, 0, 0, 0x00, 0xE0, 0x11, 0x00, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
-    Texture texture;
-    loadGeneratedPicture(texture, program, sizeof program);
-    const TexImage tex = readTexture(texture);
-    ASSERT_EQ(tex.width, 256);
-    ASSERT_EQ(tex.height, 256);
-    const uint8_t first[4] = {0x10, 0x20, 0x30, 0}, second[4] = {0x40, 0x50, 0x60, 0};
-    EXPECT_EQ(std::memcmp(tex.at(0, 0), first, 4), 0);
-    EXPECT_EQ(std::memcmp(tex.at(255, 255), first, 4), 0);
-    EXPECT_EQ(std::memcmp(tex.at(200, 10), second, 4), 0);
-    EXPECT_EQ(std::memcmp(tex.at(10, 200), second, 4), 0);
+    GLuint name = 0;
+    {
+        Texture generated;
+        loadGeneratedPicture(generated, program, sizeof program);
+        name = generated.glName;
+    }  // a Texture going makes no GL call
+    const std::vector<uint8_t> made = readLevel(name);
+    ASSERT_EQ(made.size(), 256u * 256 * 4);
+    for (auto [texel, rgb] : {std::pair{0, 0x102030}, std::pair{200, 0x405060}, std::pair{200 * 256, 0x405060}})
+        EXPECT_EQ(made[4 * texel] << 16 | made[4 * texel + 1] << 8 | made[4 * texel + 2], rgb) << texel;
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "app/OffscreenGL.h"
 #include "app/PngFolderSink.h"
-#include "app/WatchControls.h"
 #include "gfx/PngFile.h"
 
 #include <GL/gl.h>
@@ -18,8 +17,8 @@
 
 namespace {
 
-// Clears to one colour (the whole drawable when `careless`, leaving the
-// green channel masked), then paints the top half of the picture blue.
+// Clears the picture to one colour and paints its top half blue. Careless:
+// clears the whole drawable and leaves the green channel masked.
 class PaintScene final : public Scene {
 public:
     PaintScene(float r, float g, float b, bool messy = false) : colour{r, g, b}, careless(messy) {}
@@ -27,10 +26,8 @@ public:
         if (careless) glDisable(GL_SCISSOR_TEST), glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glClearColor(colour[0], colour[1], colour[2], 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glDisable(GL_TEXTURE_2D), glDisable(GL_DEPTH_TEST);
-        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 1, 0, 1, -1, 1);
-        glMatrixMode(GL_MODELVIEW), glLoadIdentity();
-        glColor3f(0, 0, 1);
+        glDisable(GL_TEXTURE_2D), glDisable(GL_DEPTH_TEST), glColor3f(0, 0, 1);
+        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 1, 0, 1, -1, 1), glMatrixMode(GL_MODELVIEW), glLoadIdentity();
         glRectf(0, 0.5f, 1, 1);
         if (careless) glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_TRUE);
     }
@@ -41,8 +38,7 @@ private:
 };
 
 // Keeps the last frame handed over, top row first.
-class KeepSink final : public FrameSink {
-public:
+struct KeepSink final : FrameSink {
     bool topRowFirst() const override { return true; }
     bool writeFrame(int64_t, const uint8_t* rgba, int width, int height, std::string*) override {
         frame.assign(rgba, rgba + size_t(width) * size_t(height) * 4);
@@ -53,13 +49,19 @@ public:
 
 bool isColour(const uint8_t* p, int r, int g, int b) { return p[0] == r && p[1] == g && p[2] == b; }
 
-// The show with scenes of the test's own in some slots.
-DemoSetup withScenes(std::function<void(SceneSet&)> replace) {
+// The show with the turntable's slot, and the credits' when given, drawn by scenes of the test's own.
+DemoSetup withScenes(std::shared_ptr<Scene> turntable, std::shared_ptr<Scene> credits = nullptr) {
+    struct Borrowed final : Scene {
+        std::shared_ptr<Scene> scene;
+        explicit Borrowed(std::shared_ptr<Scene> s) : scene(std::move(s)) {}
+        void render(float t) override { scene->render(t); }
+    };
     DemoSetup setup;
     setup.audio = makeSilentAudioOutput();
-    setup.scenes = [replace](const FrameClock& clock) {
+    setup.scenes = [=](const FrameClock& clock) {
         SceneSet set = makeScenes(clock);
-        replace(set);
+        set[kTurntableSlot] = std::make_unique<Borrowed>(turntable);
+        if (credits) set[kCreditsSlot] = std::make_unique<Borrowed>(credits);
         return set;
     };
     return setup;
@@ -74,10 +76,7 @@ TEST(Capture, WritesOneFramePerStepTopRowFirstAndKeepsThePictureInGaps) {
     ASSERT_TRUE(surface.create(800, 600, &why)) << why;
     PngFolderSink sink(dir.path().string(), 10);
     {
-        Demo demo(withScenes([](SceneSet& set) {
-            set[kTurntableSlot] = std::make_unique<PaintScene>(1, 0, 0);
-            set[kCreditsSlot] = std::make_unique<PaintScene>(0, 1, 0);
-        }));
+        Demo demo(withScenes(std::make_shared<PaintScene>(1, 0, 0), std::make_shared<PaintScene>(0, 1, 0)));
         demo.load(surface);
         const Recorded recorded = demo.record(surface, sink, CaptureTiming{18.8, 19.25, 10});
         EXPECT_FALSE(recorded.failed);
@@ -93,36 +92,30 @@ TEST(Capture, WritesOneFramePerStepTopRowFirstAndKeepsThePictureInGaps) {
         EXPECT_TRUE(isColour(frames[k].at(400, 590), k == 4 ? 0 : 255, k == 4 ? 255 : 0, 0)) << k;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("000005.png")));
-    EXPECT_EQ(frames[2].rgba, frames[1].rgba);  // gap frames repeat the last picture exactly
-    EXPECT_EQ(frames[3].rgba, frames[1].rgba);
+    EXPECT_TRUE(frames[2].rgba == frames[1].rgba && frames[3].rgba == frames[1].rgba);  // gaps repeat the picture
 }
 
 TEST(Letterbox, ThePictureIsTheLargestCentred4To3AndTheBarsStayBlackWhateverTheSceneLeft) {
-    const std::pair<std::pair<int, int>, Viewport> boxes[] = {{{800, 600}, {0, 0, 800, 600}},
-        {{1920, 1080}, {240, 0, 1440, 1080}}, {{1280, 1024}, {0, 32, 1280, 960}}, {{2560, 1600}, {213, 0, 2133, 1600}},
-        {{640, 1}, {319, 0, 1, 1}}, {{0, 0}, {0, 0, 1, 1}}};
-    for (const auto& [size, box] : boxes) {
-        const Viewport v = letterboxViewport(size.first, size.second);
-        EXPECT_EQ(std::vector<int>({v.x, v.y, v.width, v.height}), std::vector<int>({box.x, box.y, box.width, box.height}));
+    for (const auto& [w, h, box] : {std::tuple{1920, 1080, Viewport{240, 0, 1440, 1080}}, {1280, 1024, {0, 32, 1280, 960}},
+                                    {2560, 1600, {213, 0, 2133, 1600}}, {640, 1, {319, 0, 1, 1}}, {0, 0, {0, 0, 1, 1}}}) {
+        const Viewport v = letterboxViewport(w, h);
+        EXPECT_TRUE(v.x == box.x && v.y == box.y && v.width == box.width && v.height == box.height) << w << "x" << h;
     }
     OffscreenSurface surface;  // wider than 4:3
     ASSERT_TRUE(surface.create(1000, 600, nullptr)) << "no offscreen OpenGL";
     KeepSink sink;
-    Demo demo(withScenes([](SceneSet& set) { set[kTurntableSlot] = std::make_unique<PaintScene>(1, 1, 1, true); }));
+    Demo demo(withScenes(std::make_shared<PaintScene>(1, 1, 1, true)));
     demo.load(surface);
     EXPECT_EQ(demo.record(surface, sink, CaptureTiming{5.0, 5.1, 10}).written, 1);
     ASSERT_EQ(sink.frame.size(), 1000u * 600 * 4);
     // The scene's state is as it left it ...
-    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
     GLboolean mask[4];
-    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
-    EXPECT_TRUE(mask[0] && !mask[1] && mask[2] && mask[3]);
     GLint box[4];
-    glGetIntegerv(GL_SCISSOR_BOX, box);
-    EXPECT_EQ(box[0] * 1000 + box[2], 100800);
     GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(clear[1], 1.0f);
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask), glGetIntegerv(GL_SCISSOR_BOX, box), glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+    EXPECT_TRUE(mask[0] && !mask[1] && mask[2] && mask[3]);
+    EXPECT_TRUE(box[0] == 100 && box[2] == 800 && clear[1] == 1.0f);
     // ... and the frame has black bars around the picture, the blue half on top.
     auto pixel = [&](int x, int y) { return &sink.frame[(size_t(y) * 1000 + x) * 4]; };
     for (int y : {0, 150, 450, 599})
@@ -140,8 +133,7 @@ TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFramesAndAFullDiskIsRepo
     for (const char* name : {"notes.txt", "00000.png", "0000000.png", "00000a.png", "a00000.png", "000000.PNG"})
         temp.write(name, "x");  // not frames: they stay and do not count
     EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::Ready) << why;
-    temp.write("000000.png", "old");
-    temp.write("000417.png", "old");
+    temp.write("000000.png", "old"), temp.write("000417.png", "old");
     EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::HoldsFrames);
     EXPECT_EQ(why, dir + ": already holds 2 frames (NNNNNN.png); --overwrite replaces them");
     EXPECT_TRUE(std::filesystem::exists(dir + "/000417.png"));  // refusing touches nothing
@@ -160,27 +152,22 @@ TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFramesAndAFullDiskIsRepo
 namespace {
 // A picture that steps with every frame drawn, as the show's frame-stepped
 // values do (a bar 7 pixels on each time, over a colour from the show time),
-// leaving a state of its own behind that it checks it finds again.
-class SteppingScene final : public Scene {
-public:
+// leaving state behind that it checks it finds again.
+struct SteppingScene final : Scene {
     int renders = 0, stateChanged = 0;
     void render(float t) override {
         GLfloat colour[4];
-        GLint rowLength = 0, packRowLength = 0;
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength);
-        glGetIntegerv(GL_PACK_ROW_LENGTH, &packRowLength);
-        if (renders > 0 && (!glIsEnabled(GL_BLEND) || colour[0] != 0.25f || rowLength != 5 || packRowLength != 5))
-            ++stateChanged;
+        GLint unpackRow = 0, packRow = 0;
+        glGetFloatv(GL_CURRENT_COLOR, colour), glGetIntegerv(GL_UNPACK_ROW_LENGTH, &unpackRow);
+        glGetIntegerv(GL_PACK_ROW_LENGTH, &packRow);
+        stateChanged += renders > 0 && (!glIsEnabled(GL_BLEND) || colour[0] != 0.25f || unpackRow != 5 || packRow != 5);
         glDisable(GL_BLEND);
         glClearColor(std::fmod(t, 1.0f), 0.5f, 0.25f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 800, 0, 600, -1, 1);
-        glMatrixMode(GL_MODELVIEW), glLoadIdentity();
+        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 800, 0, 600, -1, 1), glMatrixMode(GL_MODELVIEW), glLoadIdentity();
         glColor3f(1, 1, 1);
         glRectf(float(renders * 7 % 700), 100, float(renders * 7 % 700 + 50), 500);
-        glEnable(GL_BLEND);  // the state the next frame finds
-        glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
+        glEnable(GL_BLEND), glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, 5), glPixelStorei(GL_UNPACK_SKIP_ROWS, 3), glPixelStorei(GL_PACK_ROW_LENGTH, 5);
         ++renders;
     }
@@ -195,13 +182,9 @@ TEST(PausedPicture, EveryPausedFrameIsThePausedPictureInItsPlaceAndAStepDrawsOnc
     w.onPresent = [&] {
         frames.emplace_back();
         gl.readPixels(frames.back());
-        // What a buffer holds after a real swap is not defined: make it the
-        // worst case, a colour no frame shows.
+        // What a buffer holds after a real swap is not defined: the worst case, a colour no frame shows.
         glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
-        glDisable(GL_SCISSOR_TEST);
-        glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glPopAttrib();
+        glDisable(GL_SCISSOR_TEST), glClearColor(1.0f, 0.0f, 1.0f, 1.0f), glClear(GL_COLOR_BUFFER_BIT), glPopAttrib();
     };
     for (int k = 0; k < 16; ++k) w.times.push_back(k / 60.0);
     w.beforeFrame = [](FakeWindow& keys, int pass) {
@@ -210,30 +193,23 @@ TEST(PausedPicture, EveryPausedFrameIsThePausedPictureInItsPlaceAndAStepDrawsOnc
         if (pass == 7) usePictureArea(keys.picture = letterboxViewport(1000, 600));  // 100 pixels to the right
         if (pass == 10) keys.press(ShowKey::Period);  // one frame on
     };
-    auto stepping = std::make_unique<SteppingScene>();
-    SteppingScene* scene = stepping.get();
-    DemoSetup setup = withScenes([&stepping](SceneSet& set) { set[kTurntableSlot] = std::move(stepping); });
-    setup.clockSource = w.ticks();
-    setup.startAt = 5.0;
-    setup.controls = true;
+    auto scene = std::make_shared<SteppingScene>();
+    DemoSetup setup = withScenes(scene);
+    setup.clockSource = w.ticks(), setup.startAt = 5.0, setup.controls = true;
     Demo demo(std::move(setup));
     demo.load(w);
     demo.play(w);
-    gl.destroy();  // the context goes; the scene stays until the Demo does
-
+    gl.destroy();
     ASSERT_EQ(frames.size(), 16u);
     // Drawn: the 5 s before the start unseen, passes 0 to 4, the step, passes 13 to 15.
     EXPECT_EQ(scene->renders, 5 * kReplayFps + 5 + 1 + 3);
     EXPECT_EQ(scene->stateChanged, 0);
-    auto row = [&](int k, int y, int x0) {
-        const auto begin = frames[k].begin() + (long(y) * 1000 + x0) * 4;
-        return std::vector<uint8_t>(begin, begin + 800 * 4);
-    };
-    for (int k : {5, 6}) EXPECT_TRUE(frames[k] == frames[4]) << k;
+    auto row = [&](int k, int y, int x0) { return std::vector<uint8_t>(&frames[k][(y * 1000 + x0) * 4], &frames[k][(y * 1000 + x0 + 800) * 4]); };
+    EXPECT_TRUE(frames[5] == frames[4] && frames[6] == frames[4]);
     for (int k : {7, 8, 9})
         for (int y : {0, 150, 300, 599}) EXPECT_TRUE(row(k, y, 100) == row(4, y, 0)) << k << " row " << y;
     EXPECT_FALSE(frames[10] == frames[9]);  // the step shows the next frame
-    for (int k : {11, 12}) EXPECT_TRUE(frames[k] == frames[10]) << k;
+    EXPECT_TRUE(frames[11] == frames[10] && frames[12] == frames[10]);
     EXPECT_FALSE(frames[13] == frames[12]);
     for (int k = 0; k < 16; ++k) EXPECT_FALSE(isColour(&frames[k][(k < 7 ? 0 : 100) * 4], 255, 0, 255)) << k;
 }

@@ -33,12 +33,9 @@ struct Watch {
     Watch(double startAt, int passes, bool controls = true) {
         for (int k = 0; k < passes; ++k) window.times.push_back(k * kFrame);
         DemoSetup setup;
-        setup.audio = std::make_unique<ManualOutput>(&record);
+        setup.audio = std::make_unique<ManualOutput>(&record), setup.musicPath = temp.write("scale.it", kScale);
         setup.scenes = [this](const FrameClock& clock) { return recordingScenes(&log, clock); };
-        setup.musicPath = temp.write("scale.it", kScale);
-        setup.clockSource = window.ticks();
-        setup.startAt = startAt;
-        setup.controls = controls;
+        setup.clockSource = window.ticks(), setup.startAt = startAt, setup.controls = controls;
         demo = std::make_unique<Demo>(std::move(setup));
         demo->load(window);
         log.pass = &window.pass;
@@ -71,14 +68,11 @@ void expectTimes(const std::vector<float>& actual, std::vector<double> expected)
 }  // namespace
 
 TEST(WatchControls, JumpsGoBetweenTheStartsOfScenesAndSequencesAndTheTitleNamesThePlace) {
-    struct Case { double now, before, after; };
-    const Case cases[] = {{0.0, 0.0, 19.1}, {19.05, 0.0, 19.1}, {19.1, 0.0, 36.1}, {19.1 - 1e-9, 0.0, 36.1},
-                          {36.1, 19.1, 43.9}, {50.3, 36.1, 66.6}, {66.6, 43.9, 81.8}, {90.0, 66.6, 103.1},
-                          {103.1, 81.8, 103.1}, {124.0, 81.8, 124.0}};  // 19.1 - 1e-9: a clock a tick short of 19.1
-    for (const Case& c : cases) {
-        EXPECT_EQ(momentBefore(c.now), c.before) << c.now;
-        EXPECT_EQ(momentAfter(c.now), c.after) << c.now;
-    }
+    // (now, Page Up, Page Down); 19.1 - 1e-9: a clock a tick short of 19.1.
+    for (const auto& [now, before, after] : {std::tuple{0.0, 0.0, 19.1}, {19.05, 0.0, 19.1}, {19.1, 0.0, 36.1},
+             {19.1 - 1e-9, 0.0, 36.1}, {36.1, 19.1, 43.9}, {50.3, 36.1, 66.6}, {66.6, 43.9, 81.8}, {90.0, 66.6, 103.1},
+             {103.1, 81.8, 103.1}, {124.0, 81.8, 124.0}})
+        EXPECT_TRUE(momentBefore(now) == before && momentAfter(now) == after) << now;
     const std::pair<float, const char*> places[] = {{19.05f, "19.05 s | turntable"}, {19.1f, "19.10 s | credits"},
         {40.0f, "40.00 s | star tunnel"}, {66.55f, "66.55 s | dance floor: groove"},
         {66.6f, "66.60 s | dance floor: greetings"}, {90.0f, "90.00 s | dance floor: shower"}, {125.0f, "125.00 s | end"}};
@@ -87,25 +81,21 @@ TEST(WatchControls, JumpsGoBetweenTheStartsOfScenesAndSequencesAndTheTitleNamesT
 }
 
 TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
-    struct Case { const char* name; ShowKey key; double startAt, target; };
-    const Case cases[] = {
-        {"Right", ShowKey::Right, 50.3, 55.3},        {"Left", ShowKey::Left, 50.3, 45.3},
-        {"Left near the start", ShowKey::Left, 3.0, 0.0}, {"Up", ShowKey::Up, 50.3, 51.3},
-        {"Down", ShowKey::Down, 0.5, 0.0},            {"Page Down", ShowKey::PageDown, 50.3, 66.6},
-        {"Page Down from the greetings", ShowKey::PageDown, 70.0, 81.8},
-        {"Page Down into a gap", ShowKey::PageDown, 10.0, 19.1},
-        {"Page Down in the last part", ShowKey::PageDown, 110.0, 110.0},  // nowhere to go: nothing moves
-        {"Page Up", ShowKey::PageUp, 50.3, 36.1},     {"Home", ShowKey::Home, 50.3, 0.0}};
+    struct Case { ShowKey key; double startAt, target; };
+    const Case cases[] = {{ShowKey::Right, 50.3, 55.3}, {ShowKey::Left, 50.3, 45.3}, {ShowKey::Left, 3.0, 0.0},
+        {ShowKey::Up, 50.3, 51.3}, {ShowKey::Down, 0.5, 0.0}, {ShowKey::PageDown, 50.3, 66.6}, {ShowKey::PageDown, 70.0, 81.8},
+        {ShowKey::PageDown, 10.0, 19.1},  // into a gap
+        {ShowKey::PageDown, 110.0, 110.0},  // in the last part: nowhere to go
+        {ShowKey::PageUp, 50.3, 36.1}, {ShowKey::Home, 50.3, 0.0}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::to_string(int(c.key)) + " from " + std::to_string(c.startAt));
         Watch w(c.startAt, 3);
         bool musicThere = false;
         w.window.beforeFrame = [&](FakeWindow& window, int pass) {
             if (pass == 0) window.press(c.key);
             if (pass == 2) musicThere = w.musicAt(c.target);
         };
-        EXPECT_EQ(w.play(), ShowEnd::Closed);
-        EXPECT_TRUE(musicThere);
+        EXPECT_TRUE(w.play() == ShowEnd::Closed && musicThere);
         EXPECT_EQ(w.window.titleAtFrame, (std::vector<std::string>{title(c.target), title(c.target + kFrame),
                                                                     title(c.target + 2 * kFrame)}));
         const std::vector<float> shown = w.shownTimes();
@@ -126,12 +116,9 @@ TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
     }
     for (const ShowKey key : {ShowKey::Right, ShowKey::Up}) {  // past the end: the show ends as the clock would
         Watch w(124.5, 10);
-        w.window.beforeFrame = [key](FakeWindow& window, int pass) {
-            if (pass == 0) window.press(key);
-        };
+        w.window.press(key);
         EXPECT_EQ(w.play(), ShowEnd::Finished);
-        EXPECT_EQ(w.window.presented, 1);
-        EXPECT_TRUE(w.log.ownRenders().empty());
+        EXPECT_TRUE(w.window.presented == 1 && w.log.ownRenders().empty());
         EXPECT_FALSE(w.record.open);  // the music stopped
     }
 }
@@ -160,14 +147,11 @@ TEST(WatchControls, PauseHoldsEveryClockInSilenceStepsAndSeeksDrawOnceAndTheMusi
     std::vector<double> expected = {50.0, 50.0 + kFrame, 50.0 + 2 * kFrame, p, p + kFrame, p + 2 * kFrame, p + kFrame, q};
     for (int k = 0; k < 7; ++k) expected.push_back(q + k * kFrame);  // passes 15 to 21
     expectTimes(w.shownTimes(), expected);
-    const auto& titles = w.window.titleAtFrame;
-    EXPECT_EQ(titles[2], title(50.0 + 2 * kFrame));
-    EXPECT_EQ(titles[4], title(p, true));  // every paused pass presents, titled with the held time
-    EXPECT_EQ(titles[8], title(p + 2 * kFrame, true));
-    EXPECT_EQ(titles[14], title(q, true));
-    EXPECT_EQ(titles[15], title(q));
-    EXPECT_TRUE(allSilent(whilePaused));
-    EXPECT_TRUE(resumedThere);
+    const auto& titles = w.window.titleAtFrame;  // every paused pass presents, titled with the held time
+    EXPECT_EQ((std::vector<std::string>{titles[2], titles[4], titles[8], titles[14], titles[15]}),
+              (std::vector<std::string>{title(50.0 + 2 * kFrame), title(p, true), title(p + 2 * kFrame, true),
+                                        title(q, true), title(q)}));
+    EXPECT_TRUE(allSilent(whilePaused) && resumedThere);
 }
 
 TEST(WatchControls, EscapeAndF12StillActTheRateCountsTheLoopsOwnTimeAndWithoutTheOptionNoKeyActs) {
@@ -181,29 +165,22 @@ TEST(WatchControls, EscapeAndF12StillActTheRateCountsTheLoopsOwnTimeAndWithoutTh
         };
         EXPECT_EQ(w.play(), ShowEnd::Escape);
         EXPECT_EQ(w.window.presented, 251);  // pass 250 sees Escape and is the last
-        const std::string noRate = frameRateTitle("Glowmotion", -1);
-        EXPECT_EQ(w.window.titleAtFrame[1], watchingTitle(noRate, static_cast<float>(1.0 + kFrame), false));
         // 4 s of the loop at pass 240, 240 frames presented, though the show
         // clock stood still and went back: the rate is the loop's.
-        EXPECT_EQ(w.window.titleAtFrame[239], watchingTitle(noRate, 0.0f, true));
+        EXPECT_EQ(w.window.titleAtFrame[239], watchingTitle(frameRateTitle("Glowmotion", -1), 0.0f, true));
         EXPECT_EQ(w.window.titleAtFrame[240], watchingTitle(frameRateTitle("Glowmotion", 60), 0.0f, true));
     }
-
     Watch off(50.0, 60, false);
-    std::vector<float> heard;
+    bool musicOn = false;
     off.window.beforeFrame = [&](FakeWindow& window, int pass) {
-        if (pass == 0) {  // every watching key pressed and held
-            for (int key = static_cast<int>(ShowKey::Space); key <= static_cast<int>(ShowKey::Comma); ++key)
-                window.press(ShowKey(key)), window.press(ShowKey(key), true);
-            window.press(ShowKey::Space);
-        }
-        const std::vector<float> part = pull(off.record, 735);
-        heard.insert(heard.end(), part.begin(), part.end());
+        for (int key = int(ShowKey::Space); pass == 0 && key <= int(ShowKey::Comma); ++key)  // each pressed and held
+            window.press(ShowKey(key)), window.press(ShowKey(key), true);
+        if (pass == 59) musicOn = off.musicAt(50.0);
     };
     EXPECT_EQ(off.play(), ShowEnd::Closed);
     std::vector<double> expected;
     for (int k = 0; k < 60; ++k) expected.push_back(50.0 + k * kFrame);
     expectTimes(off.shownTimes(), expected);
-    for (const std::string& text : off.window.titleAtFrame) EXPECT_EQ(text, "Glowmotion");
-    EXPECT_LT(largestDifference(heard, straightRender(kScale, 50.0, 735 * 60)), 1e-4f);
+    EXPECT_EQ(off.window.titleAtFrame, std::vector<std::string>(60, "Glowmotion"));
+    EXPECT_TRUE(musicOn);
 }

@@ -1,7 +1,7 @@
 // Recording without OpenGL: which frames and samples a recording holds, the
 // pipes to a stand-in ffmpeg (every byte, either reading order, stops,
-// failures), the music renderer, audio.wav (a full disk, a write cut short),
-// the progress line and where the media folder is found.
+// failures), the music renderer, audio.wav (a full disk, a write cut short)
+// and the progress line.
 #include "common/Files.h"
 #include "common/MiniModule.h"
 
@@ -11,7 +11,6 @@
 #include "app/RecordingFrames.h"
 #include "app/SongRenderer.h"
 #include "app/WavWriter.h"
-#include "base/DataPath.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +28,7 @@ using testfiles::TempDir;
 
 TEST(RecordingFrames, FramesCoverStartUpToTheEndAndSamplesFollowWithoutDrift) {
     const std::pair<CaptureTiming, int64_t> counts[] = {{{0.0, 125.0, 60}, 7500}, {{18.8, 19.25, 10}, 5},
-        {{43.9, 66.5, 30}, 678}, {{124.9, 125.0, 60}, 6}, {{50.0, 50.0, 60}, 0}, {{50.0, 40.0, 60}, 0}};
+        {{43.9, 66.5, 30}, 678}, {{124.9, 125.0, 60}, 6}, {{50.0, 50.0, 60}, 0}, {{50.0, 40.0, 60}, 0}};  // 43.9 + 678/30 = 66.5
     for (const auto& [timing, frames] : counts) EXPECT_EQ(recordingFrameCount(timing), frames) << timing.startAt;
     for (int fps : {7, 24, 60, 144}) {
         EXPECT_EQ(recordingFrameCount({0, 60, fps}) + recordingFrameCount({60, 125, fps}), recordingFrameCount({0, 125, fps}));
@@ -58,11 +57,6 @@ struct MiniSong {
     }
 };
 
-std::vector<uint8_t> frame(int64_t k, int w, int h) { return std::vector<uint8_t>(size_t(w) * h * 4, uint8_t(k)); }
-
-// A stand-in for ffmpeg that keeps what it is given.
-const char* const kKeeper = "cat <&3 >\"$KEEP/video.raw\" & cat <&4 >\"$KEEP/audio.raw\" & wait";
-
 struct Encoded {
     bool finished = false;
     int64_t stopAt = -1;  // frames the stop asked for
@@ -70,9 +64,10 @@ struct Encoded {
     std::vector<uint8_t> video, audio;
 };
 
-// Frames [0, frames) of a `total`-frame recording at 10 fps, music from song
-// sample 1000, through the stand-in `script`; a stop asked for after `stopAfter`.
-Encoded encode(const MiniSong& mini, const std::string& script, int64_t total, int w, int h, int64_t stopAfter = -1) {
+// Frames [0, total) of a recording at 10 fps, frame k all bytes k, music from
+// song sample 1000, through a stand-in ffmpeg `script`; a stop asked for
+// after `stopAfter` frames.
+Encoded encode(const MiniSong& mini, const std::string& script, int64_t total, int w, int h, int64_t stopAfter) {
     signal(SIGPIPE, SIG_IGN);
     TempDir keep("keep");
     setenv("KEEP", keep.path().c_str(), 1);
@@ -82,84 +77,63 @@ Encoded encode(const MiniSong& mini, const std::string& script, int64_t total, i
     EXPECT_TRUE(song.load(mini.path, nullptr));
     song.skipTo(1000);
     VideoSettings settings;
-    settings.output = keep.file("out.mp4");
-    settings.width = w, settings.height = h, settings.fps = 10;
+    settings.output = keep.file("out.mp4"), settings.width = w, settings.height = h, settings.fps = 10;
     FfmpegEncoder encoder(settings, song, total);
     Encoded result;
     testing::internal::CaptureStdout();
     EXPECT_TRUE(encoder.start(program, &result.error)) << result.error;
-    int64_t end = total;
     bool ok = true;
-    for (int64_t k = 0; k < end && ok; ++k) {
-        ok = encoder.writeFrame(k, frame(k, w, h).data(), w, h, &result.error);
-        if (ok && k + 1 == stopAfter) end = result.stopAt = encoder.framesToStopAt(k + 1);
+    for (int64_t k = 0, end = total; k < end && ok; ++k) {
+        ok = encoder.writeFrame(k, std::vector<uint8_t>(size_t(w) * h * 4, uint8_t(k)).data(), w, h, &result.error);
+        if (ok && k + 1 == stopAfter) total = end = result.stopAt = encoder.framesToStopAt(k + 1);
     }
-    result.finished = encoder.finish(ok ? end : 0, &result.error);
-    result.printed = testing::internal::GetCapturedStdout();
-    result.messages = encoder.messages();
-    result.video = readFile(keep.file("video.raw"));
-    result.audio = readFile(keep.file("audio.raw"));
+    result.finished = encoder.finish(ok ? total : 0, &result.error);
+    result.printed = testing::internal::GetCapturedStdout(), result.messages = encoder.messages();
+    result.video = readFile(keep.file("video.raw")), result.audio = readFile(keep.file("audio.raw"));
     return result;
-}
-
-std::vector<float> floats(const std::vector<uint8_t>& bytes) {
-    std::vector<float> values(bytes.size() / sizeof(float));
-    std::memcpy(values.data(), bytes.data(), values.size() * sizeof(float));
-    return values;
 }
 }  // namespace
 
-TEST(FfmpegPipes, EveryFrameAndExactlyItsMusicReachFfmpegWhicheverPipeItReadsFirst) {
+TEST(FfmpegPipes, EveryFrameAndExactlyItsMusicReachFfmpegAStopEndsBothAndFailuresAreReported) {
     MiniSong mini("pipes");
-    Encoded r = encode(mini, "echo chatter; " + std::string(kKeeper), 25, 8, 6);
-    EXPECT_TRUE(r.finished) << r.error;
-    EXPECT_EQ(r.printed, "");  // what ffmpeg prints on its standard output goes nowhere
-    ASSERT_EQ(r.video.size(), 25u * 8 * 6 * 4);
-    for (int k = 0; k < 25; ++k) EXPECT_EQ(r.video[size_t(k) * 8 * 6 * 4], k);
-    EXPECT_EQ(floats(r.audio), mini.render(1000, 120000));  // 2.5 s at 48000 Hz from sample 1000
-    // Frames of 480 KB: one pipe fills while the other waits its turn.
-    for (const char* script : {"cat <&3 >\"$KEEP/video.raw\"; cat <&4 >\"$KEEP/audio.raw\"",
-                               "cat <&4 >\"$KEEP/audio.raw\"; cat <&3 >\"$KEEP/video.raw\""}) {
-        r = encode(mini, script, 20, 400, 300);
-        EXPECT_TRUE(r.finished) << script << ": " << r.error;
-        EXPECT_EQ(r.video.size(), 20u * 400 * 300 * 4) << script;
-        EXPECT_EQ(r.audio.size(), 96000u * 8) << script;
-    }
-}
-
-TEST(FfmpegPipes, AStopEndsPictureAndMusicTogetherAndAFailingFfmpegIsReported) {
-    MiniSong mini("stop");
-    // A reader that takes the music as it comes, and one that takes it late.
-    for (const char* script : {kKeeper, "cat <&3 >\"$KEEP/video.raw\" & (sleep 1; cat <&4 >\"$KEEP/audio.raw\") & wait"}) {
-        const Encoded r = encode(mini, script, 100, 8, 6, 3);
-        EXPECT_TRUE(r.finished) << r.error;
-        const int64_t frames = static_cast<int64_t>(r.video.size() / (8 * 6 * 4));
-        EXPECT_EQ(frames, r.stopAt) << script;
-        EXPECT_GE(frames, 3) << script;
-        EXPECT_LE(frames, 3 + 1 + 5) << script;  // at most the half second of music allowed ahead
-        EXPECT_EQ(floats(r.audio), mini.render(1000, frameFirstSample(frames, 10))) << script;
-    }
-    const std::tuple<const char*, const char*, const char*> failures[] = {
-        {"echo 'no such encoder' >&2; exit 3", "ffmpeg ended with status 3", "no such encoder\n"},
-        {"head -c 50000 <&3 >/dev/null; kill -9 $$", "ffmpeg was killed (Killed)", ""},
+    const std::string keeper = "cat <&3 >\"$KEEP/video.raw\" & cat <&4 >\"$KEEP/audio.raw\" & wait";
+    struct Case { std::string script; int total, w, h, stopAfter; const char* error; const char* messages; };
+    const Case cases[] = {
+        {"echo chatter; " + keeper, 25, 8, 6, -1, "", ""},  // what ffmpeg prints on its standard output goes nowhere
+        // Frames of 480 KB: one pipe fills while the other waits its turn.
+        {"cat <&3 >\"$KEEP/video.raw\"; cat <&4 >\"$KEEP/audio.raw\"", 20, 400, 300, -1, "", ""},
+        {"cat <&4 >\"$KEEP/audio.raw\"; cat <&3 >\"$KEEP/video.raw\"", 20, 400, 300, -1, "", ""},
+        // A stop, with the music taken as it comes and taken late.
+        {keeper, 100, 8, 6, 3, "", ""},
+        {"cat <&3 >\"$KEEP/video.raw\" & (sleep 1; cat <&4 >\"$KEEP/audio.raw\") & wait", 100, 8, 6, 3, "", ""},
+        {"echo 'no such encoder' >&2; exit 3", 1000, 64, 64, -1, "ffmpeg ended with status 3", "no such encoder\n"},
+        {"head -c 50000 <&3 >/dev/null; kill -9 $$", 1000, 64, 64, -1, "ffmpeg was killed (Killed)", ""},
         // Reads everything, then says it failed: the last word is ffmpeg's.
-        {"cat <&3 >/dev/null & cat <&4 >/dev/null; wait; echo 'disk full' >&2; exit 1", "ffmpeg ended with status 1",
-         "disk full\n"}};
-    for (const auto& [script, why, said] : failures) {
-        const Encoded r = encode(mini, script, 1000, 64, 64);
-        EXPECT_FALSE(r.finished) << script;
-        EXPECT_EQ(r.error, why);
-        EXPECT_EQ(r.messages, said);
+        {"cat <&3 >/dev/null & cat <&4 >/dev/null; wait; echo 'disk full' >&2; exit 1", 10, 8, 6, -1,
+         "ffmpeg ended with status 1", "disk full\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        const Encoded r = encode(mini, c.script, c.total, c.w, c.h, c.stopAfter);
+        EXPECT_EQ(r.finished, !*c.error);
+        EXPECT_EQ(r.error, c.error);
+        EXPECT_EQ(r.messages, c.messages);
+        EXPECT_EQ(r.printed, "");
+        if (*c.error) continue;
+        const size_t frameBytes = size_t(c.w) * c.h * 4, frames = r.video.size() / frameBytes;
+        EXPECT_EQ(int64_t(frames), c.stopAfter < 0 ? c.total : r.stopAt);
+        EXPECT_TRUE(c.stopAfter < 0 || (frames >= 3 && frames <= 3 + 1 + 5)) << frames;  // music allowed ahead: 0.5 s
+        for (size_t k = 0; k < frames; ++k) EXPECT_EQ(r.video[k * frameBytes], uint8_t(k)) << k;
+        std::vector<float> music(r.audio.size() / sizeof(float));
+        std::memcpy(music.data(), r.audio.data(), music.size() * sizeof(float));
+        EXPECT_EQ(music, mini.render(1000, frameFirstSample(int64_t(frames), 10)));
     }
     TempDir path("path");  // the program is the first executable file of that name on the search path
-    for (const char* folder : {"a", "b"}) fs::create_directories(path.file(folder));
-    fs::create_directories(path.file("c/ffmpeg"));
+    for (const char* folder : {"a", "b", "c/ffmpeg"}) fs::create_directories(path.file(folder));
     path.write("a/ffmpeg", "not executable");
     ::chmod(path.write("b/ffmpeg", "").c_str(), 0755);
     const std::string search = path.file("none") + ":" + path.file("a") + "::" + path.file("c") + ":" + path.file("b");
     EXPECT_EQ(findProgram("ffmpeg", search.c_str()), path.file("b/ffmpeg"));
-    EXPECT_EQ(findProgram("ffmpeg", path.file("a").c_str()), "");
-    EXPECT_EQ(findProgram("ffmpeg", nullptr), "");
+    EXPECT_EQ(findProgram("ffmpeg", path.file("a").c_str()) + findProgram("ffmpeg", nullptr), "");
 }
 
 TEST(SongRenderer, SkippingGivesTheSamplesOfARenderFromTheStartAndSilenceAfterTheEnd) {
@@ -170,14 +144,14 @@ TEST(SongRenderer, SkippingGivesTheSamplesOfARenderFromTheStartAndSilenceAfterTh
         EXPECT_TRUE(std::equal(part.begin(), part.end(), whole.begin() + 2 * from)) << from;
     }
     EXPECT_GT(*std::max_element(whole.begin(), whole.begin() + 96000), 0.01f);
-    EXPECT_TRUE(std::all_of(whole.begin() + 2 * 240000, whole.end(), [](float v) { return v == 0.0f; }));  // no loop
+    EXPECT_EQ(std::vector<float>(whole.begin() + 2 * 240000, whole.end()), std::vector<float>(20000, 0.0f));  // no loop
     SongRenderer missing;
     std::string why;
     EXPECT_FALSE(missing.load(mini.temp.file("none.it"), &why));
     EXPECT_EQ(why, mini.temp.file("none.it") + ": No such file or directory");
     std::vector<float> silence(200, 1.0f);
     missing.render(silence.data(), 100);
-    EXPECT_TRUE(std::all_of(silence.begin(), silence.end(), [](float v) { return v == 0.0f; }));
+    EXPECT_EQ(silence, std::vector<float>(200, 0.0f));
 }
 
 TEST(AudioWav, SixteenBitStereoOfTheFramesWrittenEvenWhenTheDiskFills) {
@@ -189,10 +163,9 @@ TEST(AudioWav, SixteenBitStereoOfTheFramesWrittenEvenWhenTheDiskFills) {
     ASSERT_TRUE(wav.write(samples.data(), 1, nullptr));
     // A write the file size limit cuts short is taken back whole.
     signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{}, cut{};
+    rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    cut = limit;
-    cut.rlim_cur = 44 + 4 * 4 + 6;
+    rlimit cut = {44 + 4 * 4 + 6, limit.rlim_max};
     setrlimit(RLIMIT_FSIZE, &cut);
     std::string why;
     EXPECT_FALSE(wav.write(samples.data(), 3, &why));
@@ -203,9 +176,7 @@ TEST(AudioWav, SixteenBitStereoOfTheFramesWrittenEvenWhenTheDiskFills) {
     ASSERT_EQ(b.size(), 44u + 4 * 4);
     auto u32 = [&](size_t at) { return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24; };
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
-    EXPECT_EQ(u32(4), 36u + 16);
-    EXPECT_EQ(u32(24), 48000u);
-    EXPECT_EQ(u32(40), 16u);
+    EXPECT_EQ(std::vector<uint32_t>({u32(4), u32(24), u32(40)}), std::vector<uint32_t>({36u + 16, 48000u, 16u}));
     const std::vector<int> expected = {0, 32767, -32767, 16384, 32767, -32767, 0, 32767};  // clipped beyond 1
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(int16_t(b[44 + 2 * i] | b[45 + 2 * i] << 8), expected[i]) << i;
 
@@ -220,40 +191,28 @@ TEST(AudioWav, SixteenBitStereoOfTheFramesWrittenEvenWhenTheDiskFills) {
     ASSERT_TRUE(song.load(mini.path, nullptr));
     PngFolderSink sink(temp.path().string(), 7);
     ASSERT_TRUE(sink.startAudio(song, nullptr));
-    for (int k = 0; k < 10; ++k) ASSERT_TRUE(sink.writeFrame(k, frame(k, 4, 2).data(), 4, 2, nullptr));
+    const std::vector<uint8_t> rgba(4 * 2 * 4, 7);
+    for (int k = 0; k < 10; ++k) ASSERT_TRUE(sink.writeFrame(k, rgba.data(), 4, 2, nullptr));
     ASSERT_TRUE(sink.finish(nullptr));
     EXPECT_TRUE(fs::exists(temp.file("000009.png")));
     EXPECT_EQ(readFile(temp.file("audio.wav")).size(), 44u + 4 * 68571);  // floor(10 * 48000 / 7)
 }
 
-TEST(RecordingProgress, ALineWhenDueAndTheLastAlwaysRedrawnInPlaceOnATerminal) {
-    EXPECT_EQ(RecordingProgress::text(1234, 7500, 12.5), "frame 1234/7500, 98.7 fps, 0:13 elapsed, 1:03 left");
-    EXPECT_EQ(RecordingProgress::text(0, 7500, 0.0), "frame 0/7500, 0.0 fps, 0:00 elapsed, ? left");
+TEST(RecordingProgress, ALineWhenDueTheLastAlwaysAndRedrawnInPlaceOnATerminal) {
     TempDir temp("progress");
     for (bool live : {true, false}) {
         std::FILE* out = std::fopen(temp.file("out").c_str(), "w+");
         RecordingProgress progress(out, live);
         // The wait for the first frame is told when it was noticeable, and left out of the rate.
         progress.prepared(live ? RecordingProgress::kNoticeable : RecordingProgress::kNoticeable / 2, 40.0);
-        progress.update(1, 3);  // not due yet
+        progress.update(1, 3);  // not due yet (a line every 5 s, or every 0.25 s on a terminal)
         progress.update(3, 3);  // the last frame always is
         progress.finish();
         std::fclose(out);
         const std::string said = testfiles::readText(temp.file("out"));
         EXPECT_EQ(said.rfind(live ? "\rglowmotion: frame 3/3, " : "glowmotion: frame 3/3, ", 0), 0u) << said;
-        EXPECT_EQ(said.back(), '\n');
-        EXPECT_EQ(said.find("frame 1/3"), std::string::npos);
+        EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
         EXPECT_EQ(said.find("; 0.25 s running the show up to 40.000 s") != std::string::npos, live) << said;
     }
-}
-
-TEST(DataFolder, BesideTheProgramOrInstalledUnderShare) {
-    TempDir temp("data-folder");
-    for (const char* folder : {"build/data", "prefix/bin", "prefix/share/glowmotion", "usr/games",
-                               "usr/share/games/glowmotion", "lonely"})
-        fs::create_directories(temp.file(folder));
-    EXPECT_EQ(findDataDirectory(temp.file("build")), temp.file("build/data"));
-    EXPECT_EQ(findDataDirectory(temp.file("prefix/bin")), temp.file("prefix/share/glowmotion"));
-    EXPECT_EQ(findDataDirectory(temp.file("usr/games")), temp.file("usr/share/games/glowmotion"));  // Debian's games
-    EXPECT_EQ(findDataDirectory(temp.file("lonely")), temp.file("lonely/data"));  // neither: messages name data/
+    EXPECT_EQ(RecordingProgress::text(1234, 7500, 12.5), "frame 1234/7500, 98.7 fps, 0:13 elapsed, 1:03 left");
 }

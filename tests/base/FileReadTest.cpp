@@ -1,7 +1,9 @@
 // Reading a whole file: only regular files within the size limit, every
-// refusal naming the file and the reason, nothing left behind from before.
+// refusal naming the file and the reason, nothing left behind from before;
+// and where the media folder is found.
 #include "common/Files.h"
 
+#include "base/DataPath.h"
 #include "base/FileRead.h"
 
 #include <gtest/gtest.h>
@@ -39,11 +41,20 @@ TEST(FileRead, RegularFilesUpToTheLimitAndEveryOtherPathRefusedWithTheReason) {
         std::vector<uint8_t> bytes = {1, 2, 3};
         std::string error = "untouched";
         EXPECT_EQ(readWholeFile(c.path, c.limit, &bytes, &error), c.error.empty());
-        EXPECT_EQ(error, c.error.empty() ? "untouched" : c.error);
-        EXPECT_EQ(bytes.size(), c.size);
+        EXPECT_TRUE(error == (c.error.empty() ? "untouched" : c.error) && bytes.size() == c.size) << error;
     }
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(readWholeFile(module, 7, &bytes, nullptr));
     EXPECT_EQ(bytes, (std::vector<uint8_t>{'I', 'M', 'P', 'M', 0, 1, 0xff}));
     EXPECT_FALSE(readWholeFile(dir, 10, &bytes, nullptr));  // the reason is optional
+}
+
+TEST(DataFolder, BesideTheProgramOrInstalledUnderShare) {
+    testfiles::TempDir temp("data-folder");
+    for (const char* folder : {"build/data", "prefix/bin", "prefix/share/glowmotion", "usr/games", "usr/share/games/glowmotion"})
+        std::filesystem::create_directories(temp.file(folder));
+    EXPECT_EQ(findDataDirectory(temp.file("build")), temp.file("build/data"));
+    EXPECT_EQ(findDataDirectory(temp.file("prefix/bin")), temp.file("prefix/share/glowmotion"));
+    EXPECT_EQ(findDataDirectory(temp.file("usr/games")), temp.file("usr/share/games/glowmotion"));  // Debian's games
+    EXPECT_EQ(findDataDirectory(temp.file("build/data")), temp.file("build/data/data"));  // neither: messages name data/
 }

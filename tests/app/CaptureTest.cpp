@@ -101,27 +101,35 @@ TEST(Letterbox, ThePictureIsTheLargestCentred4To3AndTheBarsStayBlackWhateverTheS
         const Viewport v = letterboxViewport(w, h);
         EXPECT_TRUE(v.x == box.x && v.y == box.y && v.width == box.width && v.height == box.height) << w << "x" << h;
     }
-    OffscreenSurface surface;  // wider than 4:3
-    ASSERT_TRUE(surface.create(1000, 600, nullptr)) << "no offscreen OpenGL";
-    KeepSink sink;
-    Demo demo(withScenes(std::make_shared<PaintScene>(1, 1, 1, true)));
-    demo.load(surface);
-    EXPECT_EQ(demo.record(surface, sink, CaptureTiming{5.0, 5.1, 10}).written, 1);
-    ASSERT_EQ(sink.frame.size(), 1000u * 600 * 4);
-    // The scene's state is as it left it ...
-    GLboolean mask[4];
-    GLint box[4];
-    GLfloat clear[4];
-    glGetBooleanv(GL_COLOR_WRITEMASK, mask), glGetIntegerv(GL_SCISSOR_BOX, box), glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
-    EXPECT_TRUE(mask[0] && !mask[1] && mask[2] && mask[3]);
-    EXPECT_TRUE(box[0] == 100 && box[2] == 800 && clear[1] == 1.0f);
-    // ... and the frame has black bars around the picture, the blue half on top.
-    auto pixel = [&](int x, int y) { return &sink.frame[(size_t(y) * 1000 + x) * 4]; };
-    for (int y : {0, 150, 450, 599})
-        for (int x : {0, 99, 900, 999}) EXPECT_TRUE(isColour(pixel(x, y), 0, 0, 0)) << x << "," << y;
-    for (int x : {100, 500, 899}) EXPECT_TRUE(isColour(pixel(x, 10), 0, 0, 255) && isColour(pixel(x, 590), 255, 255, 255)) << x;
-    surface.destroy();
+    for (const auto& [w, h] : {std::pair{1000, 600}, {800, 700}}) {  // bars beside the picture, and above and below
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        OffscreenSurface surface;
+        ASSERT_TRUE(surface.create(w, h, nullptr)) << "no offscreen OpenGL";
+        KeepSink sink;
+        Demo demo(withScenes(std::make_shared<PaintScene>(1, 1, 1, true)));
+        demo.load(surface);
+        EXPECT_EQ(demo.record(surface, sink, CaptureTiming{5.0, 5.1, 10}).written, 1);
+        ASSERT_EQ(sink.frame.size(), size_t(w) * h * 4);
+        // The scene's state is as it left it ...
+        const Viewport v = surface.viewport();
+        GLboolean mask[4];
+        GLint box[4];
+        GLfloat clear[4];
+        glGetBooleanv(GL_COLOR_WRITEMASK, mask), glGetIntegerv(GL_SCISSOR_BOX, box), glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+        EXPECT_TRUE(mask[0] && !mask[1] && mask[2] && mask[3] && clear[1] == 1.0f);
+        EXPECT_TRUE(box[0] == v.x && box[1] == v.y && box[2] == v.width && box[3] == v.height);
+        // ... and the frame has black bars around the picture, the blue half on top (rows from the top here).
+        for (int y = 0; y < h; y += (y + 1) % 50 == 0 ? 1 : 49) {
+            for (int x = 0; x < w; x += (x + 1) % 50 == 0 ? 1 : 49) {
+                const int fromTop = y - (h - v.y - v.height);
+                const bool inside = x >= v.x && x < v.x + v.width && fromTop >= 0 && fromTop < v.height;
+                const int white = inside && fromTop >= v.height / 2 ? 255 : 0, blue = inside ? 255 : 0;
+                ASSERT_TRUE(isColour(&sink.frame[(size_t(y) * w + x) * 4], white, white, blue)) << x << "," << y;
+            }
+        }
+        surface.destroy();
+    }
 }
 
 TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFramesAndAFullDiskIsReported) {
@@ -157,10 +165,11 @@ struct SteppingScene final : Scene {
     int renders = 0, stateChanged = 0;
     void render(float t) override {
         GLfloat colour[4];
-        GLint unpackRow = 0, packRow = 0;
+        GLint unpackRow = 0, packRow = 0, depth = 0;
         glGetFloatv(GL_CURRENT_COLOR, colour), glGetIntegerv(GL_UNPACK_ROW_LENGTH, &unpackRow);
-        glGetIntegerv(GL_PACK_ROW_LENGTH, &packRow);
+        glGetIntegerv(GL_PACK_ROW_LENGTH, &packRow), glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depth);
         stateChanged += renders > 0 && (!glIsEnabled(GL_BLEND) || colour[0] != 0.25f || unpackRow != 5 || packRow != 5);
+        stateChanged += depth != 0;
         glDisable(GL_BLEND);
         glClearColor(std::fmod(t, 1.0f), 0.5f, 0.25f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);

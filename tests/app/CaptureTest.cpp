@@ -27,7 +27,8 @@ public:
         glClearColor(colour[0], colour[1], colour[2], 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glDisable(GL_TEXTURE_2D), glDisable(GL_DEPTH_TEST), glColor3f(0, 0, 1);
-        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 1, 0, 1, -1, 1), glMatrixMode(GL_MODELVIEW), glLoadIdentity();
+        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 1, 0, 1, -1, 1), glMatrixMode(GL_MODELVIEW),
+            glLoadIdentity();
         glRectf(0, 0.5f, 1, 1);
         if (careless) glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_TRUE);
     }
@@ -96,8 +97,11 @@ TEST(Capture, WritesOneFramePerStepTopRowFirstAndKeepsThePictureInGaps) {
 }
 
 TEST(Letterbox, ThePictureIsTheLargestCentred4To3AndTheBarsStayBlackWhateverTheSceneLeft) {
-    for (const auto& [w, h, box] : {std::tuple{1920, 1080, Viewport{240, 0, 1440, 1080}}, {1280, 1024, {0, 32, 1280, 960}},
-                                    {2560, 1600, {213, 0, 2133, 1600}}, {640, 1, {319, 0, 1, 1}}, {0, 0, {0, 0, 1, 1}}}) {
+    for (const auto& [w, h, box] : {std::tuple{1920, 1080, Viewport{240, 0, 1440, 1080}},
+                                    {1280, 1024, {0, 32, 1280, 960}},
+                                    {2560, 1600, {213, 0, 2133, 1600}},
+                                    {640, 1, {319, 0, 1, 1}},
+                                    {0, 0, {0, 0, 1, 1}}}) {
         const Viewport v = letterboxViewport(w, h);
         EXPECT_TRUE(v.x == box.x && v.y == box.y && v.width == box.width && v.height == box.height) << w << "x" << h;
     }
@@ -115,7 +119,8 @@ TEST(Letterbox, ThePictureIsTheLargestCentred4To3AndTheBarsStayBlackWhateverTheS
         GLboolean mask[4];
         GLint box[4];
         GLfloat clear[4];
-        glGetBooleanv(GL_COLOR_WRITEMASK, mask), glGetIntegerv(GL_SCISSOR_BOX, box), glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        glGetBooleanv(GL_COLOR_WRITEMASK, mask), glGetIntegerv(GL_SCISSOR_BOX, box),
+            glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
         EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
         EXPECT_TRUE(mask[0] && !mask[1] && mask[2] && mask[3] && clear[1] == 1.0f);
         EXPECT_TRUE(box[0] == v.x && box[1] == v.y && box[2] == v.width && box[3] == v.height);
@@ -173,11 +178,13 @@ struct SteppingScene final : Scene {
         glDisable(GL_BLEND);
         glClearColor(std::fmod(t, 1.0f), 0.5f, 0.25f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 800, 0, 600, -1, 1), glMatrixMode(GL_MODELVIEW), glLoadIdentity();
+        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 800, 0, 600, -1, 1), glMatrixMode(GL_MODELVIEW),
+            glLoadIdentity();
         glColor3f(1, 1, 1);
         glRectf(float(renders * 7 % 700), 100, float(renders * 7 % 700 + 50), 500);
         glEnable(GL_BLEND), glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 5), glPixelStorei(GL_UNPACK_SKIP_ROWS, 3), glPixelStorei(GL_PACK_ROW_LENGTH, 5);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 5), glPixelStorei(GL_UNPACK_SKIP_ROWS, 3),
+            glPixelStorei(GL_PACK_ROW_LENGTH, 5);
         ++renders;
     }
 };
@@ -213,7 +220,9 @@ TEST(PausedPicture, EveryPausedFrameIsThePausedPictureInItsPlaceAndAStepDrawsOnc
     // Drawn: the 5 s before the start unseen, passes 0 to 4, the step, passes 13 to 15.
     EXPECT_EQ(scene->renders, 5 * kReplayFps + 5 + 1 + 3);
     EXPECT_EQ(scene->stateChanged, 0);
-    auto row = [&](int k, int y, int x0) { return std::vector<uint8_t>(&frames[k][(y * 1000 + x0) * 4], &frames[k][(y * 1000 + x0 + 800) * 4]); };
+    auto row = [&](int k, int y, int x0) {
+        return std::vector<uint8_t>(&frames[k][(y * 1000 + x0) * 4], &frames[k][(y * 1000 + x0 + 800) * 4]);
+    };
     EXPECT_TRUE(frames[5] == frames[4] && frames[6] == frames[4]);
     for (int k : {7, 8, 9})
         for (int y : {0, 150, 300, 599}) EXPECT_TRUE(row(k, y, 100) == row(4, y, 0)) << k << " row " << y;

@@ -50,7 +50,9 @@ struct Watch {
         }
         return times;
     }
-    bool musicAt(double showTime) { return largestDifference(pull(record, kPulled), straightRender(kScale, showTime, kPulled)) < 1e-4f; }
+    bool musicAt(double showTime) {
+        return largestDifference(pull(record, kPulled), straightRender(kScale, showTime, kPulled)) < 1e-4f;
+    }
 };
 
 std::string title(double showTime, bool paused = false) {
@@ -73,20 +75,26 @@ TEST(WatchControls, JumpsGoBetweenTheStartsOfScenesAndSequencesAndTheTitleNamesT
              {19.1 - 1e-9, 0.0, 36.1}, {36.1, 19.1, 43.9}, {50.3, 36.1, 66.6}, {66.6, 43.9, 81.8}, {90.0, 66.6, 103.1},
              {103.1, 81.8, 103.1}, {124.0, 81.8, 124.0}})
         EXPECT_TRUE(momentBefore(now) == before && momentAfter(now) == after) << now;
-    const std::pair<float, const char*> places[] = {{19.05f, "19.05 s | turntable"}, {19.1f, "19.10 s | credits"},
-        {40.0f, "40.00 s | star tunnel"}, {66.55f, "66.55 s | dance floor: groove"},
-        {66.6f, "66.60 s | dance floor: greetings"}, {90.0f, "90.00 s | dance floor: shower"}, {125.0f, "125.00 s | end"}};
-    for (const auto& [t, place] : places) EXPECT_EQ(watchingTitle("Glowmotion", t, false), std::string("Glowmotion | ") + place);
+    const std::pair<float, const char*> places[] = {{19.05f, "19.05 s | turntable"},
+                                                    {19.1f, "19.10 s | credits"},
+                                                    {40.0f, "40.00 s | star tunnel"},
+                                                    {66.55f, "66.55 s | dance floor: groove"},
+                                                    {66.6f, "66.60 s | dance floor: greetings"},
+                                                    {90.0f, "90.00 s | dance floor: shower"},
+                                                    {125.0f, "125.00 s | end"}};
+    for (const auto& [t, place] : places)
+        EXPECT_EQ(watchingTitle("Glowmotion", t, false), std::string("Glowmotion | ") + place);
     EXPECT_EQ(watchingTitle("X", 1.5f, true), "X | 1.50 s | turntable | paused");
 }
 
 TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
     struct Case { ShowKey key; double startAt, target; };
-    const Case cases[] = {{ShowKey::Right, 50.3, 55.3}, {ShowKey::Left, 50.3, 45.3}, {ShowKey::Left, 3.0, 0.0},
-        {ShowKey::Up, 50.3, 51.3}, {ShowKey::Down, 0.5, 0.0}, {ShowKey::PageDown, 50.3, 66.6}, {ShowKey::PageDown, 70.0, 81.8},
-        {ShowKey::PageDown, 10.0, 19.1},  // into a gap
-        {ShowKey::PageDown, 110.0, 110.0},  // in the last part: nowhere to go
-        {ShowKey::PageUp, 50.3, 36.1}, {ShowKey::Home, 50.3, 0.0}};
+    const Case cases[] = {{ShowKey::Right, 50.3, 55.3},      {ShowKey::Left, 50.3, 45.3},
+                          {ShowKey::Left, 3.0, 0.0},         {ShowKey::Up, 50.3, 51.3},
+                          {ShowKey::Down, 0.5, 0.0},         {ShowKey::PageDown, 50.3, 66.6},
+                          {ShowKey::PageDown, 70.0, 81.8},   {ShowKey::PageDown, 10.0, 19.1},  // into a gap
+                          {ShowKey::PageDown, 110.0, 110.0},  // in the last part: nowhere to go
+                          {ShowKey::PageUp, 50.3, 36.1},     {ShowKey::Home, 50.3, 0.0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(int(c.key)) + " from " + std::to_string(c.startAt));
         Watch w(c.startAt, 3);
@@ -144,7 +152,8 @@ TEST(WatchControls, PauseHoldsEveryClockInSilenceStepsAndSeeksDrawOnceAndTheMusi
         }
     };
     w.play();
-    std::vector<double> expected = {50.0, 50.0 + kFrame, 50.0 + 2 * kFrame, p, p + kFrame, p + 2 * kFrame, p + kFrame, q};
+    std::vector<double> expected = {50.0,       50.0 + kFrame,  50.0 + 2 * kFrame, p,
+                                    p + kFrame, p + 2 * kFrame, p + kFrame,        q};
     for (int k = 0; k < 7; ++k) expected.push_back(q + k * kFrame);  // passes 15 to 21
     expectTimes(w.shownTimes(), expected);
     const auto& titles = w.window.titleAtFrame;  // every paused pass presents, titled with the held time

@@ -41,10 +41,11 @@ const std::string kNoRateYet = "! Glowmotion  .:[fps ...]:.";
 }  // namespace
 
 TEST(Timeline, StrictBoundsLeaveGapsAndTheLoopEndsWithTheFramePastTheEnd) {
-    const std::pair<float, int> cases[] = {{0.0f, kTurntableSlot}, {18.99f, kTurntableSlot}, {19.0f, -1}, {19.1f, -1},
-        {19.11f, kCreditsSlot}, {35.99f, kCreditsSlot}, {36.0f, -1}, {36.1f, -1}, {36.11f, kStarTunnelSlot},
-        {43.79f, kStarTunnelSlot}, {43.8f, -1}, {43.9f, -1}, {43.91f, kDanceFloorSlot}, {102.99f, kDanceFloorSlot},
-        {103.0f, -1}, {103.1f, -1}, {103.11f, kEndSlot}, {124.89f, kEndSlot}, {124.9f, -1}, {125.0f, -1}, {125.01f, -1}};
+    const std::pair<float, int> cases[] = {{0.0f, kTurntableSlot}, {18.99f, kTurntableSlot}, {19.0f, -1},
+        {19.1f, -1}, {19.11f, kCreditsSlot}, {35.99f, kCreditsSlot}, {36.0f, -1}, {36.1f, -1},
+        {36.11f, kStarTunnelSlot}, {43.79f, kStarTunnelSlot}, {43.8f, -1}, {43.9f, -1}, {43.91f, kDanceFloorSlot},
+        {102.99f, kDanceFloorSlot}, {103.0f, -1}, {103.1f, -1}, {103.11f, kEndSlot}, {124.89f, kEndSlot},
+        {124.9f, -1}, {125.0f, -1}, {125.01f, -1}};
     for (const auto& [t, slot] : cases) EXPECT_EQ(sceneAt(t), slot) << "t = " << t;
 
     Harness h({18.99, 19.0, 19.11, 43.8, 43.91, 124.9, 125.0, 125.01, 126.0});
@@ -61,7 +62,8 @@ TEST(Timeline, StrictBoundsLeaveGapsAndTheLoopEndsWithTheFramePastTheEnd) {
 
 TEST(Keys, EscapeEndsAfterTheFrameItIsSeenInAndClosingEndsAtOnce) {
     struct Case { const char* name; std::vector<WindowEvent> events; ShowEnd end; int presented; std::string title; };
-    const WindowEvent escape{WindowEvent::Type::Key, ShowKey::Escape, false}, f12{WindowEvent::Type::Key, ShowKey::F12, false};
+    const WindowEvent escape{WindowEvent::Type::Key, ShowKey::Escape, false},
+        f12{WindowEvent::Type::Key, ShowKey::F12, false};
     const Case cases[] = {{"Escape", {escape}, ShowEnd::Escape, 6, "Glowmotion"},
         {"F12 with Escape", {f12, escape}, ShowEnd::Escape, 6, "Glowmotion"},
         {"close", {{WindowEvent::Type::Close}}, ShowEnd::Closed, 5, "Glowmotion"},
@@ -91,9 +93,11 @@ TEST(FrameRateTitle, ShownFromTheFirstWholeSecondAfterF12AndEachRepeatToggles) {
     ASSERT_EQ(titles.size(), 211u);
     // From 4.0 s: the frames presented over the whole seconds since the loop
     // began; from 5.0 s the last text of the second stands.
-    EXPECT_EQ((std::vector<std::string>{titles[29], titles[30], titles[59], titles[89], titles[90], titles[149], titles[210]}),
-              (std::vector<std::string>{kNoRateYet, "Glowmotion", "Glowmotion", kNoRateYet, frameRateTitle("Glowmotion", 22),
-                                        frameRateTitle("Glowmotion", 37), frameRateTitle("Glowmotion", 37)}));
+    EXPECT_EQ(
+        (std::vector<std::string>{titles[29], titles[30], titles[59], titles[89], titles[90], titles[149],
+                                  titles[210]}),
+        (std::vector<std::string>{kNoRateYet, "Glowmotion", "Glowmotion", kNoRateYet, frameRateTitle("Glowmotion", 22),
+                                  frameRateTitle("Glowmotion", 37), frameRateTitle("Glowmotion", 37)}));
 
     Harness later(framesAt60(0.0, 2.0), 2.5);  // started at 2.5: the rate counts from the first frame
     later.window.press(ShowKey::F12);
@@ -147,5 +151,6 @@ TEST(Window, SdlKeyPressesAndClosingAreTheOnlyEventsTheShowSees) {
     // (The event flood sees that releases, other keys, the mouse and the window's own news are nothing.)
     for (const Uint32 type : {Uint32(SDL_WINDOWEVENT), Uint32(SDL_QUIT)})  // the close box, or Ctrl-C at the terminal
         EXPECT_TRUE(sees(type, 0, SDL_WINDOWEVENT_CLOSE) && event.type == WindowEvent::Type::Close) << type;
-    EXPECT_FALSE(sees(SDL_KEYUP, SDLK_ESCAPE) || sees(SDL_KEYDOWN, SDLK_END) || sees(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_EXPOSED));
+    EXPECT_FALSE(sees(SDL_KEYUP, SDLK_ESCAPE) || sees(SDL_KEYDOWN, SDLK_END) ||
+                 sees(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_EXPOSED));
 }

@@ -93,12 +93,15 @@ TEST(MusicPlayer, PauseIsSilenceAndResumesAtTheSameSampleOrWhereSoughtMeanwhile)
 TEST(MusicPlayer, AModuleThatCannotBeReadIsSilenceAndOneLineAndWithoutADeviceNothingIsSaid) {
     testfiles::TempDir temp("music-bad");
     Player p;
-    auto silence = [](const std::string& why) { return "glowmotion: no music: " + why + "; the show plays in silence\n"; };
+    auto silence = [](const std::string& why) {
+        return "glowmotion: no music: " + why + "; the show plays in silence\n";
+    };
     EXPECT_EQ(p.play(temp.file("missing.it")), silence(temp.file("missing.it") + ": No such file or directory"));
     EXPECT_EQ(p.play("/dev/zero"), silence("/dev/zero: is not a regular file"));
     std::vector<uint8_t> broken = miniItModule("broken");
     broken.resize(100);  // cut inside the header
-    for (const std::string& bad : {temp.write("broken.it", broken), temp.write("noise.it", std::vector<uint8_t>(3000, 0xA5))})
+    for (const std::string& bad :
+         {temp.write("broken.it", broken), temp.write("noise.it", std::vector<uint8_t>(3000, 0xA5))})
         EXPECT_EQ(p.play(bad), silence(bad + ": not a tracker module the player can read"));
     EXPECT_TRUE(allSilent(p.samples(512)));
     const std::string good = temp.write("fine.it", miniItModule("fine"));

@@ -20,7 +20,8 @@ ParsedOptions parse(std::vector<const char*> args) {
 TEST(Options, EachOptionIsReadAndHelpStopsWithStatusZero) {
     testfiles::TempDir media("options");
     const std::string dir = media.path().string();
-    auto options = parse({"--windowed", "--no-vsync", "--start-at", "36.1", "--data", dir.c_str(), "--controls"}).options;
+    auto options =
+        parse({"--windowed", "--no-vsync", "--start-at", "36.1", "--data", dir.c_str(), "--controls"}).options;
     ASSERT_TRUE(options);
     EXPECT_TRUE(options->windowed && options->controls && !options->vsync && !options->capture);
     EXPECT_TRUE(options->startAt == 36.1 && *options->dataDir == dir);
@@ -29,7 +30,8 @@ TEST(Options, EachOptionIsReadAndHelpStopsWithStatusZero) {
     ASSERT_TRUE(options);
     EXPECT_TRUE(*options->capture == "/tmp/f" && !options->captureTarget.video && options->overwrite);
     EXPECT_TRUE(options->fps == 10 && *options->endAt == 125.0 && options->width == 801 && options->height == 601);
-    options = parse({"--capture", "a.webm", "--size", "16254x16258", "--crf", "63"}).options;  // the largest ffmpeg takes
+    options =
+        parse({"--capture", "a.webm", "--size", "16254x16258", "--crf", "63"}).options;  // the largest ffmpeg takes
     ASSERT_TRUE(options);
     EXPECT_TRUE(options->captureTarget.container == VideoContainer::Webm && *options->crf == 63);
     EXPECT_EQ(parse({"--capture", "d", "--fps", "240"}).options->fps, 240);
@@ -68,15 +70,21 @@ TEST(Options, MistakesAreRefusedNamingWhatIsAllowed) {
         {{"--capture", "a.mp4", "--size", "801x600"},
          "--size: Value 801x600 has an odd side; a video (yuv420p) needs an even width and height"},
         {{"--capture", "d", "--size", "0x600"}, "--size: Value 0x600 not a size WIDTHxHEIGHT from 1x1 to 32768x32768"},
-        {{"--capture", "d", "--size", "99999x2"}, "--size: Value 99999x2 not a size WIDTHxHEIGHT from 1x1 to 32768x32768"},
-        {{"--capture", "a.mp4", "--size", "16254x16260"}, "--size: Value 16254x16260 is too large for ffmpeg's pictures"},
+        {{"--capture", "d", "--size", "99999x2"},
+         "--size: Value 99999x2 not a size WIDTHxHEIGHT from 1x1 to 32768x32768"},
+        {{"--capture", "a.mp4", "--size", "16254x16260"},
+         "--size: Value 16254x16260 is too large for ffmpeg's pictures"},
         {{"--capture", "a.mp4", "--crf", "52"}, "--crf: Value 52 not in range 0 to 51 for this codec"},
         {{"--capture", "a.webm", "--crf", "64"}, "--crf: Value 64 not in range 0 to 63"},
         {{"--capture", "frames", "--crf", "20"}, "--crf: only a video has a quality (.mp4, .mkv, .webm or .mov)"},
-        {{"--capture", "show.avi"}, "--capture: show.avi: no video of type .avi (.mp4, .mkv, .webm or .mov); a folder "
-                                    "of PNG frames is named without an extension, or with a final /"},
-        {{"--capture", old.c_str()}, "--capture: " + old + ": found a folder, not a video file; name another file, "
-                                     "or write " + old + "/ to record PNG frames into that folder"},
+        {{"--capture", "show.avi"},
+         "--capture: show.avi: no video of type .avi (.mp4, .mkv, .webm or .mov); a folder "
+         "of PNG frames is named without an extension, or with a final /"},
+        {{"--capture", old.c_str()},
+         "--capture: " + old +
+             ": found a folder, not a video file; name another file, "
+             "or write " +
+             old + "/ to record PNG frames into that folder"},
         {{"--capture", file.c_str()}, "--capture: " + file + " is not a folder"},
     };
     for (const auto& [args, why] : cases) {
@@ -91,8 +99,10 @@ TEST(CaptureTargets, TheExtensionChoosesTheVideoAndAFolderIsNamedWithoutOne) {
     testfiles::TempDir temp("targets");
     std::filesystem::create_directories(temp.file("frames.d"));
     std::filesystem::create_directories(temp.file("old.mp4"));
-    for (const auto& [name, container] : {std::pair{"show.mp4", VideoContainer::Mp4}, {"/x/SHOW.MKV", VideoContainer::Mkv},
-                                          {"a.b/show.webm", VideoContainer::Webm}, {"show.mov", VideoContainer::Mov}}) {
+    for (const auto& [name, container] : {std::pair{"show.mp4", VideoContainer::Mp4},
+                                          {"/x/SHOW.MKV", VideoContainer::Mkv},
+                                          {"a.b/show.webm", VideoContainer::Webm},
+                                          {"show.mov", VideoContainer::Mov}}) {
         const auto target = captureTargetFor(name, nullptr);
         EXPECT_TRUE(target && target->video && target->container == container) << name;
     }

@@ -27,11 +27,13 @@ using testfiles::readFile;
 using testfiles::TempDir;
 
 TEST(RecordingFrames, FramesCoverStartUpToTheEndAndSamplesFollowWithoutDrift) {
-    const std::pair<CaptureTiming, int64_t> counts[] = {{{0.0, 125.0, 60}, 7500}, {{18.8, 19.25, 10}, 5},
-        {{43.9, 66.5, 30}, 678}, {{124.9, 125.0, 60}, 6}, {{50.0, 50.0, 60}, 0}, {{50.0, 40.0, 60}, 0}};  // 43.9 + 678/30 = 66.5
+    const std::pair<CaptureTiming, int64_t> counts[] = {
+        {{0.0, 125.0, 60}, 7500}, {{18.8, 19.25, 10}, 5}, {{43.9, 66.5, 30}, 678},
+        {{124.9, 125.0, 60}, 6},  {{50.0, 50.0, 60}, 0},  {{50.0, 40.0, 60}, 0}};  // 43.9 + 678/30 = 66.5
     for (const auto& [timing, frames] : counts) EXPECT_EQ(recordingFrameCount(timing), frames) << timing.startAt;
     for (int fps : {7, 24, 60, 144}) {
-        EXPECT_EQ(recordingFrameCount({0, 60, fps}) + recordingFrameCount({60, 125, fps}), recordingFrameCount({0, 125, fps}));
+        EXPECT_EQ(recordingFrameCount({0, 60, fps}) + recordingFrameCount({60, 125, fps}),
+                  recordingFrameCount({0, 125, fps}));
         for (int64_t k = 0; k < 125 * fps; ++k) {
             const int64_t count = frameFirstSample(k + 1, fps) - frameFirstSample(k, fps);
             ASSERT_TRUE(count == 48000 / fps || count == 48000 / fps + 1) << fps << " " << k;
@@ -174,11 +176,14 @@ TEST(AudioWav, SixteenBitStereoOfTheFramesWrittenEvenWhenTheDiskFills) {
     ASSERT_TRUE(wav.finish(nullptr));
     const std::vector<uint8_t> b = readFile(temp.file("a.wav"));
     ASSERT_EQ(b.size(), 44u + 4 * 4);
-    auto u32 = [&](size_t at) { return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24; };
+    auto u32 = [&](size_t at) {
+        return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+    };
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
     EXPECT_EQ(std::vector<uint32_t>({u32(4), u32(24), u32(40)}), std::vector<uint32_t>({36u + 16, 48000u, 16u}));
     const std::vector<int> expected = {0, 32767, -32767, 16384, 32767, -32767, 0, 32767};  // clipped beyond 1
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(int16_t(b[44 + 2 * i] | b[45 + 2 * i] << 8), expected[i]) << i;
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(int16_t(b[44 + 2 * i] | b[45 + 2 * i] << 8), expected[i]) << i;
 
     EXPECT_FALSE(WavWriter().open("/dev/full", 48000, &why));
     EXPECT_EQ(why, "/dev/full: No space left on device");

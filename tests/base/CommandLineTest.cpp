@@ -73,20 +73,25 @@ TEST(CommandLine, HelpAndManualPageListTheSameOptionsWithTheirNotes) {
     app.add_subcommand("old", "Gone")->disabled();
     app.footer("Keys: '.' steps,\n.5 s back\\forward,\n'Fn' none.\nExit status: 0 done, 2 a mistake.");
     // The name column holds the name alone; each note is a line of its own in the description's column.
-    EXPECT_NE(app.help().find("\n  --dry-run                   change nothing\n                              Needs: --count\n"
-                              "                              Excludes: --count\n"), std::string::npos) << app.help();
+    EXPECT_NE(
+        app.help().find("\n  --dry-run                   change nothing\n                              Needs: --count\n"
+                        "                              Excludes: --count\n"),
+        std::string::npos)
+        << app.help();
     EXPECT_EQ(app.help().find("Needs: \n"), std::string::npos);
     const std::string page = manualPage(app, 6);
-    for (const char* expected : {
-             ".TH GLOWMOTION-THING 6 ",
-             ".SH NAME\nglowmotion-thing \\- PNG pictures for the show\n",  // the first sentence
-             ".SH SYNOPSIS\n\\fBglowmotion-thing\\fR [OPTIONS] FILE [SUBCOMMAND]\n.br\n\\fBglowmotion-thing write\\fR [OPTIONS] OUT\n.SH",
-             ".TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR\n",
-             ".TP\n\\fB\\-\\-count\\fR \\fIN\\fR\nhow many, \\-1 to 9\n",  // option hyphens are minus signs
-             ".TP\n\\fB\\-\\-dry\\-run\\fR\nchange nothing\n.br\nNeeds: \\-\\-count\n",
-             ".SH COMMANDS\n.SS write\nWrite OUT\n.TP\n\\fIOUT\\fR\nwhere\n",
-             // one paragraph per labelled footer item; a leading '.' or ' is text, a backslash printed
-             ".SH NOTES\n.PP\nKeys: '.' steps,\n\\&.5 s back\\eforward,\n\\&'Fn' none.\n.PP\nExit status: 0 done, 2 a mistake.\n"})
+    for (const char* expected :
+         {".TH GLOWMOTION-THING 6 ",
+          ".SH NAME\nglowmotion-thing \\- PNG pictures for the show\n",  // the first sentence
+          ".SH SYNOPSIS\n\\fBglowmotion-thing\\fR [OPTIONS] FILE [SUBCOMMAND]\n.br\n\\fBglowmotion-thing write\\fR "
+          "[OPTIONS] OUT\n.SH",
+          ".TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR\n",
+          ".TP\n\\fB\\-\\-count\\fR \\fIN\\fR\nhow many, \\-1 to 9\n",  // option hyphens are minus signs
+          ".TP\n\\fB\\-\\-dry\\-run\\fR\nchange nothing\n.br\nNeeds: \\-\\-count\n",
+          ".SH COMMANDS\n.SS write\nWrite OUT\n.TP\n\\fIOUT\\fR\nwhere\n",
+          // one paragraph per labelled footer item; a leading '.' or ' is text, a backslash printed
+          ".SH NOTES\n.PP\nKeys: '.' steps,\n\\&.5 s back\\eforward,\n\\&'Fn' none.\n.PP\nExit status: 0 done, 2 a "
+          "mistake.\n"})
         EXPECT_NE(page.find(expected), std::string::npos) << expected << "\n---\n" << page;
     EXPECT_EQ(page.find("secret"), std::string::npos);  // hidden options and disabled commands stay out
     EXPECT_EQ(page.find("old"), std::string::npos);

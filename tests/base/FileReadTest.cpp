@@ -51,10 +51,12 @@ TEST(FileRead, RegularFilesUpToTheLimitAndEveryOtherPathRefusedWithTheReason) {
 
 TEST(DataFolder, BesideTheProgramOrInstalledUnderShare) {
     testfiles::TempDir temp("data-folder");
-    for (const char* folder : {"build/data", "prefix/bin", "prefix/share/glowmotion", "usr/games", "usr/share/games/glowmotion"})
+    for (const char* folder :
+         {"build/data", "prefix/bin", "prefix/share/glowmotion", "usr/games", "usr/share/games/glowmotion"})
         std::filesystem::create_directories(temp.file(folder));
     EXPECT_EQ(findDataDirectory(temp.file("build")), temp.file("build/data"));
     EXPECT_EQ(findDataDirectory(temp.file("prefix/bin")), temp.file("prefix/share/glowmotion"));
     EXPECT_EQ(findDataDirectory(temp.file("usr/games")), temp.file("usr/share/games/glowmotion"));  // Debian's games
-    EXPECT_EQ(findDataDirectory(temp.file("build/data")), temp.file("build/data/data"));  // neither: messages name data/
+    EXPECT_EQ(findDataDirectory(temp.file("build/data")),
+              temp.file("build/data/data"));  // neither: messages name data/
 }

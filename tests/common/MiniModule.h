@@ -26,7 +26,9 @@ inline std::vector<uint8_t> miniItModule(const std::string& title, int rows = 64
     auto u16 = [&](int v) { u8(v & 0xFF); u8((v >> 8) & 0xFF); };
     auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) u8(static_cast<int>((v >> (8 * i)) & 0xFF)); };
     auto text = [&](const std::string& s, size_t n) { for (size_t i = 0; i < n; ++i) u8(i < s.size() ? s[i] : 0); };
-    auto patch32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) m[at + i] = static_cast<uint8_t>(v >> (8 * i)); };
+    auto patch32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) m[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
 
     text("IMPM", 4);
     text(title, 26);

@@ -19,7 +19,8 @@ inline std::vector<float> straightRender(const std::vector<uint8_t>& module, dou
     for (long long left = std::llround(seconds * 44000); left > 0; left -= 1024)
         song.read_interleaved_stereo(44000, static_cast<size_t>(std::min(left, 1024LL)), buffer.data());
     std::vector<float> result(static_cast<size_t>(count) * 2);
-    EXPECT_EQ(song.read_interleaved_stereo(44000, static_cast<size_t>(count), result.data()), static_cast<size_t>(count));
+    EXPECT_EQ(song.read_interleaved_stereo(44000, static_cast<size_t>(count), result.data()),
+              static_cast<size_t>(count));
     return result;
 }
 

@@ -25,16 +25,20 @@ TEST(EventFlood, TenThousandEventsOfEveryKindHoldUpNoKeyAndACloseEndsTheShow) {
     window.takeEvents(taken);  // whatever the server said on its own
     taken.clear();
 
-    const SDL_Keycode showKeys[] = {SDLK_F12, SDLK_SPACE, SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_PAGEUP,
-                                    SDLK_PAGEDOWN, SDLK_HOME, SDLK_PERIOD, SDLK_COMMA};  // never Escape, which ends the show
+    const SDL_Keycode showKeys[] = {
+        SDLK_F12,    SDLK_SPACE,    SDLK_LEFT, SDLK_RIGHT,  SDLK_UP,   SDLK_DOWN,
+        SDLK_PAGEUP, SDLK_PAGEDOWN, SDLK_HOME, SDLK_PERIOD, SDLK_COMMA};  // never Escape, which ends the show
     const SDL_Keycode otherKeys[] = {SDLK_a, SDLK_RETURN, SDLK_F1, SDLK_END, SDLK_APPLICATION, SDLK_KP_5};
     std::mt19937 random(16);
     auto pick = [&](int min, int max) { return std::uniform_int_distribution<int>(min, max)(random); };
     std::vector<WindowEvent> expected;  // the show's keys pushed down
     for (int i = 0; i < 10000; ++i) {
         const int kind = pick(0, 5);
-        SDL_Event event{kind == 0 || kind == 1 ? Uint32(SDL_KEYDOWN) : kind == 2 ? Uint32(SDL_KEYUP)
-                        : kind == 3 ? Uint32(SDL_MOUSEBUTTONDOWN) : kind == 4 ? Uint32(SDL_WINDOWEVENT) : Uint32(SDL_MOUSEMOTION)};
+        SDL_Event event{kind == 0 || kind == 1 ? Uint32(SDL_KEYDOWN)
+                        : kind == 2            ? Uint32(SDL_KEYUP)
+                        : kind == 3            ? Uint32(SDL_MOUSEBUTTONDOWN)
+                        : kind == 4            ? Uint32(SDL_WINDOWEVENT)
+                                               : Uint32(SDL_MOUSEMOTION)};
         if (kind <= 2) event.key.keysym.sym = kind == 1 ? otherKeys[pick(0, 5)] : showKeys[pick(0, 10)];
         if (kind == 0) event.key.repeat = static_cast<Uint8>(pick(0, 1));
         if (kind == 4) event.window.event = pick(0, 1) ? SDL_WINDOWEVENT_EXPOSED : SDL_WINDOWEVENT_FOCUS_GAINED;

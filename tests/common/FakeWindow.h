@@ -20,31 +20,21 @@ public:
     std::deque<WindowEvent> queue;          // events taken by the next pass
     std::vector<std::string> titleAtFrame;  // the title when frame k was presented
     Viewport picture{0, 0, 800, 600};
-    int presented = 0, presentedWhileLoading = 0;
-    int pass = -1;                          // the loop pass running; -1 before the first
-    int64_t now = 0;                        // what the tick source reads, nanoseconds
+    int presented = 0, presentedWhileLoading = 0, pass = -1;  // pass: the one running, -1 before the first
+    int64_t now = 0;                                          // what the tick source reads, nanoseconds
 
-    FrameClock::TickSource ticks() {
-        return [this] { return now; };
-    }
+    FrameClock::TickSource ticks() { return [this] { return now; }; }
     void show() override { shown = true, now = 0; }
     Viewport viewport() const override { return picture; }
     void present() override {
-        if (!shown) {  // the cleared frame presented while loading
-            ++presentedWhileLoading;
-            return;
-        }
-        titleAtFrame.push_back(text);
-        ++presented;
+        if (!shown) return void(++presentedWhileLoading);  // the cleared frame presented while loading
+        titleAtFrame.push_back(text), ++presented;
         if (onPresent) onPresent();
     }
     std::string title() const override { return text; }
     void setTitle(const std::string& title) override { text = title; }
     void takeEvents(std::vector<WindowEvent>& events) override {
-        if (static_cast<size_t>(presented) >= times.size()) {
-            events.push_back({WindowEvent::Type::Close});  // the script ran out
-            return;
-        }
+        if (size_t(presented) >= times.size()) return events.push_back({WindowEvent::Type::Close});  // script ran out
         now = std::llround(times[static_cast<size_t>(presented)] * 1e9);
         pass = presented;
         if (beforeFrame) beforeFrame(*this, presented);

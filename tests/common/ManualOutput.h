@@ -8,15 +8,14 @@
 class ManualOutput final : public AudioOutput {
 public:
     struct Record {
-        bool works = true;  // what open() answers
-        bool open = false;
+        bool works = true, open = false;  // what open() answers; whether it is open
         int rate = 0, bufferFrames = 0, closes = 0, locks = 0;
         Render renderer;
     };
     explicit ManualOutput(Record* record) : r(record) {}
     bool open(int rate, int bufferFrames, Render render) override {
-        r->rate = rate, r->bufferFrames = bufferFrames;
-        if (r->works) r->renderer = std::move(render), r->open = true;
+        r->rate = rate, r->bufferFrames = bufferFrames, r->open = r->works;
+        if (r->works) r->renderer = std::move(render);
         return r->works;
     }
     void close() override { ++r->closes, r->open = false, r->renderer = nullptr; }

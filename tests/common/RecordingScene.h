@@ -12,18 +12,6 @@ struct SceneLog {
     std::vector<double> sceneClocks;             // the scene's own clock at each render
     std::vector<int> passes;                     // the loop pass of each render; -1 before the first
     const int* pass = nullptr;                   // where the running pass is read (FakeWindow::pass)
-
-    // Index into renders of the frame each pass showed: its last (any before
-    // it ran unseen, the frames before a jump).
-    std::vector<size_t> ownRenders() const {
-        std::vector<size_t> own;
-        for (size_t i = 0; i < renders.size(); ++i) {
-            if (passes[i] < 0) continue;
-            if (!own.empty() && passes[own.back()] == passes[i]) own.back() = i;
-            else own.push_back(i);
-        }
-        return own;
-    }
 };
 
 class RecordingScene final : public Scene {

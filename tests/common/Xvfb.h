@@ -18,22 +18,17 @@ public:
     PrivateXvfb() {
         int fds[2];
         if (::pipe(fds) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const std::string fd = std::to_string(fds[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                     "-noreset", static_cast<char*>(nullptr));
+        if ((pid_ = ::fork()) == 0) {
+            ::execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0", "1280x1024x24",
+                     "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(fds[1]);
-        std::string display;
-        char c;
-        while (::read(fds[0], &c, 1) == 1 && c != '\n') display += c;  // "N\n" once it accepts clients
+        std::string display = ":";
+        for (char c; ::read(fds[0], &c, 1) == 1 && c != '\n';) display += c;  // "N\n" once it accepts clients
         ::close(fds[0]);
-        if (display.empty()) return;
-        running_ = true;
-        ::setenv("DISPLAY", (":" + display).c_str(), 1);
-        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+        running_ = display.size() > 1;
+        if (running_) ::setenv("DISPLAY", display.c_str(), 1), ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
     ~PrivateXvfb() {
         SDL_Quit();

@@ -1,269 +1,233 @@
-// Offscreen capture through the real driver: frame files, their times,
-// orientation, gaps that keep the previous picture, and the letterbox bars
-// that presenting keeps black around the picture.
+// Drawn for real, offscreen: the frames a capture writes (their times,
+// orientation, gaps that keep the previous picture), the black bars around
+// the picture whatever a scene leaves, and the picture held while paused.
+#include "common/FakeWindow.h"
+#include "common/Files.h"
 #include "common/Png.h"
 
-#include "app/Demo.h"
+#include "app/OffscreenGL.h"
 #include "app/PngFolderSink.h"
 #include "gfx/PngFile.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace {
 
-// Clears to one colour, then paints the top half of the picture blue.
+// Clears the picture to one colour and paints its top half blue. Careless:
+// clears the whole drawable and leaves the green channel masked.
 class PaintScene final : public Scene {
 public:
-    PaintScene(float r, float g, float b) : red(r), green(g), blue(b) {}
+    PaintScene(float r, float g, float b, bool messy = false) : colour{r, g, b}, careless(messy) {}
     void render(float) override {
-        glClearColor(red, green, blue, 1.0f);
+        if (careless) glDisable(GL_SCISSOR_TEST), glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(colour[0], colour[1], colour[2], 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_DEPTH_TEST);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(0, 1, 0, 1, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        glColor3f(0, 0, 1);
-        glBegin(GL_QUADS);
-        glVertex2f(0, 0.5f); glVertex2f(1, 0.5f); glVertex2f(1, 1); glVertex2f(0, 1);
-        glEnd();
-        glPopMatrix();
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glEnable(GL_DEPTH_TEST);
+        glDisable(GL_TEXTURE_2D), glDisable(GL_DEPTH_TEST), glColor3f(0, 0, 1);
+        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 1, 0, 1, -1, 1), glMatrixMode(GL_MODELVIEW),
+            glLoadIdentity();
+        glRectf(0, 0.5f, 1, 1);
+        if (careless) glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_TRUE);
     }
 
 private:
-    float red, green, blue;
+    float colour[3];
+    bool careless;
 };
 
 // Keeps the last frame handed over, top row first.
-class KeepSink final : public FrameSink {
-public:
+struct KeepSink final : FrameSink {
     bool topRowFirst() const override { return true; }
     bool writeFrame(int64_t, const uint8_t* rgba, int width, int height, std::string*) override {
-        frame.assign(rgba, rgba + static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        frame.assign(rgba, rgba + size_t(width) * size_t(height) * 4);
         return true;
     }
     std::vector<uint8_t> frame;
 };
 
-std::string freshDirectory(const char* name) {
-    const std::string dir = "/tmp/glowmotion-" + std::string(name) + "-" + std::to_string(getpid());
-    std::filesystem::remove_all(dir);
-    return dir;
-}
-
 bool isColour(const uint8_t* p, int r, int g, int b) { return p[0] == r && p[1] == g && p[2] == b; }
+
+// The show with the turntable's slot, and the credits' when given, drawn by scenes of the test's own.
+DemoSetup withScenes(std::shared_ptr<Scene> turntable, std::shared_ptr<Scene> credits = nullptr) {
+    struct Borrowed final : Scene {
+        std::shared_ptr<Scene> scene;
+        explicit Borrowed(std::shared_ptr<Scene> s) : scene(std::move(s)) {}
+        void render(float t) override { scene->render(t); }
+    };
+    DemoSetup setup;
+    setup.audio = makeSilentAudioOutput();
+    setup.scenes = [=](const FrameClock& clock) {
+        SceneSet set = makeScenes(clock);
+        set[kTurntableSlot] = std::make_unique<Borrowed>(turntable);
+        if (credits) set[kCreditsSlot] = std::make_unique<Borrowed>(credits);
+        return set;
+    };
+    return setup;
+}
 
 }  // namespace
 
-TEST(Capture, WritesOneFramePerStepAndKeepsThePictureInGaps) {
-    const std::string dir = freshDirectory("capture");
-    std::filesystem::create_directories(dir);
+TEST(Capture, WritesOneFramePerStepTopRowFirstAndKeepsThePictureInGaps) {
+    testfiles::TempDir dir("capture");
     OffscreenSurface surface;
     std::string why;
     ASSERT_TRUE(surface.create(800, 600, &why)) << why;
-    PngFolderSink sink(dir, 10);
-    DemoSetup setup;
-    setup.scenes = [](const FrameClock& clock) {
-        SceneSet set = makeScenes(clock);
-        set[kTurntableSlot] = std::make_unique<PaintScene>(1, 0, 0);
-        set[kCreditsSlot] = std::make_unique<PaintScene>(0, 1, 0);
-        return set;
-    };
+    PngFolderSink sink(dir.path().string(), 10);
     {
-        Demo demo(std::move(setup));
+        Demo demo(withScenes(std::make_shared<PaintScene>(1, 0, 0), std::make_shared<PaintScene>(0, 1, 0)));
         demo.load(surface);
         const Recorded recorded = demo.record(surface, sink, CaptureTiming{18.8, 19.25, 10});
-        // t = 18.8, 18.9, 19.0 (gap), 19.1 (gap), 19.2; 19.3 is past the end.
         EXPECT_FALSE(recorded.failed);
-        EXPECT_EQ(recorded.frames, 5);
-        EXPECT_EQ(recorded.written, 5);
+        EXPECT_EQ(recorded.written, 5);  // 18.8, 18.9, 19.0 (gap), 19.1 (gap), 19.2
+        EXPECT_TRUE(sink.finish(nullptr));
         surface.destroy();
     }
-
     std::vector<RgbaPicture> frames(5);
     for (int k = 0; k < 5; ++k) {
-        char name[16];
-        std::snprintf(name, sizeof name, "/%06d.png", k);
-        ASSERT_TRUE(readPng(dir + name, frames[k])) << name;
-        ASSERT_EQ(frames[k].width, 800);
-        ASSERT_EQ(frames[k].height, 600);
+        ASSERT_TRUE(readPng(dir.file("00000" + std::to_string(k) + ".png"), frames[k])) << k;
+        ASSERT_EQ(frames[k].width * 1000 + frames[k].height, 800600);
+        EXPECT_TRUE(isColour(frames[k].at(400, 10), 0, 0, 255)) << k;  // the blue half is the first rows
+        EXPECT_TRUE(isColour(frames[k].at(400, 590), k == 4 ? 0 : 255, k == 4 ? 255 : 0, 0)) << k;
     }
-    EXPECT_FALSE(std::filesystem::exists(dir + "/000005.png"));
-    for (int k = 0; k < 5; ++k) {
-        const bool credits = k == 4;
-        // Top row first: the blue half is the first rows of the file.
-        EXPECT_TRUE(isColour(frames[k].at(400, 10), 0, 0, 255)) << k;
-        EXPECT_TRUE(isColour(frames[k].at(400, 590), credits ? 0 : 255, credits ? 255 : 0, 0)) << k;
-    }
-    // Gap frames repeat the last drawn picture exactly.
-    EXPECT_EQ(frames[2].rgba, frames[1].rgba);
-    EXPECT_EQ(frames[3].rgba, frames[1].rgba);
-    std::filesystem::remove_all(dir);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("000005.png")));
+    EXPECT_TRUE(frames[2].rgba == frames[1].rgba && frames[3].rgba == frames[1].rgba);  // gaps repeat the picture
 }
 
-TEST(Letterbox, PictureIsTheLargestCentred4To3Rectangle) {
-    auto check = [](int w, int h, Viewport expected) {
+TEST(Letterbox, ThePictureIsTheLargestCentred4To3AndTheBarsStayBlackWhateverTheSceneLeft) {
+    for (const auto& [w, h, box] : {std::tuple{1920, 1080, Viewport{240, 0, 1440, 1080}},
+                                    {1280, 1024, {0, 32, 1280, 960}},
+                                    {2560, 1600, {213, 0, 2133, 1600}},
+                                    {640, 1, {319, 0, 1, 1}},
+                                    {0, 0, {0, 0, 1, 1}}}) {
         const Viewport v = letterboxViewport(w, h);
-        EXPECT_EQ(v.x, expected.x) << w << "x" << h;
-        EXPECT_EQ(v.y, expected.y) << w << "x" << h;
-        EXPECT_EQ(v.width, expected.width) << w << "x" << h;
-        EXPECT_EQ(v.height, expected.height) << w << "x" << h;
-    };
-    check(800, 600, {0, 0, 800, 600});
-    check(1920, 1080, {240, 0, 1440, 1080});
-    check(1280, 1024, {0, 32, 1280, 960});
-    check(2560, 1600, {213, 0, 2133, 1600});
-    check(640, 1, {319, 0, 1, 1});
-    check(0, 0, {0, 0, 1, 1});
+        EXPECT_TRUE(v.x == box.x && v.y == box.y && v.width == box.width && v.height == box.height) << w << "x" << h;
+    }
+    for (const auto& [w, h] : {std::pair{1000, 600}, {800, 700}}) {  // bars beside the picture, and above and below
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        OffscreenSurface surface;
+        ASSERT_TRUE(surface.create(w, h, nullptr)) << "no offscreen OpenGL";
+        KeepSink sink;
+        Demo demo(withScenes(std::make_shared<PaintScene>(1, 1, 1, true)));
+        demo.load(surface);
+        EXPECT_EQ(demo.record(surface, sink, CaptureTiming{5.0, 5.1, 10}).written, 1);
+        ASSERT_EQ(sink.frame.size(), size_t(w) * h * 4);
+        // The scene's state is as it left it ...
+        const Viewport v = surface.viewport();
+        GLboolean mask[4];
+        GLint box[4];
+        GLfloat clear[4];
+        glGetBooleanv(GL_COLOR_WRITEMASK, mask), glGetIntegerv(GL_SCISSOR_BOX, box),
+            glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+        EXPECT_TRUE(mask[0] && !mask[1] && mask[2] && mask[3] && clear[1] == 1.0f);
+        EXPECT_TRUE(box[0] == v.x && box[1] == v.y && box[2] == v.width && box[3] == v.height);
+        // ... and the frame has black bars around the picture, the blue half on top (rows from the top here).
+        for (int y = 0; y < h; y += (y + 1) % 50 == 0 ? 1 : 49) {
+            for (int x = 0; x < w; x += (x + 1) % 50 == 0 ? 1 : 49) {
+                const int fromTop = y - (h - v.y - v.height);
+                const bool inside = x >= v.x && x < v.x + v.width && fromTop >= 0 && fromTop < v.height;
+                const int white = inside && fromTop >= v.height / 2 ? 255 : 0, blue = inside ? 255 : 0;
+                ASSERT_TRUE(isColour(&sink.frame[(size_t(y) * w + x) * 4], white, white, blue)) << x << "," << y;
+            }
+        }
+        surface.destroy();
+    }
 }
 
-TEST(Letterbox, ClearsReachOnlyThePictureAndTheBarsStayBlack) {
-    OffscreenSurface surface;
-    ASSERT_TRUE(surface.create(1000, 600, nullptr));
-    surface.show();
-    EXPECT_EQ(surface.viewport().x, 100);
-    EXPECT_EQ(surface.viewport().width, 800);
-    // A scene clears white; an earlier frame had left the bars grey.
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0.5f, 0.5f, 0.5f, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_SCISSOR_TEST);
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    surface.present();
-    GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(clear[0], 1.0f);  // the scene's clear colour survives presenting
-    std::vector<uint8_t> rgba;
-    surface.readPixels(rgba, true);
-    auto pixel = [&](int x, int y) { return &rgba[(static_cast<size_t>(y) * 1000 + x) * 4]; };
-    for (int y : {0, 300, 599}) {
-        EXPECT_TRUE(isColour(pixel(0, y), 0, 0, 0));
-        EXPECT_TRUE(isColour(pixel(99, y), 0, 0, 0));
-        EXPECT_TRUE(isColour(pixel(100, y), 255, 255, 255));
-        EXPECT_TRUE(isColour(pixel(899, y), 255, 255, 255));
-        EXPECT_TRUE(isColour(pixel(900, y), 0, 0, 0));
-        EXPECT_TRUE(isColour(pixel(999, y), 0, 0, 0));
-    }
-    surface.destroy();
-}
-
-namespace {
-// A careless scene: turns the scissor test off, clears the whole drawable
-// white, paints the top half of the picture blue and leaves the green
-// channel masked.
-class CarelessScene final : public Scene {
-public:
-    void render(float) override {
-        glDisable(GL_SCISSOR_TEST);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        PaintScene(1, 1, 1).render(0);
-        glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_TRUE);
-    }
-};
-}  // namespace
-
-TEST(Letterbox, BarsStayBlackAndThePictureStaysWhateverTheSceneLeft) {
-    // One frame at show time 5 (the turntable's window) on a surface wider
-    // than 4:3.
-    OffscreenSurface surface;
-    ASSERT_TRUE(surface.create(1000, 600, nullptr)) << "no offscreen OpenGL";
-    KeepSink sink;
-    DemoSetup setup;
-    setup.scenes = [](const FrameClock& clock) {
-        SceneSet set = makeScenes(clock);
-        set[kTurntableSlot] = std::make_unique<CarelessScene>();
-        return set;
-    };
-    Demo demo(std::move(setup));
-    demo.load(surface);
-    EXPECT_EQ(demo.record(surface, sink, CaptureTiming{5.0, 5.1, 10}).written, 1);
-    ASSERT_EQ(sink.frame.size(), 1000u * 600 * 4);
-    writePngRgba(std::string(GLOWMOTION_BUILD_DIR) + "/tests/letterbox-careless-scene.png", 1000, 600,
-                 sink.frame.data(), false);
-
-    // The scene's state is as it left it ...
-    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
-    GLboolean mask[4];
-    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
-    EXPECT_TRUE(mask[0] && !mask[1] && mask[2] && mask[3]);
-    GLint box[4];
-    glGetIntegerv(GL_SCISSOR_BOX, box);
-    EXPECT_EQ(box[0], 100);
-    EXPECT_EQ(box[2], 800);
-    GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(clear[1], 1.0f);
-
-    // ... and the frame has black bars around the whole picture.
-    auto pixel = [&](int x, int y) { return &sink.frame[(static_cast<size_t>(y) * 1000 + x) * 4]; };
-    for (int y : {0, 150, 450, 599}) {
-        SCOPED_TRACE(y);
-        EXPECT_TRUE(isColour(pixel(0, y), 0, 0, 0));
-        EXPECT_TRUE(isColour(pixel(99, y), 0, 0, 0));
-        EXPECT_TRUE(isColour(pixel(900, y), 0, 0, 0));
-        EXPECT_TRUE(isColour(pixel(999, y), 0, 0, 0));
-    }
-    // Top row first: the blue half, then the white one.
-    for (int x : {100, 500, 899}) {
-        SCOPED_TRACE(x);
-        EXPECT_TRUE(isColour(pixel(x, 10), 0, 0, 255));
-        EXPECT_TRUE(isColour(pixel(x, 590), 255, 255, 255));
-    }
-    surface.destroy();
-}
-
-TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFrames) {
-    const std::string dir = freshDirectory("capture-folder");
+TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFramesAndAFullDiskIsReported) {
+    testfiles::TempDir temp("capture-folder");
+    const std::string dir = temp.path().string();
     std::string why;
     EXPECT_EQ(prepareCaptureFolder(dir + "/a/b", false, &why), CaptureFolder::Ready) << why;
-    EXPECT_TRUE(std::filesystem::is_directory(dir + "/a/b"));
-    EXPECT_EQ(prepareCaptureFolder(dir + "/a/b", false, &why), CaptureFolder::Ready) << why;
-
-    // Files that are not frames stay and do not count.
-    for (const char* name : {"notes.txt", "00000.png", "0000000.png", "00000a.png", "000000.PNG"})
-        std::ofstream(dir + "/" + name) << "x";
+    EXPECT_EQ(prepareCaptureFolder(dir + "/a/b", false, &why), CaptureFolder::Ready) << why;  // empty
+    for (const char* name : {"notes.txt", "00000.png", "0000000.png", "00000a.png", "a00000.png", "000000.PNG"})
+        temp.write(name, "x");  // not frames: they stay and do not count
     EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::Ready) << why;
-    std::ofstream(dir + "/000000.png") << "old";
-    EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::HoldsFrames);
-    EXPECT_EQ(why, dir + ": already holds 1 frame (NNNNNN.png); --overwrite replaces them");
-    std::ofstream(dir + "/000417.png") << "old";
+    temp.write("000000.png", "old"), temp.write("000417.png", "old");
     EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::HoldsFrames);
     EXPECT_EQ(why, dir + ": already holds 2 frames (NNNNNN.png); --overwrite replaces them");
     EXPECT_TRUE(std::filesystem::exists(dir + "/000417.png"));  // refusing touches nothing
-
-    // Overwriting removes the old frames only, so none outlives the new recording.
     EXPECT_EQ(prepareCaptureFolder(dir, true, &why), CaptureFolder::Ready) << why;
-    EXPECT_FALSE(std::filesystem::exists(dir + "/000000.png"));
-    EXPECT_FALSE(std::filesystem::exists(dir + "/000417.png"));
-    EXPECT_TRUE(std::filesystem::exists(dir + "/notes.txt"));
-    EXPECT_TRUE(std::filesystem::exists(dir + "/00000.png"));
-
-    // Not a folder, or below something that is not one: the system's reason.
+    for (const char* name : {"000000.png", "000417.png", "notes.txt", "a00000.png"})
+        EXPECT_EQ(std::filesystem::exists(dir + "/" + name), name[0] != '0') << name;
     EXPECT_EQ(prepareCaptureFolder(dir + "/notes.txt", false, &why), CaptureFolder::Unusable);
     EXPECT_EQ(why, dir + "/notes.txt: is not a folder");
     EXPECT_EQ(prepareCaptureFolder(dir + "/notes.txt/frames", false, &why), CaptureFolder::Unusable);
     EXPECT_EQ(why, dir + "/notes.txt/frames: Not a directory");
-    std::filesystem::remove_all(dir);
-}
-
-TEST(PngFile, ADeviceThatRefusesTheWriteIsReportedAndLeftAlone) {
-    std::vector<uint8_t> rgba(64 * 64 * 4, 200);
-    std::string why;
+    const std::vector<uint8_t> rgba(64 * 64 * 4, 200);
     EXPECT_FALSE(writePngRgba("/dev/full", 64, 64, rgba.data(), true, &why));
     EXPECT_EQ(why, "/dev/full: No space left on device");
-    EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+}
+
+namespace {
+// A picture that steps with every frame drawn, as the show's frame-stepped
+// values do (a bar 7 pixels on each time, over a colour from the show time),
+// leaving state behind that it checks it finds again.
+struct SteppingScene final : Scene {
+    int renders = 0, stateChanged = 0;
+    void render(float t) override {
+        GLfloat colour[4];
+        GLint unpackRow = 0, packRow = 0, depth = 0;
+        glGetFloatv(GL_CURRENT_COLOR, colour), glGetIntegerv(GL_UNPACK_ROW_LENGTH, &unpackRow);
+        glGetIntegerv(GL_PACK_ROW_LENGTH, &packRow), glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depth);
+        stateChanged += renders > 0 && (!glIsEnabled(GL_BLEND) || colour[0] != 0.25f || unpackRow != 5 || packRow != 5);
+        stateChanged += depth != 0;
+        glDisable(GL_BLEND);
+        glClearColor(std::fmod(t, 1.0f), 0.5f, 0.25f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(0, 800, 0, 600, -1, 1), glMatrixMode(GL_MODELVIEW),
+            glLoadIdentity();
+        glColor3f(1, 1, 1);
+        glRectf(float(renders * 7 % 700), 100, float(renders * 7 % 700 + 50), 500);
+        glEnable(GL_BLEND), glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 5), glPixelStorei(GL_UNPACK_SKIP_ROWS, 3),
+            glPixelStorei(GL_PACK_ROW_LENGTH, 5);
+        ++renders;
+    }
+};
+}  // namespace
+
+TEST(PausedPicture, EveryPausedFrameIsThePausedPictureInItsPlaceAndAStepDrawsOnce) {
+    OffscreenGL gl;  // wider than the show: the picture moves when the window does
+    ASSERT_TRUE(gl.create(1000, 600, nullptr)) << "no offscreen OpenGL";
+    FakeWindow w;
+    std::vector<std::vector<uint8_t>> frames;  // RGBA, top row first
+    w.onPresent = [&] {
+        frames.emplace_back();
+        gl.readPixels(frames.back());
+        // What a buffer holds after a real swap is not defined: the worst case, a colour no frame shows.
+        glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+        glDisable(GL_SCISSOR_TEST), glClearColor(1.0f, 0.0f, 1.0f, 1.0f), glClear(GL_COLOR_BUFFER_BIT), glPopAttrib();
+    };
+    for (int k = 0; k < 16; ++k) w.times.push_back(k / 60.0);
+    w.beforeFrame = [](FakeWindow& keys, int pass) {
+        if (pass == 0) usePictureArea(keys.picture);
+        if (pass == 4 || pass == 13) keys.press(ShowKey::Space);  // paused in pass 4, resumed in 13
+        if (pass == 7) usePictureArea(keys.picture = letterboxViewport(1000, 600));  // 100 pixels to the right
+        if (pass == 10) keys.press(ShowKey::Period);  // one frame on
+    };
+    auto scene = std::make_shared<SteppingScene>();
+    DemoSetup setup = withScenes(scene);
+    setup.clockSource = w.ticks(), setup.startAt = 5.0, setup.controls = true;
+    Demo demo(std::move(setup));
+    demo.load(w);
+    demo.play(w);
+    gl.destroy();
+    ASSERT_EQ(frames.size(), 16u);
+    // Drawn: the 5 s before the start unseen, passes 0 to 4, the step, passes 13 to 15.
+    EXPECT_EQ(scene->renders, 5 * kReplayFps + 5 + 1 + 3);
+    EXPECT_EQ(scene->stateChanged, 0);
+    auto row = [&](int k, int y, int x0) {
+        return std::vector<uint8_t>(&frames[k][(y * 1000 + x0) * 4], &frames[k][(y * 1000 + x0 + 800) * 4]);
+    };
+    EXPECT_TRUE(frames[5] == frames[4] && frames[6] == frames[4]);
+    for (int k : {7, 8, 9})
+        for (int y : {0, 150, 300, 599}) EXPECT_TRUE(row(k, y, 100) == row(4, y, 0)) << k << " row " << y;
+    EXPECT_FALSE(frames[10] == frames[9]);  // the step shows the next frame
+    EXPECT_TRUE(frames[11] == frames[10] && frames[12] == frames[10]);
+    EXPECT_FALSE(frames[13] == frames[12]);
+    for (int k = 0; k < 16; ++k) EXPECT_FALSE(isColour(&frames[k][(k < 7 ? 0 : 100) * 4], 255, 0, 255)) << k;
 }

@@ -1,88 +1,62 @@
 // Reading a whole file: only regular files within the size limit, every
-// refusal naming the file and the reason.
+// refusal naming the file and the reason, nothing left behind from before;
+// and where the media folder is found.
+#include "common/Files.h"
+
+#include "base/DataPath.h"
 #include "base/FileRead.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-
-namespace {
-
-class FileReadTest : public ::testing::Test {
-protected:
-    FileReadTest() { std::filesystem::create_directories(dir); }
-    ~FileReadTest() override { std::filesystem::remove_all(dir); }
-
-    std::string write(const std::string& name, const std::string& content) {
-        const std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-    // Reads path with the limit; returns the error ("" when read).
-    std::string refusal(const std::string& path, std::size_t limit = 1024) {
-        bytes = {1, 2, 3};  // whatever was there before is never left behind
+TEST(FileRead, RegularFilesUpToTheLimitAndEveryOtherPathRefusedWithTheReason) {
+    testfiles::TempDir temp("fileread");
+    const std::string dir = temp.path().string(), module = temp.write("module.it", std::string("IMPM\0\x01\xff", 7));
+    std::filesystem::create_symlink(module, temp.file("link.it"));
+    std::filesystem::create_symlink("/dev/zero", temp.file("zero.it"));
+    ASSERT_EQ(mkfifo(temp.file("pipe.it").c_str(), 0600), 0);  // no writer: an ordinary open would wait forever
+    const std::string huge = temp.write("huge.it", "");
+    std::filesystem::resize_file(huge, kMaxModuleBytes + 1);  // sparse: refused before a byte is read
+    const std::string locked = temp.write("locked.it", "secret");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);  // stops everyone but the superuser
+    struct Case { std::string path; size_t limit, size; std::string error; };
+    const Case cases[] = {
+        {module, 7, 7, ""},
+        {temp.file("link.it"), 7, 7, ""},  // through a link, the file it names
+        {temp.write("empty", ""), 0, 0, ""},
+        {locked, 10, 6, geteuid() == 0 ? "" : locked + ": Permission denied"},
+        {module, 6, 0, module + ": is larger than 6 bytes"},
+        {huge, kMaxModuleBytes, 0, huge + ": is larger than 67108864 bytes"},
+        {dir, 10, 0, dir + ": is a folder, not a file"},
+        {"/dev/zero", kMaxModuleBytes, 0, "/dev/zero: is not a regular file"},
+        {temp.file("pipe.it"), 10, 0, temp.file("pipe.it") + ": is not a regular file"},
+        {temp.file("zero.it"), 10, 0, temp.file("zero.it") + ": is not a regular file"},
+        {temp.file("missing.it"), 10, 0, temp.file("missing.it") + ": No such file or directory"},
+        {module + "/inside.it", 10, 0, module + "/inside.it: Not a directory"},
+        {"", 10, 0, ": No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::vector<uint8_t> bytes = {1, 2, 3};
         std::string error = "untouched";
-        const bool read = readWholeFile(path, limit, &bytes, &error);
-        EXPECT_EQ(read, error == "untouched") << path;
-        if (read) return "";
-        EXPECT_TRUE(bytes.empty()) << path;
-        return error;
+        EXPECT_EQ(readWholeFile(c.path, c.limit, &bytes, &error), c.error.empty());
+        EXPECT_TRUE(error == (c.error.empty() ? "untouched" : c.error) && bytes.size() == c.size) << error;
     }
-
-    const std::string dir = "/tmp/glowmotion-fileread-" + std::to_string(getpid()) + "-" +
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::vector<uint8_t> bytes;
-};
-
-TEST_F(FileReadTest, ReadsRegularFilesUpToTheLimit) {
-    const std::string text = write("module.it", std::string("IMPM\0\x01\xff", 7));
-    EXPECT_EQ(refusal(text, 7), "");
+    ASSERT_TRUE(readWholeFile(module, 7, &bytes, nullptr));
     EXPECT_EQ(bytes, (std::vector<uint8_t>{'I', 'M', 'P', 'M', 0, 1, 0xff}));
-    EXPECT_EQ(refusal(text, 6), text + ": is larger than 6 bytes");
-    EXPECT_EQ(refusal(write("empty", ""), 0), "");
-    EXPECT_TRUE(bytes.empty());
-    // Through a symbolic link, the file it names.
-    std::filesystem::create_symlink(text, dir + "/link.it");
-    EXPECT_EQ(refusal(dir + "/link.it"), "");
-    EXPECT_EQ(bytes.size(), 7u);
+    EXPECT_FALSE(readWholeFile(dir, 10, &bytes, nullptr));  // the reason is optional
 }
 
-TEST_F(FileReadTest, LargeFilesAreRefusedBeforeAnyByteIsRead) {
-    // Sparse: 64 MiB + 1 on paper, nothing on disk.
-    const std::string huge = write("huge.it", "");
-    std::filesystem::resize_file(huge, kMaxModuleBytes + 1);
-    EXPECT_EQ(refusal(huge, kMaxModuleBytes), huge + ": is larger than 67108864 bytes");
+TEST(DataFolder, BesideTheProgramOrInstalledUnderShare) {
+    testfiles::TempDir temp("data-folder");
+    for (const char* folder :
+         {"build/data", "prefix/bin", "prefix/share/glowmotion", "usr/games", "usr/share/games/glowmotion"})
+        std::filesystem::create_directories(temp.file(folder));
+    EXPECT_EQ(findDataDirectory(temp.file("build")), temp.file("build/data"));
+    EXPECT_EQ(findDataDirectory(temp.file("prefix/bin")), temp.file("prefix/share/glowmotion"));
+    EXPECT_EQ(findDataDirectory(temp.file("usr/games")), temp.file("usr/share/games/glowmotion"));  // Debian's games
+    EXPECT_EQ(findDataDirectory(temp.file("build/data")),
+              temp.file("build/data/data"));  // neither: messages name data/
 }
-
-TEST_F(FileReadTest, WhatIsNotARegularFileIsRefusedAtOnce) {
-    EXPECT_EQ(refusal(dir), dir + ": is a folder, not a file");
-    EXPECT_EQ(refusal("/dev/zero", kMaxModuleBytes), "/dev/zero: is not a regular file");
-    EXPECT_EQ(refusal("/dev/null"), "/dev/null: is not a regular file");
-    // A pipe with no writer: an ordinary open would wait for one forever.
-    const std::string pipe = dir + "/pipe.it";
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(refusal(pipe), pipe + ": is not a regular file");
-    std::filesystem::create_symlink("/dev/zero", dir + "/zero.it");
-    EXPECT_EQ(refusal(dir + "/zero.it"), dir + "/zero.it: is not a regular file");
-}
-
-TEST_F(FileReadTest, FilesThatCannotBeOpenedGiveTheSystemsReason) {
-    EXPECT_EQ(refusal(dir + "/missing.it"), dir + "/missing.it: No such file or directory");
-    const std::string file = write("file", "x");
-    EXPECT_EQ(refusal(file + "/inside.it"), file + "/inside.it: Not a directory");
-    EXPECT_EQ(refusal(""), ": No such file or directory");
-
-    // Mode 000 stops everyone but the superuser, who reads it like any file.
-    const std::string locked = write("locked.it", "secret");
-    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
-    EXPECT_EQ(refusal(locked), geteuid() == 0 ? "" : locked + ": Permission denied");
-
-    // The reason is optional.
-    EXPECT_FALSE(readWholeFile(dir, 10, &bytes, nullptr));
-}
-
-}  // namespace

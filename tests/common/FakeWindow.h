@@ -11,59 +11,40 @@
 
 class FakeWindow final : public Window {
 public:
-    // Pass k (= after k presented frames) reads the clock's tick source at
-    // times[k] seconds; the pass after the last entry finds the window
-    // closed (ShowEnd::Closed).
+    // Pass k (after k presented frames) reads the tick source at times[k]
+    // seconds; the pass after the last entry finds the window closed.
     std::vector<double> times;
-    // Called at the start of each loop pass, with the number of frames
-    // presented so far: queue events here.
-    std::function<void(FakeWindow&, int frame)> beforeFrame;
-    // Called as each loop pass begins, before beforeFrame.
-    std::function<void(int frame)> onPass;
-    std::deque<WindowEvent> queue;          // events waiting, taken by the next pass
+    // Called at the start of each loop pass with its number: queue events here.
+    std::function<void(FakeWindow&, int pass)> beforeFrame;
+    std::function<void()> onPresent;        // after each frame of the show is presented
+    std::deque<WindowEvent> queue;          // events taken by the next pass
     std::vector<std::string> titleAtFrame;  // the title when frame k was presented
-    int presented = 0;                      // frames presented by the loop
-    int presentedWhileLoading = 0;
-    bool shown = false;
-    int64_t now = 0;                        // what the clock's tick source reads, nanoseconds
+    Viewport picture{0, 0, 800, 600};
+    int presented = 0, presentedWhileLoading = 0, pass = -1;  // pass: the one running, -1 before the first
+    int64_t now = 0;                                          // what the tick source reads, nanoseconds
 
-    // The tick source to build the Demo with.
-    FrameClock::TickSource ticks() {
-        return [this] { return now; };
-    }
-
-    void show() override {
-        shown = true;
-        now = 0;  // the clock starts at 0
-    }
-    Viewport viewport() const override { return {0, 0, 800, 600}; }
+    FrameClock::TickSource ticks() { return [this] { return now; }; }
+    void show() override { shown = true, now = 0; }
+    Viewport viewport() const override { return picture; }
     void present() override {
-        if (!shown) {  // the cleared frame presented while loading
-            ++presentedWhileLoading;
-            return;
-        }
-        titleAtFrame.push_back(text);
-        ++presented;
+        if (!shown) return void(++presentedWhileLoading);  // the cleared frame presented while loading
+        titleAtFrame.push_back(text), ++presented;
+        if (onPresent) onPresent();
     }
     std::string title() const override { return text; }
     void setTitle(const std::string& title) override { text = title; }
     void takeEvents(std::vector<WindowEvent>& events) override {
-        if (static_cast<size_t>(presented) >= times.size()) {
-            events.push_back({WindowEvent::Type::Close});  // the script ran out
-            return;
-        }
+        if (size_t(presented) >= times.size()) return events.push_back({WindowEvent::Type::Close});  // script ran out
         now = std::llround(times[static_cast<size_t>(presented)] * 1e9);
-        if (onPass) onPass(presented);
+        pass = presented;
         if (beforeFrame) beforeFrame(*this, presented);
         events.insert(events.end(), queue.begin(), queue.end());
         queue.clear();
     }
     void waitForEvent(int) override {}
-
-    void press(ShowKey key) { queue.push_back({WindowEvent::Type::Key, key, false}); }
-    // A key-down the keyboard's auto-repeat sends while `key` is held.
-    void repeat(ShowKey key) { queue.push_back({WindowEvent::Type::Key, key, true}); }
+    void press(ShowKey key, bool repeat = false) { queue.push_back({WindowEvent::Type::Key, key, repeat}); }
 
 private:
+    bool shown = false;
     std::string text = "Glowmotion";
 };

@@ -10,20 +10,15 @@
 #include <sstream>
 #include <vector>
 
-// What libopenmpt itself plays at `seconds` into the module: a render of its
-// own from the start, `count` frames from there on. Nothing is sought.
+// What libopenmpt plays at `seconds` into the module at 44 kHz, rendered
+// from the start (nothing sought): `count` stereo frames from there on.
 inline std::vector<float> straightRender(const std::vector<uint8_t>& module, double seconds, int count) {
     std::ostringstream log;
     openmpt::module song(module, log);
-    std::vector<float> buffer(2 * 1024);
-    for (long long left = std::llround(seconds * 44000); left > 0;) {
-        const size_t step = static_cast<size_t>(std::min<long long>(left, 1024));
-        EXPECT_EQ(song.read_interleaved_stereo(44000, step, buffer.data()), step);
-        left -= static_cast<long long>(step);
-    }
-    std::vector<float> result(static_cast<size_t>(count) * 2);
-    EXPECT_EQ(song.read_interleaved_stereo(44000, static_cast<size_t>(count), result.data()),
-              static_cast<size_t>(count));
+    std::vector<float> result(size_t(count) * 2), buffer(2 * 1024);
+    for (long long left = std::llround(seconds * 44000); left > 0; left -= 1024)
+        song.read_interleaved_stereo(44000, size_t(std::min(left, 1024LL)), buffer.data());
+    EXPECT_EQ(song.read_interleaved_stereo(44000, size_t(count), result.data()), size_t(count));
     return result;
 }
 
@@ -34,6 +29,4 @@ inline float largestDifference(const std::vector<float>& a, const std::vector<fl
     return largest;
 }
 
-inline bool allSilent(const std::vector<float>& samples) {
-    return std::all_of(samples.begin(), samples.end(), [](float s) { return s == 0.0f; });
-}
+inline bool allSilent(const std::vector<float>& samples) { return samples == std::vector<float>(samples.size(), 0.0f); }

@@ -23,8 +23,10 @@ struct Target {
     const char* accepted;
 };
 using namespace fuzzinputs;
-const Target kTargets[] = {{"tga", runTgaInput, "loaded"}, {"texgen", runTexgenInput, "ran"},
-                           {"module", runModuleInput, "played"}, {"options", runOptionsInput, "show"}};
+const Target kTargets[] = {{"tga", runTgaInput, "loaded"},
+                           {"texgen", runTexgenInput, "ran"},
+                           {"module", runModuleInput, "played"},
+                           {"options", runOptionsInput, "show"}};
 
 // The runner's outcome, and what it printed (standard output, then standard error).
 std::pair<std::string, std::string> replay(const Target& target, const fs::path& input) {

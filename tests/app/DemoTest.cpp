@@ -124,7 +124,6 @@ TEST(Lifecycle, ScenesLoadStartAndDieInSlotOrderAndAStartRunsTheFramesBeforeItUn
         ASSERT_EQ(h.log.renders[i], std::make_pair(sceneAt(static_cast<float>(at)), static_cast<float>(at)));
         ASSERT_DOUBLE_EQ(h.log.sceneClocks[i++], at);
     }
-    EXPECT_EQ(i, 7470u - 4 * 7);
     ASSERT_EQ(h.log.renders.size(), i + 1);
     EXPECT_EQ(h.log.passes[i], 0);
     EXPECT_EQ(h.log.renders[i], std::make_pair(static_cast<int>(kEndSlot), 124.5f));

@@ -103,6 +103,7 @@ TEST(CaptureFolder, MadeWhenMissingAndRefusedWhenItHoldsFramesAndAFullDiskIsRepo
     const std::string dir = temp.path().string();
     std::string why;
     EXPECT_EQ(prepareCaptureFolder(dir + "/a/b", false, &why), CaptureFolder::Ready) << why;
+    EXPECT_TRUE(PngFolderSink(dir + "/a/b", 10).finish(nullptr));  // no music asked for: none to finish
     for (const char* name : {"notes.txt", "00000.png", "0000000.png", "00000a.png", "a00000.png", "000000.PNG"})
         temp.write(name, "x");  // not frames: they stay and do not count
     EXPECT_EQ(prepareCaptureFolder(dir, false, &why), CaptureFolder::Ready) << why;

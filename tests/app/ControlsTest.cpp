@@ -52,7 +52,6 @@ struct Watch {
         demo->load(window);
         log.pass = &window.pass;
     }
-    ShowEnd play() { return demo->play(window); }
     // The show time of each frame the loop showed, checked against the scene's own clock.
     std::vector<float> shownTimes() const {
         std::vector<float> times;
@@ -104,7 +103,7 @@ TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
             if (pass == 0) window.press(k);
             if (pass == 2) musicThere = w.musicAt(to);
         };
-        EXPECT_TRUE(w.play() == ShowEnd::Closed && musicThere);
+        EXPECT_TRUE(w.demo->play(w.window) == ShowEnd::Closed && musicThere);
         EXPECT_EQ(w.window.titleAtFrame,
                   (std::vector<std::string>{title(target), title(target + kFrame), title(target + 2 * kFrame)}));
         const std::vector<float> shown = w.shownTimes();
@@ -126,7 +125,7 @@ TEST(WatchControls, EachSeekKeyMovesTheShowClockEverySceneClockAndTheMusic) {
     for (const ShowKey key : {ShowKey::Right, ShowKey::Up}) {  // past the end: the show ends as the clock would
         Watch w(124.5, 10);
         w.window.press(key);
-        EXPECT_EQ(w.play(), ShowEnd::Finished);
+        EXPECT_EQ(w.demo->play(w.window), ShowEnd::Finished);
         EXPECT_TRUE(w.window.presented == 1 && ownRenders(w.log).empty() && !w.record.open);  // the music stopped
     }
 }
@@ -139,7 +138,7 @@ TEST(WatchControls, EscapeAndF12StillActTheRateCountsTheLoopsOwnTimeAndWithoutTh
         if (pass == 101) window.press(ShowKey::Left);                                      // to 0, still paused
         if (pass == 250) window.press(ShowKey::Escape);
     };
-    EXPECT_EQ(w.play(), ShowEnd::Escape);
+    EXPECT_EQ(w.demo->play(w.window), ShowEnd::Escape);
     EXPECT_EQ(w.window.presented, 251);  // pass 250 sees Escape and is the last
     // 4 s of the loop at pass 240, 240 frames presented, though the show
     // clock stood still and went back: the rate is the loop's.
@@ -152,7 +151,7 @@ TEST(WatchControls, EscapeAndF12StillActTheRateCountsTheLoopsOwnTimeAndWithoutTh
             window.press(ShowKey(key)), window.press(ShowKey(key), true);
         if (pass == 59) musicOn = off.musicAt(50.0);
     };
-    EXPECT_EQ(off.play(), ShowEnd::Closed);
+    EXPECT_EQ(off.demo->play(off.window), ShowEnd::Closed);
     std::vector<double> expected;
     for (int k = 0; k < 60; ++k) expected.push_back(50.0 + k * kFrame);
     expectTimes(off.shownTimes(), expected);

@@ -91,6 +91,6 @@ TEST(CaptureTargets, TheExtensionChoosesTheVideoAndAFolderIsNamedWithoutOne) {
         const auto target = captureTargetFor(name, nullptr);
         EXPECT_TRUE(target && target->video && target->container == container) << name;
     }
-    for (const std::string& folder : {std::string("/tmp/a.b/frames"), std::string("./"), temp.file("old.mp4") + "/"})
+    for (const std::string& folder : {std::string("/tmp/a.b/frames"), temp.path().string(), temp.file("old.mp4") + "/"})
         EXPECT_FALSE(captureTargetFor(folder, nullptr).value().video) << folder;
 }

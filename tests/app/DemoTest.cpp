@@ -4,7 +4,6 @@
 #include "common/FakeWindow.h"
 #include "common/RecordingScene.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -41,19 +40,21 @@ const std::string kNoRateYet = "! Glowmotion  .:[fps ...]:.";
 }  // namespace
 
 TEST(Timeline, StrictBoundsLeaveGapsAndTheLoopEndsWithTheFramePastTheEnd) {
-    const std::pair<float, int> cases[] = {{0.0f, kTurntableSlot}, {18.99f, kTurntableSlot}, {19.0f, -1},
-        {19.1f, -1}, {19.11f, kCreditsSlot}, {35.99f, kCreditsSlot}, {36.0f, -1}, {36.1f, -1},
-        {36.11f, kStarTunnelSlot}, {43.79f, kStarTunnelSlot}, {43.8f, -1}, {43.9f, -1}, {43.91f, kDanceFloorSlot},
-        {102.99f, kDanceFloorSlot}, {103.0f, -1}, {103.1f, -1}, {103.11f, kEndSlot}, {124.89f, kEndSlot},
-        {124.9f, -1}, {125.0f, -1}, {125.01f, -1}};
+    // clang-format off
+    const std::pair<float, int> cases[] = {
+        {0.0f, kTurntableSlot},    {18.99f, kTurntableSlot},   {19.0f, -1},   {19.1f, -1},  {19.11f, kCreditsSlot},
+        {35.99f, kCreditsSlot},    {36.0f, -1},    {36.1f, -1},  {36.11f, kStarTunnelSlot}, {43.79f, kStarTunnelSlot},
+        {43.8f, -1},  {43.9f, -1}, {43.91f, kDanceFloorSlot},  {102.99f, kDanceFloorSlot},  {103.0f, -1},
+        {103.1f, -1}, {103.11f, kEndSlot},  {124.89f, kEndSlot},   {124.9f, -1},  {125.0f, -1}, {125.01f, -1}};
+    // clang-format on
     for (const auto& [t, slot] : cases) EXPECT_EQ(sceneAt(t), slot) << "t = " << t;
 
     Harness h({18.99, 19.0, 19.11, 43.8, 43.91, 124.9, 125.0, 125.01, 126.0});
     EXPECT_EQ(h.play(), ShowEnd::Finished);
     EXPECT_EQ(h.window.presented, 8);  // the frame at 125.01 is presented, then the loop ends
     EXPECT_EQ(h.log.passes, (std::vector<int>{0, 2, 4}));
-    EXPECT_EQ(h.log.renders, (std::vector<std::pair<int, float>>{{kTurntableSlot, 18.99f}, {kCreditsSlot, 19.11f},
-                                                                 {kDanceFloorSlot, 43.91f}}));
+    EXPECT_EQ(h.log.renders, (std::vector<std::pair<int, float>>{
+                                 {kTurntableSlot, 18.99f}, {kCreditsSlot, 19.11f}, {kDanceFloorSlot, 43.91f}}));
 
     Harness until({10.0, 10.5, 11.0, 11.5, 12.0}, 0.0, 11.0);  // an end time: nothing drawn past it
     EXPECT_EQ(until.play(), ShowEnd::Finished);
@@ -61,22 +62,22 @@ TEST(Timeline, StrictBoundsLeaveGapsAndTheLoopEndsWithTheFramePastTheEnd) {
 }
 
 TEST(Keys, EscapeEndsAfterTheFrameItIsSeenInAndClosingEndsAtOnce) {
-    struct Case { const char* name; std::vector<WindowEvent> events; ShowEnd end; int presented; std::string title; };
+    using Case = std::tuple<const char*, std::vector<WindowEvent>, ShowEnd, int, std::string>;
     const WindowEvent escape{WindowEvent::Type::Key, ShowKey::Escape, false},
         f12{WindowEvent::Type::Key, ShowKey::F12, false};
     const Case cases[] = {{"Escape", {escape}, ShowEnd::Escape, 6, "Glowmotion"},
-        {"F12 with Escape", {f12, escape}, ShowEnd::Escape, 6, "Glowmotion"},
-        {"close", {{WindowEvent::Type::Close}}, ShowEnd::Closed, 5, "Glowmotion"},
-        {"F12", {f12}, ShowEnd::Closed, 31, kNoRateYet}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+                          {"F12 with Escape", {f12, escape}, ShowEnd::Escape, 6, "Glowmotion"},
+                          {"close", {{WindowEvent::Type::Close}}, ShowEnd::Closed, 5, "Glowmotion"},
+                          {"F12", {f12}, ShowEnd::Closed, 31, kNoRateYet}};
+    for (const auto& [name, events, end, presented, title] : cases) {
+        SCOPED_TRACE(name);
         Harness h(framesAt60(1.0, 1.5));
-        h.window.beforeFrame = [&c](FakeWindow& w, int pass) {
-            if (pass == 5) w.queue.insert(w.queue.end(), c.events.begin(), c.events.end());
+        h.window.beforeFrame = [&queued = events](FakeWindow& w, int pass) {
+            if (pass == 5) w.queue.insert(w.queue.end(), queued.begin(), queued.end());
         };
-        EXPECT_EQ(h.play(), c.end);
-        EXPECT_TRUE(h.window.presented == c.presented && h.log.renders.size() == size_t(c.presented));
-        EXPECT_EQ(h.window.title(), c.title);
+        EXPECT_EQ(h.play(), end);
+        EXPECT_TRUE(h.window.presented == presented && h.log.renders.size() == size_t(presented));
+        EXPECT_EQ(h.window.title(), title);
     }
 }
 
@@ -98,25 +99,17 @@ TEST(FrameRateTitle, ShownFromTheFirstWholeSecondAfterF12AndEachRepeatToggles) {
                                   titles[210]}),
         (std::vector<std::string>{kNoRateYet, "Glowmotion", "Glowmotion", kNoRateYet, frameRateTitle("Glowmotion", 22),
                                   frameRateTitle("Glowmotion", 37), frameRateTitle("Glowmotion", 37)}));
-
-    Harness later(framesAt60(0.0, 2.0), 2.5);  // started at 2.5: the rate counts from the first frame
-    later.window.press(ShowKey::F12);
-    later.play();
-    EXPECT_EQ(later.window.titleAtFrame[89], kNoRateYet);  // show time 3.98
-    EXPECT_EQ(later.window.titleAtFrame[90], "! Glowmotion  .:[fps  90 ]:.");
 }
 
 TEST(Lifecycle, ScenesLoadStartAndDieInSlotOrderAndAStartRunsTheFramesBeforeItUnseen) {
-    {
-        Harness h({1.0, 126.0});
-        h.play();
-        EXPECT_EQ(h.window.presentedWhileLoading, 1);
-        h.demo.reset();
-        std::vector<std::string> expected;
-        for (const char* what : {"load ", "start ", "destroy "})
-            for (int slot = 0; slot < kSceneCount; ++slot) expected.push_back(what + std::to_string(slot));
-        EXPECT_EQ(h.log.events, expected);
-    }
+    Harness whole({1.0, 126.0});
+    whole.play();
+    EXPECT_EQ(whole.window.presentedWhileLoading, 1);
+    whole.demo.reset();
+    std::vector<std::string> expected;
+    for (const char* what : {"load ", "start ", "destroy "})
+        for (int slot = 0; slot < kSceneCount; ++slot) expected.push_back(what + std::to_string(slot));
+    EXPECT_EQ(whole.log.events, expected);
     // From 124.5: every frame of the show at 60 fps before it, drawn unseen
     // on the show's and the scene's clock (none in the four gaps), then the
     // one the show presents.
@@ -131,27 +124,8 @@ TEST(Lifecycle, ScenesLoadStartAndDieInSlotOrderAndAStartRunsTheFramesBeforeItUn
         ASSERT_EQ(h.log.renders[i], std::make_pair(sceneAt(static_cast<float>(at)), static_cast<float>(at)));
         ASSERT_DOUBLE_EQ(h.log.sceneClocks[i++], at);
     }
-    EXPECT_EQ(i, 7470u - 4 * 7);
     ASSERT_EQ(h.log.renders.size(), i + 1);
     EXPECT_EQ(h.log.passes[i], 0);
     EXPECT_EQ(h.log.renders[i], std::make_pair(static_cast<int>(kEndSlot), 124.5f));
     EXPECT_DOUBLE_EQ(h.log.sceneClocks[i], 124.5);
-}
-
-TEST(Window, SdlKeyPressesAndClosingAreTheOnlyEventsTheShowSees) {
-    WindowEvent event;
-    auto sees = [&](Uint32 type, SDL_Keycode code, Uint8 repeatOrKind = 0) {
-        SDL_Event sdl{type};
-        if (type == SDL_WINDOWEVENT) sdl.window.event = repeatOrKind;
-        else sdl.key.keysym.sym = code, sdl.key.repeat = repeatOrKind;
-        return windowEventFromSdl(sdl, &event);
-    };
-    EXPECT_TRUE(sees(SDL_KEYDOWN, SDLK_ESCAPE) && event.type == WindowEvent::Type::Key && event.key == ShowKey::Escape);
-    EXPECT_TRUE(sees(SDL_KEYDOWN, SDLK_F12, 1) && event.key == ShowKey::F12 && event.repeat);  // held: auto-repeat
-    EXPECT_TRUE(sees(SDL_KEYDOWN, SDLK_PAGEUP) && event.key == ShowKey::PageUp && !event.repeat);
-    // (The event flood sees that releases, other keys, the mouse and the window's own news are nothing.)
-    for (const Uint32 type : {Uint32(SDL_WINDOWEVENT), Uint32(SDL_QUIT)})  // the close box, or Ctrl-C at the terminal
-        EXPECT_TRUE(sees(type, 0, SDL_WINDOWEVENT_CLOSE) && event.type == WindowEvent::Type::Close) << type;
-    EXPECT_FALSE(sees(SDL_KEYUP, SDLK_ESCAPE) || sees(SDL_KEYDOWN, SDLK_END) ||
-                 sees(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_EXPOSED));
 }

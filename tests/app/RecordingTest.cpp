@@ -1,12 +1,10 @@
 // Recording without OpenGL: which frames and samples a recording holds, the
 // pipes to a stand-in ffmpeg (every byte, either reading order, stops,
-// failures), the music renderer, audio.wav (a full disk, a write cut short)
-// and the progress line.
+// failures), the music renderer, audio.wav and the progress line.
 #include "common/Files.h"
 #include "common/MiniModule.h"
 
 #include "app/FfmpegEncoder.h"
-#include "app/PngFolderSink.h"
 #include "app/Recording.h"
 #include "app/RecordingFrames.h"
 #include "app/SongRenderer.h"
@@ -15,14 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 
-namespace fs = std::filesystem;
 using testfiles::readFile;
 using testfiles::TempDir;
 
@@ -32,8 +28,6 @@ TEST(RecordingFrames, FramesCoverStartUpToTheEndAndSamplesFollowWithoutDrift) {
         {{124.9, 125.0, 60}, 6},  {{50.0, 50.0, 60}, 0},  {{50.0, 40.0, 60}, 0}};  // 43.9 + 678/30 = 66.5
     for (const auto& [timing, frames] : counts) EXPECT_EQ(recordingFrameCount(timing), frames) << timing.startAt;
     for (int fps : {7, 24, 60, 144}) {
-        EXPECT_EQ(recordingFrameCount({0, 60, fps}) + recordingFrameCount({60, 125, fps}),
-                  recordingFrameCount({0, 125, fps}));
         for (int64_t k = 0; k < 125 * fps; ++k) {
             const int64_t count = frameFirstSample(k + 1, fps) - frameFirstSample(k, fps);
             ASSERT_TRUE(count == 48000 / fps || count == 48000 / fps + 1) << fps << " " << k;
@@ -99,8 +93,8 @@ Encoded encode(const MiniSong& mini, const std::string& script, int64_t total, i
 TEST(FfmpegPipes, EveryFrameAndExactlyItsMusicReachFfmpegAStopEndsBothAndFailuresAreReported) {
     MiniSong mini("pipes");
     const std::string keeper = "cat <&3 >\"$KEEP/video.raw\" & cat <&4 >\"$KEEP/audio.raw\" & wait";
-    struct Case { std::string script; int total, w, h, stopAfter; const char* error; const char* messages; };
-    const Case cases[] = {
+    // (script, frames, width, height, frames before a stop, error, messages)
+    const std::tuple<std::string, int, int, int, int, std::string, std::string> cases[] = {
         {"echo chatter; " + keeper, 25, 8, 6, -1, "", ""},  // what ffmpeg prints on its standard output goes nowhere
         // Frames of 480 KB: one pipe fills while the other waits its turn.
         {"cat <&3 >\"$KEEP/video.raw\"; cat <&4 >\"$KEEP/audio.raw\"", 20, 400, 300, -1, "", ""},
@@ -109,28 +103,27 @@ TEST(FfmpegPipes, EveryFrameAndExactlyItsMusicReachFfmpegAStopEndsBothAndFailure
         {keeper, 100, 8, 6, 3, "", ""},
         {"cat <&3 >\"$KEEP/video.raw\" & (sleep 1; cat <&4 >\"$KEEP/audio.raw\") & wait", 100, 8, 6, 3, "", ""},
         {"echo 'no such encoder' >&2; exit 3", 1000, 64, 64, -1, "ffmpeg ended with status 3", "no such encoder\n"},
-        {"head -c 50000 <&3 >/dev/null; kill -9 $$", 1000, 64, 64, -1, "ffmpeg was killed (Killed)", ""},
         // Reads everything, then says it failed: the last word is ffmpeg's.
         {"cat <&3 >/dev/null & cat <&4 >/dev/null; wait; echo 'disk full' >&2; exit 1", 10, 8, 6, -1,
          "ffmpeg ended with status 1", "disk full\n"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.script);
-        const Encoded r = encode(mini, c.script, c.total, c.w, c.h, c.stopAfter);
-        EXPECT_EQ(r.finished, !*c.error);
-        EXPECT_EQ(r.error, c.error);
-        EXPECT_EQ(r.messages, c.messages);
+    for (const auto& [script, total, w, h, stopAfter, error, messages] : cases) {
+        SCOPED_TRACE(script);
+        const Encoded r = encode(mini, script, total, w, h, stopAfter);
+        EXPECT_EQ(r.finished, error.empty());
+        EXPECT_EQ(r.error, error);
+        EXPECT_EQ(r.messages, messages);
         EXPECT_EQ(r.printed, "");
-        if (*c.error) continue;
-        const size_t frameBytes = size_t(c.w) * c.h * 4, frames = r.video.size() / frameBytes;
-        EXPECT_EQ(int64_t(frames), c.stopAfter < 0 ? c.total : r.stopAt);
-        EXPECT_TRUE(c.stopAfter < 0 || (frames >= 3 && frames <= 3 + 1 + 5)) << frames;  // music allowed ahead: 0.5 s
+        if (!error.empty()) continue;
+        const size_t frameBytes = size_t(w) * h * 4, frames = r.video.size() / frameBytes;
+        EXPECT_EQ(int64_t(frames), stopAfter < 0 ? total : r.stopAt);
+        EXPECT_TRUE(stopAfter < 0 || (frames >= 3 && frames <= 3 + 1 + 5)) << frames;  // music allowed ahead: 0.5 s
         for (size_t k = 0; k < frames; ++k) EXPECT_EQ(r.video[k * frameBytes], uint8_t(k)) << k;
         std::vector<float> music(r.audio.size() / sizeof(float));
         std::memcpy(music.data(), r.audio.data(), music.size() * sizeof(float));
         EXPECT_EQ(music, mini.render(1000, frameFirstSample(int64_t(frames), 10)));
     }
     TempDir path("path");  // the program is the first executable file of that name on the search path
-    for (const char* folder : {"a", "b", "c/ffmpeg"}) fs::create_directories(path.file(folder));
+    for (const char* folder : {"a", "b", "c/ffmpeg"}) std::filesystem::create_directories(path.file(folder));
     path.write("a/ffmpeg", "not executable");
     ::chmod(path.write("b/ffmpeg", "").c_str(), 0755);
     const std::string search = path.file("none") + ":" + path.file("a") + "::" + path.file("c") + ":" + path.file("b");
@@ -141,66 +134,41 @@ TEST(FfmpegPipes, EveryFrameAndExactlyItsMusicReachFfmpegAStopEndsBothAndFailure
 TEST(SongRenderer, SkippingGivesTheSamplesOfARenderFromTheStartAndSilenceAfterTheEnd) {
     MiniSong mini("song");
     const std::vector<float> whole = mini.render(0, 250000);  // the song (4.8 s) and silence
-    for (int64_t from : {1, 4096, 100000, 230400}) {
-        const std::vector<float> part = mini.render(from, 10000);
-        EXPECT_TRUE(std::equal(part.begin(), part.end(), whole.begin() + 2 * from)) << from;
-    }
+    const std::vector<float> part = mini.render(100001, 10000);
+    EXPECT_TRUE(std::equal(part.begin(), part.end(), whole.begin() + 2 * 100001));
     EXPECT_GT(*std::max_element(whole.begin(), whole.begin() + 96000), 0.01f);
     EXPECT_EQ(std::vector<float>(whole.begin() + 2 * 240000, whole.end()), std::vector<float>(20000, 0.0f));  // no loop
     SongRenderer missing;
-    std::string why;
-    EXPECT_FALSE(missing.load(mini.temp.file("none.it"), &why));
-    EXPECT_EQ(why, mini.temp.file("none.it") + ": No such file or directory");
+    EXPECT_FALSE(missing.load(mini.temp.file("none.it"), nullptr));
     std::vector<float> silence(200, 1.0f);
     missing.render(silence.data(), 100);
     EXPECT_EQ(silence, std::vector<float>(200, 0.0f));
 }
 
-TEST(AudioWav, SixteenBitStereoOfTheFramesWrittenEvenWhenTheDiskFills) {
+TEST(AudioWav, SixteenBitStereoClippedAndAFullDiskReported) {
     TempDir temp("wav");
     WavWriter wav;
     ASSERT_TRUE(wav.open(temp.file("a.wav"), 48000, nullptr));
     const std::vector<float> samples = {0.0f, 1.0f, -1.0f, 0.5f, 1.5f, -2.0f};
     ASSERT_TRUE(wav.write(samples.data(), 3, nullptr));
     ASSERT_TRUE(wav.write(samples.data(), 1, nullptr));
-    // A write the file size limit cuts short is taken back whole.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    rlimit cut = {44 + 4 * 4 + 6, limit.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &cut);
-    std::string why;
-    EXPECT_FALSE(wav.write(samples.data(), 3, &why));
-    setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_EQ(why, temp.file("a.wav") + ": File too large");
     ASSERT_TRUE(wav.finish(nullptr));
     const std::vector<uint8_t> b = readFile(temp.file("a.wav"));
     ASSERT_EQ(b.size(), 44u + 4 * 4);
-    auto u32 = [&](size_t at) {
-        return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-    };
+    uint32_t header[11];  // little-endian, as this machine
+    std::memcpy(header, b.data(), sizeof header);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
-    EXPECT_EQ(std::vector<uint32_t>({u32(4), u32(24), u32(40)}), std::vector<uint32_t>({36u + 16, 48000u, 16u}));
+    EXPECT_EQ(std::vector<uint32_t>({header[1], header[6], header[10]}),
+              std::vector<uint32_t>({36u + 16, 48000u, 16u}));
     const std::vector<int> expected = {0, 32767, -32767, 16384, 32767, -32767, 0, 32767};  // clipped beyond 1
     for (size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(int16_t(b[44 + 2 * i] | b[45 + 2 * i] << 8), expected[i]) << i;
 
+    std::string why;
     EXPECT_FALSE(WavWriter().open("/dev/full", 48000, &why));
     EXPECT_EQ(why, "/dev/full: No space left on device");
     EXPECT_FALSE(WavWriter().open(temp.file("no/a.wav"), 48000, &why));
     EXPECT_EQ(why, temp.file("no/a.wav") + ": No such file or directory");
-
-    // A folder of PNG frames keeps the music of each frame written: 10 frames at 7 fps.
-    MiniSong mini("folder-song");
-    SongRenderer song;
-    ASSERT_TRUE(song.load(mini.path, nullptr));
-    PngFolderSink sink(temp.path().string(), 7);
-    ASSERT_TRUE(sink.startAudio(song, nullptr));
-    const std::vector<uint8_t> rgba(4 * 2 * 4, 7);
-    for (int k = 0; k < 10; ++k) ASSERT_TRUE(sink.writeFrame(k, rgba.data(), 4, 2, nullptr));
-    ASSERT_TRUE(sink.finish(nullptr));
-    EXPECT_TRUE(fs::exists(temp.file("000009.png")));
-    EXPECT_EQ(readFile(temp.file("audio.wav")).size(), 44u + 4 * 68571);  // floor(10 * 48000 / 7)
 }
 
 TEST(RecordingProgress, ALineWhenDueTheLastAlwaysAndRedrawnInPlaceOnATerminal) {

@@ -14,24 +14,23 @@ TEST(FileRead, RegularFilesUpToTheLimitAndEveryOtherPathRefusedWithTheReason) {
     testfiles::TempDir temp("fileread");
     const std::string dir = temp.path().string(), module = temp.write("module.it", std::string("IMPM\0\x01\xff", 7));
     std::filesystem::create_symlink(module, temp.file("link.it"));
-    std::filesystem::create_symlink("/dev/zero", temp.file("zero.it"));
     ASSERT_EQ(mkfifo(temp.file("pipe.it").c_str(), 0600), 0);  // no writer: an ordinary open would wait forever
     const std::string huge = temp.write("huge.it", "");
     std::filesystem::resize_file(huge, kMaxModuleBytes + 1);  // sparse: refused before a byte is read
-    const std::string locked = temp.write("locked.it", "secret");
-    ASSERT_EQ(chmod(locked.c_str(), 0), 0);  // stops everyone but the superuser
-    struct Case { std::string path; size_t limit, size; std::string error; };
+    struct Case {
+        std::string path;
+        size_t limit, size;
+        std::string error;
+    };
     const Case cases[] = {
         {module, 7, 7, ""},
         {temp.file("link.it"), 7, 7, ""},  // through a link, the file it names
         {temp.write("empty", ""), 0, 0, ""},
-        {locked, 10, 6, geteuid() == 0 ? "" : locked + ": Permission denied"},
         {module, 6, 0, module + ": is larger than 6 bytes"},
         {huge, kMaxModuleBytes, 0, huge + ": is larger than 67108864 bytes"},
         {dir, 10, 0, dir + ": is a folder, not a file"},
         {"/dev/zero", kMaxModuleBytes, 0, "/dev/zero: is not a regular file"},
         {temp.file("pipe.it"), 10, 0, temp.file("pipe.it") + ": is not a regular file"},
-        {temp.file("zero.it"), 10, 0, temp.file("zero.it") + ": is not a regular file"},
         {temp.file("missing.it"), 10, 0, temp.file("missing.it") + ": No such file or directory"},
         {module + "/inside.it", 10, 0, module + "/inside.it: Not a directory"},
         {"", 10, 0, ": No such file or directory"},
@@ -51,11 +50,9 @@ TEST(FileRead, RegularFilesUpToTheLimitAndEveryOtherPathRefusedWithTheReason) {
 
 TEST(DataFolder, BesideTheProgramOrInstalledUnderShare) {
     testfiles::TempDir temp("data-folder");
-    for (const char* folder :
-         {"build/data", "prefix/bin", "prefix/share/glowmotion", "usr/games", "usr/share/games/glowmotion"})
+    for (const char* folder : {"build/data", "usr/games", "usr/share/games/glowmotion"})
         std::filesystem::create_directories(temp.file(folder));
     EXPECT_EQ(findDataDirectory(temp.file("build")), temp.file("build/data"));
-    EXPECT_EQ(findDataDirectory(temp.file("prefix/bin")), temp.file("prefix/share/glowmotion"));
     EXPECT_EQ(findDataDirectory(temp.file("usr/games")), temp.file("usr/share/games/glowmotion"));  // Debian's games
     EXPECT_EQ(findDataDirectory(temp.file("build/data")),
               temp.file("build/data/data"));  // neither: messages name data/

@@ -217,7 +217,7 @@ def compare(old_path, new_path):
         outcomes = {}
         for r in runs.values():
             outcomes[r[5]] = outcomes.get(r[5], 0) + 1
-        seen = sum(outcomes.get(k, 0) for k in ("killed", "survived", "uncovered", "timeout"))
+        seen = sum(outcomes.get(k, 0) for k in ("killed", "survived", "timeout"))
         rate = 100 * (outcomes.get("killed", 0) + outcomes.get("timeout", 0)) / seen if seen else 0
         print(f"{name}: {len(runs)} mutants: " + ", ".join(f"{k} {v}" for k, v in sorted(outcomes.items()))
               + f"; killed or timed out {rate:.1f} % of those that compiled and changed code")

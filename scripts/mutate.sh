@@ -5,19 +5,20 @@
 # runs the tests that can see it (stopping at the first failure) and puts the
 # source back.
 #
-# Which tests can see a mutant: those that ran its line, by a map made once
-# for the committed sources (scripts/coverage-map.py: every test run alone in
-# a --coverage build, DIR-coverage/). A mutant on a line of code that no test
-# runs is `uncovered` without running any; on a line gcov does not know as
-# code (a declaration, a constant), every test labelled with the file's area
-# runs. --select labels runs the area's tests for every mutant instead.
+# Which tests can see a mutant: the unit and GL tests that ran its line, by a
+# map made once for the committed sources (scripts/coverage-map.py: every
+# test run alone in a --coverage build, DIR-coverage/), then every end-to-end
+# and stress test labelled with the file's area. Those start programs whose
+# counts a map can lose (a program stopped by a signal or by a file size limit
+# writes none), so they always run. On a line gcov does not know as code (a
+# declaration, a constant) every test of the area runs. --select labels runs
+# the area's tests for every mutant.
 #
 #   scripts/mutate.sh [--seed S] [--count N] [--list] [--only ID[,ID...]]
 #                     [--resume] [--select coverage|labels] [--jobs J]
 #                     [--timeout SECONDS] [--build DIR]
 #
-# Outcomes: killed (a test failed), survived (every test passed), uncovered
-# (no test runs its line: a survivor found without running), timeout
+# Outcomes: killed (a test failed), survived (every test passed), timeout
 # (the mutant's tests ran past --timeout seconds, or a test hit its own
 # limit), not compiled (the build failed), unchanged (no object file changed
 # beyond its debug information, so no test can tell). Results: one TSV line
@@ -133,7 +134,6 @@ while IFS=$'\t' read -r -u 3 id site op original replacement; do
   [[ -z $selection ]] || mapfile -t tests <<<"$selection"
   if ! ninja -C "$build" "${objs[@]}" >>"$log" 2>&1; then outcome="not compiled"
   elif snapshot after && same_code; then outcome=unchanged
-  elif [[ $select == coverage ]] && ((rc == 0 && ${#tests[@]} == 0)); then outcome=uncovered
   elif ! cmake --build "$build" -j"$jobs" >>"$log" 2>&1; then outcome="not compiled"
   else
     outcome=survived deadline=$((SECONDS + timeout))
@@ -142,8 +142,8 @@ while IFS=$'\t' read -r -u 3 id site op original replacement; do
       # The quick tests first: ctest starts the longest first, and the first
       # failure ends the mutant's run.
       names=$(printf '%s\n' "${tests[@]}" | sed 's/[^[:alnum:]_]/\\&/g; s/.*/^&$/' | paste -sd'|')
-      run_tests -R "$names" -LE '^(e2e|stress)$'
-      [[ $outcome != survived ]] || run_tests -R "$names" -L '^(e2e|stress)$'
+      ((${#tests[@]} == 0)) || run_tests -R "$names" -LE '^(e2e|stress)$'
+      [[ $outcome != survived ]] || run_tests -L "^$area\$" -L '^(e2e|stress)$'
     else
       run_tests -L "^$area\$" -L '^unit$'
       [[ $outcome != survived ]] || run_tests -L "^$area\$" -LE '^unit$'
@@ -162,5 +162,5 @@ tally=()
 while IFS=$'\t' read -r id _ _ _ _ outcome _; do
   [[ $id == M* ]] && tally[$outcome]=$((${tally[$outcome]:-0} + 1))
 done <"$results"
-summary="killed ${tally[killed]:-0}, survived ${tally[survived]:-0}, uncovered ${tally[uncovered]:-0}, not compiled ${tally[not compiled]:-0}, unchanged ${tally[unchanged]:-0}, timeout ${tally[timeout]:-0}"
+summary="killed ${tally[killed]:-0}, survived ${tally[survived]:-0}, not compiled ${tally[not compiled]:-0}, unchanged ${tally[unchanged]:-0}, timeout ${tally[timeout]:-0}"
 echo "$summary" | tee -a "$results"

@@ -53,6 +53,7 @@ void emscripten_glVertexAttribPointer(GLuint, GLint, GLenum, GLboolean, GLsizei,
 void emscripten_glDrawArrays(GLenum, GLint, GLsizei);
 GLboolean emscripten_glIsEnabled(GLenum);
 void emscripten_glFinish();
+void emscripten_glFlush();
 void emscripten_glGenFramebuffers(GLsizei, GLuint*);
 void emscripten_glBindFramebuffer(GLenum, GLuint);
 void emscripten_glFramebufferRenderbuffer(GLenum, GLenum, GLenum, GLuint);
@@ -585,6 +586,11 @@ void glClearDepth(GLclampd depth) { emscripten_glClearDepthf(static_cast<float>(
 void glFinish() {
     flushBatch();
     emscripten_glFinish();
+}
+
+void glFlush() {
+    flushBatch();
+    emscripten_glFlush();
 }
 
 void glClear(GLbitfield mask) {

@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "texgen/Operations.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace texgen {
 
@@ -204,21 +209,111 @@ void sharpen(Layer& layer, const Layer&, const Operands& in) {
                 });
 }
 
-// Red and blue share one 32-bit word as 16-bit lanes (0x00RR00BB) and green
-// has a word of its own: 4C + L + R + U + D is at most 2040 per channel, so
-// the lanes never carry into each other and each pass is two adds per pixel.
-inline uint32_t blurPixel(uint32_t c, uint32_t l, uint32_t r, uint32_t u, uint32_t d) {
-    const uint32_t rb = 4 * (c & 0xFF00FFu) + (l & 0xFF00FFu) + (r & 0xFF00FFu) + (u & 0xFF00FFu) + (d & 0xFF00FFu);
-    const uint32_t g = 4 * (c & 0xFF00u) + (l & 0xFF00u) + (r & 0xFF00u) + (u & 0xFF00u) + (d & 0xFF00u);
-    return ((rb >> 3) & 0xFF00FFu) | ((g >> 3) & 0xFF00u);
+namespace {
+
+// Blur runs its passes on a copy of the picture with every channel in a
+// 16-bit value, each row split into its blue, green and red values (w each,
+// n = 3w in all), so a value's left and right neighbours are the values
+// beside it. 4C + L + R + U + D is at most 2040, so eight channel values add
+// in one 128-bit register, and the sum shifted right by 3 is the channel the
+// 8-bit rule gives; the values stay 0..255 from pass to pass. Each pass reads
+// one copy and writes the other.
+#ifdef __SSE2__
+inline __m128i load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+inline void store(void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+#endif
+
+// Row of w pixels -> its blue, green and red values.
+void splitRow(const uint32_t* pixels, uint16_t* values, int w) {
+    int x = 0;
+#ifdef __SSE2__
+    const __m128i m = _mm_set1_epi32(0xFF);
+    for (; x + 8 <= w; x += 8) {
+        const __m128i a = load(pixels + x), b = load(pixels + x + 4);
+        auto channel = [&](int shift) {
+            return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), m), _mm_and_si128(_mm_srli_epi32(b, shift), m));
+        };
+        store(values + x, channel(0));
+        store(values + w + x, channel(8));
+        store(values + 2 * w + x, channel(16));
+    }
+#endif
+    for (; x < w; ++x) {
+        const uint32_t p = pixels[x];
+        values[x] = static_cast<uint16_t>(p & 0xFF);
+        values[w + x] = static_cast<uint16_t>((p >> 8) & 0xFF);
+        values[2 * w + x] = static_cast<uint16_t>((p >> 16) & 0xFF);
+    }
 }
 
-void blurRow(uint32_t* __restrict out, const uint32_t* c, const uint32_t* l, const uint32_t* r, const uint32_t* u,
-             const uint32_t* d, int count) {
-    for (int x = 0; x < count; ++x) out[x] = blurPixel(c[x], l[x], r[x], u[x], d[x]);
+void joinRow(const uint16_t* values, uint32_t* pixels, int w) {
+    int x = 0;
+#ifdef __SSE2__
+    for (; x + 8 <= w; x += 8) {
+        const __m128i blueGreen = _mm_or_si128(load(values + x), _mm_slli_epi16(load(values + w + x), 8));
+        const __m128i red = load(values + 2 * w + x);
+        store(pixels + x, _mm_unpacklo_epi16(blueGreen, red));
+        store(pixels + x + 4, _mm_unpackhi_epi16(blueGreen, red));
+    }
+#endif
+    for (; x < w; ++x)
+        pixels[x] = (static_cast<uint32_t>(values[2 * w + x]) << 16) | (static_cast<uint32_t>(values[w + x]) << 8) |
+                    values[x];
 }
 
-void blur(Layer& layer, const Layer&, const Operands& in) { crossFilter(layer, in.byte[0], blurRow); }
+void blurPass(const uint16_t* from, uint16_t* to, int w, int h) {
+    const int n = 3 * w;
+    for (int y = 0; y < h; ++y) {
+        const uint16_t* c = from + static_cast<size_t>(y) * n;
+        const uint16_t* u = from + static_cast<size_t>((y - 1) & (h - 1)) * n;
+        const uint16_t* d = from + static_cast<size_t>((y + 1) & (h - 1)) * n;
+        uint16_t* out = to + static_cast<size_t>(y) * n;
+        auto value = [&](int j, int l, int r) {
+            out[j] = static_cast<uint16_t>((4 * c[j] + c[l] + c[r] + u[j] + d[j]) >> 3);
+        };
+        int first = 0;  // values from here on still to do, with neighbours wrapped within their channel
+#ifdef __SSE2__
+        // Eight at a time from value 1 on, the last eight moved back to end
+        // at n - 1 (recomputing some values: the same ones, from the same
+        // copy); the values at the ends of each channel are redone below.
+        if (n - 2 >= 8) {
+            auto eight = [&](int j) {
+                const __m128i s = _mm_add_epi16(_mm_add_epi16(load(c + j - 1), load(c + j + 1)),
+                                                _mm_add_epi16(load(u + j), load(d + j)));
+                store(out + j, _mm_srli_epi16(_mm_add_epi16(s, _mm_slli_epi16(load(c + j), 2)), 3));
+            };
+            int j = 1;
+            for (; j + 8 <= n - 1; j += 8) eight(j);
+            if (j < n - 1) eight(n - 9);
+            for (int base = 0; base < n; base += w) {
+                value(base, base + w - 1, base + (1 & (w - 1)));
+                value(base + w - 1, base + ((w - 2) & (w - 1)), base);
+            }
+            first = n;
+        }
+#endif
+        for (int base = first; base < n; base += w)
+            for (int x = 0; x < w; ++x) value(base + x, base + ((x - 1) & (w - 1)), base + ((x + 1) & (w - 1)));
+    }
+}
+
+}  // namespace
+
+void blur(Layer& layer, const Layer&, const Operands& in) {
+    const int passes = in.byte[0];
+    const int w = layer.width, h = layer.height;
+    if (passes == 0 || w == 0 || h == 0) return;
+    const size_t n = static_cast<size_t>(3) * w;
+    const std::unique_ptr<uint16_t[]> copies(new uint16_t[n * h * 2]);
+    uint16_t* a = copies.get();
+    uint16_t* b = a + n * h;
+    for (int y = 0; y < h; ++y) splitRow(layer.pixels + static_cast<size_t>(y) * w, a + y * n, w);
+    for (int pass = 0; pass < passes; ++pass) {
+        blurPass(a, b, w, h);
+        std::swap(a, b);
+    }
+    for (int y = 0; y < h; ++y) joinRow(a + y * n, layer.pixels + static_cast<size_t>(y) * w, w);
+}
 
 namespace {
 

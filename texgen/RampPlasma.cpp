@@ -10,46 +10,24 @@ namespace {
 const float kS255 = 1.0f / 255.0f;  // scales a stop position to 0..1 (255 * kS255 is just above 1)
 }
 
-namespace {
+namespace texgen {
 
-// A ramp with its stop positions scaled once, for colouring many values.
-// colourAt gives exactly ColourRamp::colourAt: the same operations on the
-// same doubles, only the scaling of the positions is not repeated.
-class ScaledRamp {
-public:
-    explicit ScaledRamp(const ColourRamp& ramp)
-        : ramp_(ramp), n_(ramp.count < 1 ? 1 : (ramp.count > ColourRamp::kMaxStops ? ColourRamp::kMaxStops : ramp.count)) {
-        for (int i = 0; i < n_; ++i) at_[i] = ramp.stops[i].position * static_cast<double>(kS255);
+ScaledRamp::ScaledRamp(const ColourRamp& ramp)
+    : n_(ramp.count < 1 ? 1 : (ramp.count > ColourRamp::kMaxStops ? ColourRamp::kMaxStops : ramp.count)) {
+    for (int i = 0; i < n_; ++i) {
+        const RampStop& stop = ramp.stops[i];
+        at_[i] = stop.position * static_cast<double>(kS255);
+        rgb_[i] = rgb(stop.red, stop.green, stop.blue);
+        channels_[i][0] = stop.red;
+        channels_[i][1] = stop.green;
+        channels_[i][2] = stop.blue;
     }
+    for (int i = 1; i < n_; ++i) span_[i] = at_[i] - at_[i - 1];
+}
 
-    uint32_t colourAt(float t) const {
-        const double a = std::fabs(static_cast<double>(t));
-        const double u = static_cast<float>(a - std::trunc(a));
-        int i = 0;
-        while (i < n_ && !(at_[i] >= u)) ++i;
-        const RampStop* stops = ramp_.stops;
-        if (i == 0) return texgen::rgb(stops[0].red, stops[0].green, stops[0].blue);
-        // Past the last stop (only when it lies below 255, or u is not a
-        // number): hold the last stop's colour.
-        if (i == n_) return texgen::rgb(stops[n_ - 1].red, stops[n_ - 1].green, stops[n_ - 1].blue);
-        const RampStop& p = stops[i - 1];
-        const RampStop& q = stops[i];
-        const double lo = at_[i - 1];
-        const double hi = at_[i];
-        const double f = (u - lo) / (hi - lo);
-        auto mix = [f](int from, int to) { return static_cast<int>(from * (1.0 - f) + to * f); };
-        return texgen::rgb(mix(p.red, q.red), mix(p.green, q.green), mix(p.blue, q.blue));
-    }
+}  // namespace texgen
 
-private:
-    const ColourRamp& ramp_;
-    int n_;
-    double at_[ColourRamp::kMaxStops];  // position * s255 of each stop
-};
-
-}  // namespace
-
-uint32_t ColourRamp::colourAt(float t) const { return ScaledRamp(*this).colourAt(t); }
+uint32_t ColourRamp::colourAt(float t) const { return texgen::ScaledRamp(*this).colourAt(t); }
 
 namespace texgen {
 

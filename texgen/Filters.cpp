@@ -263,38 +263,51 @@ void joinRow(const uint16_t* values, uint32_t* pixels, int w) {
 
 void blurPass(const uint16_t* from, uint16_t* to, int w, int h) {
     const int n = 3 * w;
-    for (int y = 0; y < h; ++y) {
-        const uint16_t* c = from + static_cast<size_t>(y) * n;
-        const uint16_t* u = from + static_cast<size_t>((y - 1) & (h - 1)) * n;
-        const uint16_t* d = from + static_cast<size_t>((y + 1) & (h - 1)) * n;
+    auto row = [&](int y) { return from + static_cast<size_t>(y & (h - 1)) * n; };
+    // Values of row y whose neighbours wrap within their channel: all of
+    // them, or only the ends of each channel.
+    auto wrapped = [&](int y, bool all) {
+        const uint16_t* c = row(y);
+        const uint16_t* u = row(y - 1);
+        const uint16_t* d = row(y + 1);
         uint16_t* out = to + static_cast<size_t>(y) * n;
-        auto value = [&](int j, int l, int r) {
-            out[j] = static_cast<uint16_t>((4 * c[j] + c[l] + c[r] + u[j] + d[j]) >> 3);
-        };
-        int first = 0;  // values from here on still to do, with neighbours wrapped within their channel
+        for (int base = 0; base < n; base += w)
+            for (int x = 0; x < w; x += all || x == w - 1 ? 1 : w - 1) {
+                const int j = base + x;
+                const int l = base + ((x - 1) & (w - 1)), r = base + ((x + 1) & (w - 1));
+                out[j] = static_cast<uint16_t>((4 * c[j] + c[l] + c[r] + u[j] + d[j]) >> 3);
+            }
+    };
 #ifdef __SSE2__
-        // Eight at a time from value 1 on, the last eight moved back to end
-        // at n - 1 (recomputing some values: the same ones, from the same
-        // copy); the values at the ends of each channel are redone below.
-        if (n - 2 >= 8) {
+    // Two rows at a time (each is the other's neighbour, loaded once for
+    // both), eight values at a time from value 1 on, the last eight moved
+    // back to end at n - 1 (recomputing some values: the same ones, from the
+    // same copy); the ends of each channel are redone after.
+    if (h >= 2 && n - 2 >= 8) {
+        for (int y = 0; y < h; y += 2) {
+            const uint16_t* u = row(y - 1);
+            const uint16_t* c0 = row(y);
+            const uint16_t* c1 = row(y + 1);
+            const uint16_t* d = row(y + 2);
+            uint16_t* out0 = to + static_cast<size_t>(y) * n;
+            uint16_t* out1 = out0 + n;
             auto eight = [&](int j) {
-                const __m128i s = _mm_add_epi16(_mm_add_epi16(load(c + j - 1), load(c + j + 1)),
-                                                _mm_add_epi16(load(u + j), load(d + j)));
-                store(out + j, _mm_srli_epi16(_mm_add_epi16(s, _mm_slli_epi16(load(c + j), 2)), 3));
+                const __m128i a = load(c0 + j), b = load(c1 + j);
+                const __m128i s0 = _mm_add_epi16(_mm_add_epi16(load(c0 + j - 1), load(c0 + j + 1)), _mm_add_epi16(load(u + j), b));
+                const __m128i s1 = _mm_add_epi16(_mm_add_epi16(load(c1 + j - 1), load(c1 + j + 1)), _mm_add_epi16(a, load(d + j)));
+                store(out0 + j, _mm_srli_epi16(_mm_add_epi16(s0, _mm_slli_epi16(a, 2)), 3));
+                store(out1 + j, _mm_srli_epi16(_mm_add_epi16(s1, _mm_slli_epi16(b, 2)), 3));
             };
             int j = 1;
             for (; j + 8 <= n - 1; j += 8) eight(j);
             if (j < n - 1) eight(n - 9);
-            for (int base = 0; base < n; base += w) {
-                value(base, base + w - 1, base + (1 & (w - 1)));
-                value(base + w - 1, base + ((w - 2) & (w - 1)), base);
-            }
-            first = n;
+            wrapped(y, false);
+            wrapped(y + 1, false);
         }
-#endif
-        for (int base = first; base < n; base += w)
-            for (int x = 0; x < w; ++x) value(base + x, base + ((x - 1) & (w - 1)), base + ((x + 1) & (w - 1)));
+        return;
     }
+#endif
+    for (int y = 0; y < h; ++y) wrapped(y, true);
 }
 
 }  // namespace

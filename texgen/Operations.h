@@ -114,7 +114,7 @@ inline uint32_t rgb(int r, int g, int b) {
 }
 inline int clampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 // Floor division by 4 of a possibly negative value (an arithmetic shift by 2).
-inline int floorDiv4(int v) { return v >= 0 ? v / 4 : -((-v + 3) / 4); }
+inline int floorDiv4(int v) { return v >> 2; }  // GCC and Clang shift signed values arithmetically
 inline size_t pixelCount(const Layer& layer) {
     return static_cast<size_t>(layer.width) * static_cast<size_t>(layer.height);
 }

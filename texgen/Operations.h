@@ -128,11 +128,8 @@ public:
     explicit ScaledRamp(const ColourRamp& ramp);
 
     uint32_t colourAt(float t) const {
-        const double a = std::fabs(static_cast<double>(t));
-        // Below 1 the whole part is +0, and a - 0 is a (a float already).
-        const double u = a < 1.0 ? a : static_cast<float>(a - std::trunc(a));
-        int i = 0;
-        while (i < n_ && !(at_[i] >= u)) ++i;
+        const double u = position(t);
+        const int i = stopAbove(u);
         if (i == 0) return rgb_[0];
         // Past the last stop (only when it lies below 255, or u is not a
         // number): hold the last stop's colour.
@@ -144,7 +141,24 @@ public:
         return rgb(mix(p[0], q[0]), mix(p[1], q[1]), mix(p[2], q[2]));
     }
 
+    // out[k] = colourAt(t[k]) for k < count; pairs of values that both lie
+    // between two stops are mixed side by side (the same double operations).
+    void colourRow(const float* t, uint32_t* out, int count) const;
+
 private:
+    // The fraction of |t| that picks the colour.
+    static double position(float t) {
+        const double a = std::fabs(static_cast<double>(t));
+        // Below 1 the whole part is +0, and a - 0 is a (a float already).
+        return a < 1.0 ? a : static_cast<float>(a - std::trunc(a));
+    }
+    // The first stop at or above u (n_ when none is).
+    int stopAbove(double u) const {
+        int i = 0;
+        while (i < n_ && !(at_[i] >= u)) ++i;
+        return i;
+    }
+
     int n_;
     double at_[ColourRamp::kMaxStops];           // position / 255 (as a float scale) of each stop
     double span_[ColourRamp::kMaxStops] = {};    // at_[i] - at_[i - 1]

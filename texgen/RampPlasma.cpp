@@ -6,6 +6,10 @@
 #include "texgen/Operations.h"
 #include "texgen/RandomSource.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 const float kS255 = 1.0f / 255.0f;  // scales a stop position to 0..1 (255 * kS255 is just above 1)
 }
@@ -23,6 +27,33 @@ ScaledRamp::ScaledRamp(const ColourRamp& ramp)
         channels_[i][2] = stop.blue;
     }
     for (int i = 1; i < n_; ++i) span_[i] = at_[i] - at_[i - 1];
+}
+
+void ScaledRamp::colourRow(const float* t, uint32_t* out, int count) const {
+    int k = 0;
+#ifdef __SSE2__
+    for (; k + 2 <= count; k += 2) {
+        const double u0 = position(t[k]), u1 = position(t[k + 1]);
+        const int i0 = stopAbove(u0), i1 = stopAbove(u1);
+        if (i0 == 0 || i0 == n_ || i1 == 0 || i1 == n_) {
+            out[k] = colourAt(t[k]);
+            out[k + 1] = colourAt(t[k + 1]);
+            continue;
+        }
+        const __m128d f = _mm_div_pd(_mm_sub_pd(_mm_set_pd(u1, u0), _mm_set_pd(at_[i1 - 1], at_[i0 - 1])),
+                                     _mm_set_pd(span_[i1], span_[i0]));
+        const __m128d g = _mm_sub_pd(_mm_set1_pd(1.0), f);
+        auto mix = [&](int c) {
+            const __m128d from = _mm_set_pd(channels_[i1 - 1][c], channels_[i0 - 1][c]);
+            const __m128d to = _mm_set_pd(channels_[i1][c], channels_[i0][c]);
+            return _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(from, g), _mm_mul_pd(to, f)));
+        };
+        const __m128i pixels =
+            _mm_or_si128(_mm_or_si128(_mm_slli_epi32(mix(0), 16), _mm_slli_epi32(mix(1), 8)), mix(2));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), pixels);
+    }
+#endif
+    for (; k < count; ++k) out[k] = colourAt(t[k]);
 }
 
 }  // namespace texgen
@@ -108,7 +139,7 @@ void plasma(Layer& dst, const Layer&, const Operands& in) {
         uint32_t* out = dst.pixels + static_cast<size_t>(y) * w;
         if (y < gy) {
             const float* cells = g + static_cast<size_t>(y) * gx;
-            for (int x = 0; x < gx; ++x) out[x] = ramp.colourAt(cells[x]);
+            ramp.colourRow(cells, out, gx);
             for (int x = gx; x < w; ++x) out[x] = out[x & (gx - 1)];
         } else {
             std::memcpy(out, dst.pixels + static_cast<size_t>(y & (gy - 1)) * w, static_cast<size_t>(w) * 4);

@@ -279,30 +279,45 @@ void blurPass(const uint16_t* from, uint16_t* to, int w, int h) {
             }
     };
 #ifdef __SSE2__
-    // Two rows at a time (each is the other's neighbour, loaded once for
-    // both), eight values at a time from value 1 on, the last eight moved
-    // back to end at n - 1 (recomputing some values: the same ones, from the
-    // same copy); the ends of each channel are redone after.
-    if (h >= 2 && n - 2 >= 8) {
-        for (int y = 0; y < h; y += 2) {
-            const uint16_t* u = row(y - 1);
-            const uint16_t* c0 = row(y);
-            const uint16_t* c1 = row(y + 1);
-            const uint16_t* d = row(y + 2);
-            uint16_t* out0 = to + static_cast<size_t>(y) * n;
-            uint16_t* out1 = out0 + n;
-            auto eight = [&](int j) {
-                const __m128i a = load(c0 + j), b = load(c1 + j);
-                const __m128i s0 = _mm_add_epi16(_mm_add_epi16(load(c0 + j - 1), load(c0 + j + 1)), _mm_add_epi16(load(u + j), b));
-                const __m128i s1 = _mm_add_epi16(_mm_add_epi16(load(c1 + j - 1), load(c1 + j + 1)), _mm_add_epi16(a, load(d + j)));
-                store(out0 + j, _mm_srli_epi16(_mm_add_epi16(s0, _mm_slli_epi16(a, 2)), 3));
-                store(out1 + j, _mm_srli_epi16(_mm_add_epi16(s1, _mm_slli_epi16(b, 2)), 3));
+    // Eight values at a time from value 1 on, the last eight moved back to
+    // end at n - 1 (recomputing some values: the same ones, from the same
+    // copy); the ends of each channel are redone after. Four rows at a time
+    // when there are four: each row is loaded once as the centre and as the
+    // neighbour of the others.
+    if (n - 2 >= 8) {
+        auto one = [&](const uint16_t* c, uint16_t* out, __m128i up, __m128i centre, __m128i down) {
+            const __m128i s = _mm_add_epi16(_mm_add_epi16(load(c - 1), load(c + 1)), _mm_add_epi16(up, down));
+            store(out, _mm_srli_epi16(_mm_add_epi16(s, _mm_slli_epi16(centre, 2)), 3));
+        };
+        if (h < 4) {
+            for (int y = 0; y < h; ++y) {
+                const uint16_t *u = row(y - 1), *c = row(y), *d = row(y + 1);
+                uint16_t* out = to + static_cast<size_t>(y) * n;
+                auto eight = [&](int j) { one(c + j, out + j, load(u + j), load(c + j), load(d + j)); };
+                int j = 1;
+                for (; j + 8 <= n - 1; j += 8) eight(j);
+                if (j < n - 1) eight(n - 9);
+                wrapped(y, false);
+            }
+            return;
+        }
+        for (int y = 0; y < h; y += 4) {
+            const uint16_t *r0 = row(y - 1), *r1 = row(y), *r2 = row(y + 1);
+            const uint16_t *r3 = row(y + 2), *r4 = row(y + 3), *r5 = row(y + 4);
+            uint16_t* out = to + static_cast<size_t>(y) * n;
+            // (the inliner would leave this one a call)
+            auto eight = [&](int j) __attribute__((always_inline)) {
+                const __m128i v0 = load(r0 + j), v1 = load(r1 + j), v2 = load(r2 + j);
+                const __m128i v3 = load(r3 + j), v4 = load(r4 + j), v5 = load(r5 + j);
+                one(r1 + j, out + j, v0, v1, v2);
+                one(r2 + j, out + n + j, v1, v2, v3);
+                one(r3 + j, out + 2 * n + j, v2, v3, v4);
+                one(r4 + j, out + 3 * n + j, v3, v4, v5);
             };
             int j = 1;
             for (; j + 8 <= n - 1; j += 8) eight(j);
             if (j < n - 1) eight(n - 9);
-            wrapped(y, false);
-            wrapped(y + 1, false);
+            for (int k = 0; k < 4; ++k) wrapped(y + k, false);
         }
         return;
     }

@@ -212,8 +212,10 @@ void sharpen(Layer& layer, const Layer&, const Operands& in) {
 namespace {
 
 // Blur runs its passes on a copy of the picture with every channel in a
-// 16-bit value, each row split into its blue, green and red values (w each,
-// n = 3w in all), so a value's left and right neighbours are the values
+// 16-bit value, each row split into its blue, green and red values. Each
+// channel's w values are framed by a copy of its last value on the left and
+// of its first on the right (its wrapped neighbours), so a row is 3(w + 2)
+// values in which every value's left and right neighbours are the values
 // beside it. 4C + L + R + U + D is at most 2040, so eight channel values add
 // in one 128-bit register, and the sum shifted right by 3 is the channel the
 // 8-bit rule gives; the values stay 0..255 from pass to pass. Each pass reads
@@ -223,8 +225,20 @@ inline __m128i load(const void* p) { return _mm_loadu_si128(static_cast<const __
 inline void store(void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
 #endif
 
-// Row of w pixels -> its blue, green and red values.
+// Sets the frame values of a row from the values they copy.
+void frameRow(uint16_t* values, int w) {
+    for (int c = 0; c < 3; ++c) {
+        uint16_t* channel = values + c * (w + 2);
+        channel[0] = channel[w];
+        channel[w + 1] = channel[1];
+    }
+}
+
+// Row of w pixels -> its framed blue, green and red values.
 void splitRow(const uint32_t* pixels, uint16_t* values, int w) {
+    uint16_t* blue = values + 1;
+    uint16_t* green = blue + w + 2;
+    uint16_t* red = green + w + 2;
     int x = 0;
 #ifdef __SSE2__
     const __m128i m = _mm_set1_epi32(0xFF);
@@ -233,96 +247,92 @@ void splitRow(const uint32_t* pixels, uint16_t* values, int w) {
         auto channel = [&](int shift) {
             return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), m), _mm_and_si128(_mm_srli_epi32(b, shift), m));
         };
-        store(values + x, channel(0));
-        store(values + w + x, channel(8));
-        store(values + 2 * w + x, channel(16));
+        store(blue + x, channel(0));
+        store(green + x, channel(8));
+        store(red + x, channel(16));
     }
 #endif
     for (; x < w; ++x) {
         const uint32_t p = pixels[x];
-        values[x] = static_cast<uint16_t>(p & 0xFF);
-        values[w + x] = static_cast<uint16_t>((p >> 8) & 0xFF);
-        values[2 * w + x] = static_cast<uint16_t>((p >> 16) & 0xFF);
+        blue[x] = static_cast<uint16_t>(p & 0xFF);
+        green[x] = static_cast<uint16_t>((p >> 8) & 0xFF);
+        red[x] = static_cast<uint16_t>((p >> 16) & 0xFF);
     }
+    frameRow(values, w);
 }
 
 void joinRow(const uint16_t* values, uint32_t* pixels, int w) {
+    const uint16_t* blue = values + 1;
+    const uint16_t* green = blue + w + 2;
+    const uint16_t* red = green + w + 2;
     int x = 0;
 #ifdef __SSE2__
     for (; x + 8 <= w; x += 8) {
-        const __m128i blueGreen = _mm_or_si128(load(values + x), _mm_slli_epi16(load(values + w + x), 8));
-        const __m128i red = load(values + 2 * w + x);
-        store(pixels + x, _mm_unpacklo_epi16(blueGreen, red));
-        store(pixels + x + 4, _mm_unpackhi_epi16(blueGreen, red));
+        const __m128i blueGreen = _mm_or_si128(load(blue + x), _mm_slli_epi16(load(green + x), 8));
+        const __m128i r = load(red + x);
+        store(pixels + x, _mm_unpacklo_epi16(blueGreen, r));
+        store(pixels + x + 4, _mm_unpackhi_epi16(blueGreen, r));
     }
 #endif
     for (; x < w; ++x)
-        pixels[x] = (static_cast<uint32_t>(values[2 * w + x]) << 16) | (static_cast<uint32_t>(values[w + x]) << 8) |
-                    values[x];
+        pixels[x] = (static_cast<uint32_t>(red[x]) << 16) | (static_cast<uint32_t>(green[x]) << 8) | blue[x];
 }
 
+// One pass over rows of n = 3(w + 2) framed values.
 void blurPass(const uint16_t* from, uint16_t* to, int w, int h) {
-    const int n = 3 * w;
+    const int n = 3 * (w + 2);
     auto row = [&](int y) { return from + static_cast<size_t>(y & (h - 1)) * n; };
-    // Values of row y whose neighbours wrap within their channel: all of
-    // them, or only the ends of each channel.
-    auto wrapped = [&](int y, bool all) {
-        const uint16_t* c = row(y);
-        const uint16_t* u = row(y - 1);
-        const uint16_t* d = row(y + 1);
-        uint16_t* out = to + static_cast<size_t>(y) * n;
-        for (int base = 0; base < n; base += w)
-            for (int x = 0; x < w; x += all || x == w - 1 ? 1 : w - 1) {
-                const int j = base + x;
-                const int l = base + ((x - 1) & (w - 1)), r = base + ((x + 1) & (w - 1));
-                out[j] = static_cast<uint16_t>((4 * c[j] + c[l] + c[r] + u[j] + d[j]) >> 3);
-            }
-    };
+    auto out = [&](int y) { return to + static_cast<size_t>(y) * n; };
 #ifdef __SSE2__
     // Eight values at a time from value 1 on, the last eight moved back to
     // end at n - 1 (recomputing some values: the same ones, from the same
-    // copy); the ends of each channel are redone after. Four rows at a time
-    // when there are four: each row is loaded once as the centre and as the
-    // neighbour of the others.
-    if (n - 2 >= 8) {
-        auto one = [&](const uint16_t* c, uint16_t* out, __m128i up, __m128i centre, __m128i down) {
-            const __m128i s = _mm_add_epi16(_mm_add_epi16(load(c - 1), load(c + 1)), _mm_add_epi16(up, down));
-            store(out, _mm_srli_epi16(_mm_add_epi16(s, _mm_slli_epi16(centre, 2)), 3));
-        };
-        if (h < 4) {
-            for (int y = 0; y < h; ++y) {
-                const uint16_t *u = row(y - 1), *c = row(y), *d = row(y + 1);
-                uint16_t* out = to + static_cast<size_t>(y) * n;
-                auto eight = [&](int j) { one(c + j, out + j, load(u + j), load(c + j), load(d + j)); };
-                int j = 1;
-                for (; j + 8 <= n - 1; j += 8) eight(j);
-                if (j < n - 1) eight(n - 9);
-                wrapped(y, false);
-            }
-            return;
-        }
-        for (int y = 0; y < h; y += 4) {
-            const uint16_t *r0 = row(y - 1), *r1 = row(y), *r2 = row(y + 1);
-            const uint16_t *r3 = row(y + 2), *r4 = row(y + 3), *r5 = row(y + 4);
-            uint16_t* out = to + static_cast<size_t>(y) * n;
-            // (the inliner would leave this one a call)
-            auto eight = [&](int j) __attribute__((always_inline)) {
-                const __m128i v0 = load(r0 + j), v1 = load(r1 + j), v2 = load(r2 + j);
-                const __m128i v3 = load(r3 + j), v4 = load(r4 + j), v5 = load(r5 + j);
-                one(r1 + j, out + j, v0, v1, v2);
-                one(r2 + j, out + n + j, v1, v2, v3);
-                one(r3 + j, out + 2 * n + j, v2, v3, v4);
-                one(r4 + j, out + 3 * n + j, v3, v4, v5);
-            };
+    // copy); the frames, computed too, are set again after. Four rows at a
+    // time when there are four: each row is loaded once as the centre and as
+    // the neighbour of the others.
+    auto one = [&](const uint16_t* c, uint16_t* o, __m128i up, __m128i centre, __m128i down) {
+        const __m128i s = _mm_add_epi16(_mm_add_epi16(load(c - 1), load(c + 1)), _mm_add_epi16(up, down));
+        store(o, _mm_srli_epi16(_mm_add_epi16(s, _mm_slli_epi16(centre, 2)), 3));
+    };
+    if (h < 4) {
+        for (int y = 0; y < h; ++y) {
+            const uint16_t *u = row(y - 1), *c = row(y), *d = row(y + 1);
+            uint16_t* o = out(y);
+            auto eight = [&](int j) { one(c + j, o + j, load(u + j), load(c + j), load(d + j)); };
             int j = 1;
             for (; j + 8 <= n - 1; j += 8) eight(j);
             if (j < n - 1) eight(n - 9);
-            for (int k = 0; k < 4; ++k) wrapped(y + k, false);
+            frameRow(o, w);
         }
         return;
     }
+    for (int y = 0; y < h; y += 4) {
+        const uint16_t *r0 = row(y - 1), *r1 = row(y), *r2 = row(y + 1);
+        const uint16_t *r3 = row(y + 2), *r4 = row(y + 3), *r5 = row(y + 4);
+        uint16_t* o = out(y);
+        // (the inliner would leave this one a call)
+        auto eight = [&](int j) __attribute__((always_inline)) {
+            const __m128i v0 = load(r0 + j), v1 = load(r1 + j), v2 = load(r2 + j);
+            const __m128i v3 = load(r3 + j), v4 = load(r4 + j), v5 = load(r5 + j);
+            one(r1 + j, o + j, v0, v1, v2);
+            one(r2 + j, o + n + j, v1, v2, v3);
+            one(r3 + j, o + 2 * n + j, v2, v3, v4);
+            one(r4 + j, o + 3 * n + j, v3, v4, v5);
+        };
+        int j = 1;
+        for (; j + 8 <= n - 1; j += 8) eight(j);
+        if (j < n - 1) eight(n - 9);
+        for (int k = 0; k < 4; ++k) frameRow(out(y + k), w);
+    }
+#else
+    for (int y = 0; y < h; ++y) {
+        const uint16_t *u = row(y - 1), *c = row(y), *d = row(y + 1);
+        uint16_t* o = out(y);
+        for (int base = 1; base < n; base += w + 2)
+            for (int j = base; j < base + w; ++j)
+                o[j] = static_cast<uint16_t>((4 * c[j] + c[j - 1] + c[j + 1] + u[j] + d[j]) >> 3);
+        frameRow(o, w);
+    }
 #endif
-    for (int y = 0; y < h; ++y) wrapped(y, true);
 }
 
 }  // namespace
@@ -331,7 +341,7 @@ void blur(Layer& layer, const Layer&, const Operands& in) {
     const int passes = in.byte[0];
     const int w = layer.width, h = layer.height;
     if (passes == 0 || w == 0 || h == 0) return;
-    const size_t n = static_cast<size_t>(3) * w;
+    const size_t n = static_cast<size_t>(3) * (w + 2);
     const std::unique_ptr<uint16_t[]> copies(new uint16_t[n * h * 2]);
     uint16_t* a = copies.get();
     uint16_t* b = a + n * h;

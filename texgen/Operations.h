@@ -160,7 +160,7 @@ private:
     }
 
     int n_;
-    double at_[ColourRamp::kMaxStops];           // position / 255 (as a float scale) of each stop
+    double at_[ColourRamp::kMaxStops];           // position * (1.0f / 255) of each stop
     double span_[ColourRamp::kMaxStops] = {};    // at_[i] - at_[i - 1]
     double channels_[ColourRamp::kMaxStops][3];  // red, green, blue of each stop
     uint32_t rgb_[ColourRamp::kMaxStops];        // each stop's colour as a pixel

@@ -9,6 +9,10 @@
 #include "texgen/Operations.h"
 #include "texgen/RandomSource.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace texgen {
 
 namespace {
@@ -20,6 +24,20 @@ inline uint32_t addSaturated(uint32_t d, uint32_t s) {
     const uint32_t sum = ((d & 0x7F7F7Fu) + (s & 0x7F7F7Fu)) ^ ((d ^ s) & 0x808080u);
     const uint32_t carries = ((d & s) | ((d | s) & ~sum)) & 0x808080u;  // the top bit of each channel's sum
     return (sum | ((carries >> 7) * 0xFFu)) & 0xFFFFFFu;
+}
+
+// out[i] = addSaturated(out[i], s[i]) for i < count.
+void addSaturatedRow(uint32_t* out, const uint32_t* s, int count) {
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i rgbMask = _mm_set1_epi32(0xFFFFFF);
+    for (; i + 4 <= count; i += 4) {
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_and_si128(_mm_adds_epu8(d, v), rgbMask));
+    }
+#endif
+    for (; i < count; ++i) out[i] = addSaturated(out[i], s[i]);
 }
 
 template <typename Rule>
@@ -111,17 +129,17 @@ void displaceAdd(Layer& dst, const Layer& src, const Operands& in) {
         grey[i] = static_cast<uint8_t>((red(p) + green(p) + blue(p)) / 3);
     }
     const int sw = src.width - 1, sh = src.height - 1;
+    uint32_t taken[512];  // the source pixels one row adds (w <= 512)
     for (int y = 0; y < h; ++y) {
         const uint8_t* row = grey.get() + static_cast<size_t>(y) * w;
         const uint8_t* up = grey.get() + static_cast<size_t>((y - 1) & (h - 1)) * w;
         const uint8_t* down = grey.get() + static_cast<size_t>((y + 1) & (h - 1)) * w;
-        uint32_t* out = dst.pixels + static_cast<size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
             const int dx = floorDiv4((row[(x - 1) & (w - 1)] - row[(x + 1) & (w - 1)]) * k);
             const int dy = floorDiv4((up[x] - down[x]) * k);
-            const uint32_t s = src.pixels[static_cast<size_t>((y + dy) & sh) * src.width + ((x + dx) & sw)];
-            out[x] = addSaturated(out[x], s);
+            taken[x] = src.pixels[static_cast<size_t>((y + dy) & sh) * src.width + ((x + dx) & sw)];
         }
+        addSaturatedRow(dst.pixels + static_cast<size_t>(y) * w, taken, w);
     }
 }
 

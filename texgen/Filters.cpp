@@ -3,14 +3,24 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "texgen/Operations.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace texgen {
 
 namespace {
+
+#ifdef __SSE2__
+inline __m128i load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+inline void store(void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+#endif
 
 // Channel gradient |U - D| + |L - R| at every pixel, handed to `use` with the
 // pixel's index; neighbours wrapped.
@@ -194,7 +204,26 @@ void sharpen(Layer& layer, const Layer&, const Operands& in) {
     crossFilter(layer, in.byte[0],
                 [](uint32_t* __restrict out, const uint32_t* c, const uint32_t* l, const uint32_t* r,
                    const uint32_t* u, const uint32_t* d, int count) {
-                    for (int x = 0; x < count; ++x) {
+                    int x = 0;
+#ifdef __SSE2__
+                    // Four pixels at a time in 16-bit lanes; packing with
+                    // unsigned saturation clamps to 0..255.
+                    const __m128i zero = _mm_setzero_si128(), rgbMask = _mm_set1_epi32(0xFFFFFF);
+                    auto half = [&](bool low, __m128i vc, __m128i vl, __m128i vr, __m128i vu, __m128i vd) {
+                        auto wide = [&](__m128i v) { return low ? _mm_unpacklo_epi8(v, zero) : _mm_unpackhi_epi8(v, zero); };
+                        auto quarter = [&](__m128i v) { return _mm_srli_epi16(wide(v), 2); };
+                        const __m128i around = _mm_add_epi16(_mm_add_epi16(quarter(vu), quarter(vd)),
+                                                             _mm_add_epi16(quarter(vl), quarter(vr)));
+                        return _mm_sub_epi16(_mm_slli_epi16(wide(vc), 1), around);
+                    };
+                    for (; x + 4 <= count; x += 4) {
+                        const __m128i vc = load(c + x), vl = load(l + x), vr = load(r + x);
+                        const __m128i vu = load(u + x), vd = load(d + x);
+                        const __m128i lo = half(true, vc, vl, vr, vu, vd), hi = half(false, vc, vl, vr, vu, vd);
+                        store(out + x, _mm_and_si128(_mm_packus_epi16(lo, hi), rgbMask));
+                    }
+#endif
+                    for (; x < count; ++x) {
                         auto channel = [&](int (*ch)(uint32_t)) {
                             return clampByte(2 * ch(c[x]) - (ch(u[x]) >> 2) - (ch(d[x]) >> 2) - (ch(l[x]) >> 2) -
                                              (ch(r[x]) >> 2));
@@ -204,21 +233,145 @@ void sharpen(Layer& layer, const Layer&, const Operands& in) {
                 });
 }
 
-// Red and blue share one 32-bit word as 16-bit lanes (0x00RR00BB) and green
-// has a word of its own: 4C + L + R + U + D is at most 2040 per channel, so
-// the lanes never carry into each other and each pass is two adds per pixel.
-inline uint32_t blurPixel(uint32_t c, uint32_t l, uint32_t r, uint32_t u, uint32_t d) {
-    const uint32_t rb = 4 * (c & 0xFF00FFu) + (l & 0xFF00FFu) + (r & 0xFF00FFu) + (u & 0xFF00FFu) + (d & 0xFF00FFu);
-    const uint32_t g = 4 * (c & 0xFF00u) + (l & 0xFF00u) + (r & 0xFF00u) + (u & 0xFF00u) + (d & 0xFF00u);
-    return ((rb >> 3) & 0xFF00FFu) | ((g >> 3) & 0xFF00u);
+namespace {
+
+// Blur runs its passes on a copy of the picture with every channel in a
+// 16-bit value, each row split into its blue, green and red values. Each
+// channel's w values are framed by a copy of its last value on the left and
+// of its first on the right (its wrapped neighbours), so a row is 3(w + 2)
+// values in which every value's left and right neighbours are the values
+// beside it. 4C + L + R + U + D is at most 2040, so eight channel values add
+// in one 128-bit register, and the sum shifted right by 3 is the channel the
+// 8-bit rule gives; the values stay 0..255 from pass to pass. Each pass reads
+// one copy and writes the other.
+
+// Sets the frame values of a row from the values they copy.
+void frameRow(uint16_t* values, int w) {
+    for (int c = 0; c < 3; ++c) {
+        uint16_t* channel = values + c * (w + 2);
+        channel[0] = channel[w];
+        channel[w + 1] = channel[1];
+    }
 }
 
-void blurRow(uint32_t* __restrict out, const uint32_t* c, const uint32_t* l, const uint32_t* r, const uint32_t* u,
-             const uint32_t* d, int count) {
-    for (int x = 0; x < count; ++x) out[x] = blurPixel(c[x], l[x], r[x], u[x], d[x]);
+// Row of w pixels -> its framed blue, green and red values.
+void splitRow(const uint32_t* pixels, uint16_t* values, int w) {
+    uint16_t* blue = values + 1;
+    uint16_t* green = blue + w + 2;
+    uint16_t* red = green + w + 2;
+    int x = 0;
+#ifdef __SSE2__
+    const __m128i m = _mm_set1_epi32(0xFF);
+    for (; x + 8 <= w; x += 8) {
+        const __m128i a = load(pixels + x), b = load(pixels + x + 4);
+        auto channel = [&](int shift) {
+            return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), m), _mm_and_si128(_mm_srli_epi32(b, shift), m));
+        };
+        store(blue + x, channel(0));
+        store(green + x, channel(8));
+        store(red + x, channel(16));
+    }
+#endif
+    for (; x < w; ++x) {
+        const uint32_t p = pixels[x];
+        blue[x] = static_cast<uint16_t>(p & 0xFF);
+        green[x] = static_cast<uint16_t>((p >> 8) & 0xFF);
+        red[x] = static_cast<uint16_t>((p >> 16) & 0xFF);
+    }
+    frameRow(values, w);
 }
 
-void blur(Layer& layer, const Layer&, const Operands& in) { crossFilter(layer, in.byte[0], blurRow); }
+void joinRow(const uint16_t* values, uint32_t* pixels, int w) {
+    const uint16_t* blue = values + 1;
+    const uint16_t* green = blue + w + 2;
+    const uint16_t* red = green + w + 2;
+    int x = 0;
+#ifdef __SSE2__
+    for (; x + 8 <= w; x += 8) {
+        const __m128i blueGreen = _mm_or_si128(load(blue + x), _mm_slli_epi16(load(green + x), 8));
+        const __m128i r = load(red + x);
+        store(pixels + x, _mm_unpacklo_epi16(blueGreen, r));
+        store(pixels + x + 4, _mm_unpackhi_epi16(blueGreen, r));
+    }
+#endif
+    for (; x < w; ++x)
+        pixels[x] = (static_cast<uint32_t>(red[x]) << 16) | (static_cast<uint32_t>(green[x]) << 8) | blue[x];
+}
+
+// One pass over rows of n = 3(w + 2) framed values.
+void blurPass(const uint16_t* from, uint16_t* to, int w, int h) {
+    const int n = 3 * (w + 2);
+    auto row = [&](int y) { return from + static_cast<size_t>(y & (h - 1)) * n; };
+    auto out = [&](int y) { return to + static_cast<size_t>(y) * n; };
+#ifdef __SSE2__
+    // Eight values at a time from value 1 on, the last eight moved back to
+    // end at n - 1 (recomputing some values: the same ones, from the same
+    // copy); the frames, computed too, are set again after. Four rows at a
+    // time when there are four: each row is loaded once as the centre and as
+    // the neighbour of the others.
+    auto one = [&](const uint16_t* c, uint16_t* o, __m128i up, __m128i centre, __m128i down) {
+        const __m128i s = _mm_add_epi16(_mm_add_epi16(load(c - 1), load(c + 1)), _mm_add_epi16(up, down));
+        store(o, _mm_srli_epi16(_mm_add_epi16(s, _mm_slli_epi16(centre, 2)), 3));
+    };
+    if (h < 4) {
+        for (int y = 0; y < h; ++y) {
+            const uint16_t *u = row(y - 1), *c = row(y), *d = row(y + 1);
+            uint16_t* o = out(y);
+            auto eight = [&](int j) { one(c + j, o + j, load(u + j), load(c + j), load(d + j)); };
+            int j = 1;
+            for (; j + 8 <= n - 1; j += 8) eight(j);
+            if (j < n - 1) eight(n - 9);
+            frameRow(o, w);
+        }
+        return;
+    }
+    for (int y = 0; y < h; y += 4) {
+        const uint16_t *r0 = row(y - 1), *r1 = row(y), *r2 = row(y + 1);
+        const uint16_t *r3 = row(y + 2), *r4 = row(y + 3), *r5 = row(y + 4);
+        uint16_t* o = out(y);
+        // (the inliner would leave this one a call)
+        auto eight = [&](int j) __attribute__((always_inline)) {
+            const __m128i v0 = load(r0 + j), v1 = load(r1 + j), v2 = load(r2 + j);
+            const __m128i v3 = load(r3 + j), v4 = load(r4 + j), v5 = load(r5 + j);
+            one(r1 + j, o + j, v0, v1, v2);
+            one(r2 + j, o + n + j, v1, v2, v3);
+            one(r3 + j, o + 2 * n + j, v2, v3, v4);
+            one(r4 + j, o + 3 * n + j, v3, v4, v5);
+        };
+        int j = 1;
+        for (; j + 8 <= n - 1; j += 8) eight(j);
+        if (j < n - 1) eight(n - 9);
+        for (int k = 0; k < 4; ++k) frameRow(out(y + k), w);
+    }
+#else
+    for (int y = 0; y < h; ++y) {
+        const uint16_t *u = row(y - 1), *c = row(y), *d = row(y + 1);
+        uint16_t* o = out(y);
+        for (int base = 1; base < n; base += w + 2)
+            for (int j = base; j < base + w; ++j)
+                o[j] = static_cast<uint16_t>((4 * c[j] + c[j - 1] + c[j + 1] + u[j] + d[j]) >> 3);
+        frameRow(o, w);
+    }
+#endif
+}
+
+}  // namespace
+
+void blur(Layer& layer, const Layer&, const Operands& in) {
+    const int passes = in.byte[0];
+    const int w = layer.width, h = layer.height;
+    if (passes == 0 || w == 0 || h == 0) return;
+    const size_t n = static_cast<size_t>(3) * (w + 2);
+    const std::unique_ptr<uint16_t[]> copies(new uint16_t[n * h * 2]);
+    uint16_t* a = copies.get();
+    uint16_t* b = a + n * h;
+    for (int y = 0; y < h; ++y) splitRow(layer.pixels + static_cast<size_t>(y) * w, a + y * n, w);
+    for (int pass = 0; pass < passes; ++pass) {
+        blurPass(a, b, w, h);
+        std::swap(a, b);
+    }
+    for (int y = 0; y < h; ++y) joinRow(a + y * n, layer.pixels + static_cast<size_t>(y) * w, w);
+}
 
 namespace {
 

@@ -12,6 +12,7 @@
 //   toward zero, integer divisions too.
 // - Operations that read neighbours compute into a temporary from the layer
 //   as it was before the operation, then copy the result back.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -113,10 +114,57 @@ inline uint32_t rgb(int r, int g, int b) {
 }
 inline int clampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 // Floor division by 4 of a possibly negative value (an arithmetic shift by 2).
-inline int floorDiv4(int v) { return v >= 0 ? v / 4 : -((-v + 3) / 4); }
+inline int floorDiv4(int v) { return v >> 2; }  // GCC and Clang shift signed values arithmetically
 inline size_t pixelCount(const Layer& layer) {
     return static_cast<size_t>(layer.width) * static_cast<size_t>(layer.height);
 }
+
+// A ramp prepared once for colouring many values (stop positions scaled,
+// differences of neighbouring positions and stop colours as doubles taken
+// ahead). colourAt gives exactly ColourRamp::colourAt: the same operations
+// on the same doubles.
+class ScaledRamp {
+public:
+    explicit ScaledRamp(const ColourRamp& ramp);
+
+    uint32_t colourAt(float t) const {
+        const double u = position(t);
+        const int i = stopAbove(u);
+        if (i == 0) return rgb_[0];
+        // Past the last stop (only when it lies below 255, or u is not a
+        // number): hold the last stop's colour.
+        if (i == n_) return rgb_[n_ - 1];
+        const double f = (u - at_[i - 1]) / span_[i];
+        const double* p = channels_[i - 1];
+        const double* q = channels_[i];
+        auto mix = [f](double from, double to) { return static_cast<int>(from * (1.0 - f) + to * f); };
+        return rgb(mix(p[0], q[0]), mix(p[1], q[1]), mix(p[2], q[2]));
+    }
+
+    // out[k] = colourAt(t[k]) for k < count; pairs of values that both lie
+    // between two stops are mixed side by side (the same double operations).
+    void colourRow(const float* t, uint32_t* out, int count) const;
+
+private:
+    // The fraction of |t| that picks the colour.
+    static double position(float t) {
+        const double a = std::fabs(static_cast<double>(t));
+        // Below 1 the whole part is +0, and a - 0 is a (a float already).
+        return a < 1.0 ? a : static_cast<float>(a - std::trunc(a));
+    }
+    // The first stop at or above u (n_ when none is).
+    int stopAbove(double u) const {
+        int i = 0;
+        while (i < n_ && !(at_[i] >= u)) ++i;
+        return i;
+    }
+
+    int n_;
+    double at_[ColourRamp::kMaxStops];           // position * (1.0f / 255) of each stop
+    double span_[ColourRamp::kMaxStops] = {};    // at_[i] - at_[i - 1]
+    double channels_[ColourRamp::kMaxStops][3];  // red, green, blue of each stop
+    uint32_t rgb_[ColourRamp::kMaxStops];        // each stop's colour as a pixel
+};
 
 // The operations, one line of maths each; families in their own sources.
 // Ramp and plasma (RampPlasma.cpp)

@@ -40,6 +40,7 @@ void checker(Layer& dst, const Layer&, const Operands& in) {
 // 128/spread, capped at 0.99999.
 void radialGradient(Layer& dst, const Layer&, const Operands& in) {
     setSize(dst, in);
+    const ScaledRamp ramp(in.ramp);
     const double halfW = in.width * 0.5;
     const double halfH = in.height * 0.5;
     const double area = static_cast<float>(halfH * halfW);
@@ -50,7 +51,7 @@ void radialGradient(Layer& dst, const Layer&, const Operands& in) {
         for (int x = 0; x < dst.width; ++x) {
             float v = static_cast<float>(((x - halfW) * (x - halfW) + dy2) / area * scale);
             if (v >= kTop) v = kTop;
-            out[x] = in.ramp.colourAt(v);
+            out[x] = ramp.colourAt(v);
         }
     }
 }
@@ -58,10 +59,11 @@ void radialGradient(Layer& dst, const Layer&, const Operands& in) {
 // One random draw per pixel, 0..1, through the ramp.
 void noise(Layer& dst, const Layer&, const Operands& in) {
     setSize(dst, in);
+    const ScaledRamp ramp(in.ramp);
     RandomSource random(in.byte[0]);
     const double scale = 1.0f / 32767.0f;
     const size_t n = pixelCount(dst);
-    for (size_t i = 0; i < n; ++i) dst.pixels[i] = in.ramp.colourAt(static_cast<float>(random.next() * scale));
+    for (size_t i = 0; i < n; ++i) dst.pixels[i] = ramp.colourAt(static_cast<float>(random.next() * scale));
 }
 
 // W*H bits, row y from bit y*W, most significant bit leftmost (W >= 8).
@@ -81,6 +83,7 @@ void bitmap(Layer& dst, const Layer&, const Operands& in) {
 // frequencies.
 void sineWaves(Layer& dst, const Layer&, const Operands& in) {
     setSize(dst, in);
+    const ScaledRamp ramp(in.ramp);
     const double a0 = static_cast<float>(in.byte[0] / 64.0);
     const double a1 = static_cast<float>(in.byte[1] / 64.0);
     const double a2 = static_cast<float>(in.byte[2] / 64.0);
@@ -96,7 +99,7 @@ void sineWaves(Layer& dst, const Layer&, const Operands& in) {
         for (int x = 0; x < dst.width; ++x) {
             const double vx = static_cast<double>(in.countX * x) * kTwoPi / w;
             const float v = static_cast<float>(a1 * std::sin(a0 * std::sin(vx) + p4 + vy) + a3 * std::sin(vx + p5 + s2));
-            out[x] = in.ramp.colourAt(v);
+            out[x] = ramp.colourAt(v);
         }
     }
 }

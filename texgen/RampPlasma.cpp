@@ -6,50 +6,59 @@
 #include "texgen/Operations.h"
 #include "texgen/RandomSource.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 const float kS255 = 1.0f / 255.0f;  // scales a stop position to 0..1 (255 * kS255 is just above 1)
 }
 
-namespace {
+namespace texgen {
 
-// A ramp with its stop positions scaled once, for colouring many values.
-// colourAt gives exactly ColourRamp::colourAt: the same operations on the
-// same doubles, only the scaling of the positions is not repeated.
-class ScaledRamp {
-public:
-    explicit ScaledRamp(const ColourRamp& ramp)
-        : ramp_(ramp), n_(ramp.count < 1 ? 1 : (ramp.count > ColourRamp::kMaxStops ? ColourRamp::kMaxStops : ramp.count)) {
-        for (int i = 0; i < n_; ++i) at_[i] = ramp.stops[i].position * static_cast<double>(kS255);
+ScaledRamp::ScaledRamp(const ColourRamp& ramp)
+    : n_(ramp.count < 1 ? 1 : (ramp.count > ColourRamp::kMaxStops ? ColourRamp::kMaxStops : ramp.count)) {
+    for (int i = 0; i < n_; ++i) {
+        const RampStop& stop = ramp.stops[i];
+        at_[i] = stop.position * static_cast<double>(kS255);
+        rgb_[i] = rgb(stop.red, stop.green, stop.blue);
+        channels_[i][0] = stop.red;
+        channels_[i][1] = stop.green;
+        channels_[i][2] = stop.blue;
     }
+    for (int i = 1; i < n_; ++i) span_[i] = at_[i] - at_[i - 1];
+}
 
-    uint32_t colourAt(float t) const {
-        const double a = std::fabs(static_cast<double>(t));
-        const double u = static_cast<float>(a - std::trunc(a));
-        int i = 0;
-        while (i < n_ && !(at_[i] >= u)) ++i;
-        const RampStop* stops = ramp_.stops;
-        if (i == 0) return texgen::rgb(stops[0].red, stops[0].green, stops[0].blue);
-        // Past the last stop (only when it lies below 255, or u is not a
-        // number): hold the last stop's colour.
-        if (i == n_) return texgen::rgb(stops[n_ - 1].red, stops[n_ - 1].green, stops[n_ - 1].blue);
-        const RampStop& p = stops[i - 1];
-        const RampStop& q = stops[i];
-        const double lo = at_[i - 1];
-        const double hi = at_[i];
-        const double f = (u - lo) / (hi - lo);
-        auto mix = [f](int from, int to) { return static_cast<int>(from * (1.0 - f) + to * f); };
-        return texgen::rgb(mix(p.red, q.red), mix(p.green, q.green), mix(p.blue, q.blue));
+void ScaledRamp::colourRow(const float* t, uint32_t* out, int count) const {
+    int k = 0;
+#ifdef __SSE2__
+    for (; k + 2 <= count; k += 2) {
+        const double u0 = position(t[k]), u1 = position(t[k + 1]);
+        const int i0 = stopAbove(u0), i1 = stopAbove(u1);
+        if (i0 == 0 || i0 == n_ || i1 == 0 || i1 == n_) {
+            out[k] = colourAt(t[k]);
+            out[k + 1] = colourAt(t[k + 1]);
+            continue;
+        }
+        const __m128d f = _mm_div_pd(_mm_sub_pd(_mm_set_pd(u1, u0), _mm_set_pd(at_[i1 - 1], at_[i0 - 1])),
+                                     _mm_set_pd(span_[i1], span_[i0]));
+        const __m128d g = _mm_sub_pd(_mm_set1_pd(1.0), f);
+        auto mix = [&](int c) {
+            const __m128d from = _mm_set_pd(channels_[i1 - 1][c], channels_[i0 - 1][c]);
+            const __m128d to = _mm_set_pd(channels_[i1][c], channels_[i0][c]);
+            return _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(from, g), _mm_mul_pd(to, f)));
+        };
+        const __m128i pixels =
+            _mm_or_si128(_mm_or_si128(_mm_slli_epi32(mix(0), 16), _mm_slli_epi32(mix(1), 8)), mix(2));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), pixels);
     }
+#endif
+    for (; k < count; ++k) out[k] = colourAt(t[k]);
+}
 
-private:
-    const ColourRamp& ramp_;
-    int n_;
-    double at_[ColourRamp::kMaxStops];  // position * s255 of each stop
-};
+}  // namespace texgen
 
-}  // namespace
-
-uint32_t ColourRamp::colourAt(float t) const { return ScaledRamp(*this).colourAt(t); }
+uint32_t ColourRamp::colourAt(float t) const { return texgen::ScaledRamp(*this).colourAt(t); }
 
 namespace texgen {
 
@@ -130,7 +139,7 @@ void plasma(Layer& dst, const Layer&, const Operands& in) {
         uint32_t* out = dst.pixels + static_cast<size_t>(y) * w;
         if (y < gy) {
             const float* cells = g + static_cast<size_t>(y) * gx;
-            for (int x = 0; x < gx; ++x) out[x] = ramp.colourAt(cells[x]);
+            ramp.colourRow(cells, out, gx);
             for (int x = gx; x < w; ++x) out[x] = out[x & (gx - 1)];
         } else {
             std::memcpy(out, dst.pixels + static_cast<size_t>(y & (gy - 1)) * w, static_cast<size_t>(w) * 4);

@@ -7,6 +7,7 @@
 #include "app/SongRenderer.h"
 #include "base/DataPath.h"
 #include "base/Timeline.h"
+#include "gfx/PicturePreload.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -21,6 +22,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 namespace {
@@ -107,6 +109,8 @@ Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing
     Run run;
     run.recorded.frames = recordingFrameCount(timing);
     RecordingProgress progress(stderr, ::isatty(STDERR_FILENO) == 1);
+    // The pictures are read on other threads while the context is made.
+    std::optional<PicturePreload> preload(std::in_place, dataDirectory());
     OffscreenSurface surface;
     std::string why;
     if (!surface.create(options.width, options.height, &why)) {
@@ -118,6 +122,7 @@ Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing
     setup.startAt = timing.startAt;
     Demo demo(std::move(setup));
     demo.load(surface);
+    preload.reset();
     run.noMedia = reportMissingMedia() != 0;
     if (run.noMedia || !beforeFirstFrame()) return run;
     RecordingWatch watch;

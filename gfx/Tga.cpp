@@ -135,22 +135,29 @@ bool refuse(FILE* file, TgaImage* image, std::string* why, std::string reason) {
     return false;
 }
 
-}  // namespace
+// The reader's messages go to standard output unless it reads quietly.
+struct Say {
+    bool aloud;
+    template <typename... Args>
+    void operator()(const char* format, Args... args) const {
+        if (aloud) std::printf(format, args...);
+    }
+};
 
-bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
+bool readTga(const char* path, TgaImage* image, std::string* whyOut, Say say) {
     std::string ignored;
     std::string* why = whyOut ? whyOut : &ignored;
     *image = TgaImage();
     unsigned long long size = 0;
     FILE* file = openRegularFile(path, &size, why);
     if (!file) {
-        std::printf(kCannotOpen, path);
+        say(kCannotOpen, path);
         return false;
     }
 
     uint8_t header[18];
     if (std::fread(header, 1, sizeof header, file) != sizeof header) {
-        std::printf(kTruncated, path);
+        say(kTruncated, path);
         return refuse(file, image, why, "the file ends inside the 18-byte header (" + std::to_string(size) + " bytes)");
     }
     image->idLength = header[0];
@@ -169,27 +176,27 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
     if (image->idLength != 0) {
         image->imageId.reset(new (std::nothrow) uint8_t[image->idLength]);
         if (!image->imageId) {
-            std::printf(kNoMemory, path);
+            say(kNoMemory, path);
             return refuse(file, image, why, kNoMemoryReason);
         }
         if (std::fread(image->imageId.get(), 1, image->idLength, file) != image->idLength) {
-            std::printf(kTruncated, path);
+            say(kTruncated, path);
             return refuse(file, image, why,
                           "the file ends inside its " + std::to_string(image->idLength) + "-byte image ID");
         }
     }
 
     if (image->imageType != kTrueColour) {
-        std::printf(kWrongType);
+        say(kWrongType);
         return refuse(file, image, why, wrongTypeReason(image->imageType));
     }
     if (image->pixelDepth != 24 && image->pixelDepth != 32) {
-        std::printf(kWrongDepth, image->pixelDepth);
+        say(kWrongDepth, image->pixelDepth);
         return refuse(file, image, why, std::to_string(image->pixelDepth) + " bits per pixel; only 24 and 32 are read");
     }
     const uint32_t pixelCount = uint32_t(image->width) * image->height;
     if (pixelCount > TgaImage::kMaxPixels) {
-        std::printf(kTooLarge, path, unsigned(image->width), unsigned(image->height),
+        say(kTooLarge, path, unsigned(image->width), unsigned(image->height),
                     unsigned(TgaImage::kMaxPixels));
         return refuse(file, image, why,
                       std::to_string(image->width) + "x" + std::to_string(image->height) + " is " +
@@ -203,7 +210,7 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
     if (image->colourMapType == 1) {
         mapBytes = static_cast<unsigned long>(image->colourMapLength) * ((image->colourMapEntrySize + 7u) / 8u);
         if (!skip(file, mapBytes)) {
-            std::printf(kTruncated, path);
+            say(kTruncated, path);
             return refuse(file, image, why, "the file ends inside its colour map");
         }
     }
@@ -213,12 +220,12 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
     if (pixelCount != 0) {
         image->pixels.data.reset(new (std::nothrow) uint32_t[size_t(pixelCount) + TgaPixels::kZeroTailWords]);
         if (!image->pixels.data) {
-            std::printf(kNoMemory, path);
+            say(kNoMemory, path);
             return refuse(file, image, why, kNoMemoryReason);
         }
         std::fill_n(image->pixels.data.get() + pixelCount, TgaPixels::kZeroTailWords, 0u);
         if (!readPixels(file, *image, &image->pixels)) {
-            std::printf(kTruncated, path);
+            say(kTruncated, path);
             const unsigned long long needed =
                 18ull + image->idLength + mapBytes + static_cast<unsigned long long>(pixelCount) * (image->pixelDepth / 8);
             return refuse(file, image, why,
@@ -230,3 +237,9 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
     std::fclose(file);
     return true;
 }
+
+}  // namespace
+
+bool tgaLoad(const char* path, TgaImage* image, std::string* why) { return readTga(path, image, why, Say{true}); }
+
+bool tgaLoadQuietly(const char* path, TgaImage* image) { return readTga(path, image, nullptr, Say{false}); }

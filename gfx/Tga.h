@@ -69,3 +69,7 @@ struct TgaImage {
 // otherwise the reader's message has been printed and, when why is given,
 // *why says in English what was wrong (see above).
 bool tgaLoad(const char* path, TgaImage* image, std::string* why = nullptr);
+// The same reading, printing nothing (for reading ahead on another thread:
+// whoever uses the picture reads a refused file again with tgaLoad, which
+// then says why).
+bool tgaLoadQuietly(const char* path, TgaImage* image);

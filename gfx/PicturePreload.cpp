@@ -48,7 +48,9 @@ struct PicturePreload::Job {
     State state = State::Waiting;
     bool usable = false;
     FittedPicture picture;
-    std::unique_ptr<uint32_t[]> pixels;  // picture.words points into it
+    // picture.words points into one of them
+    std::unique_ptr<uint32_t[]> pixels;
+    TgaMappedPixels file;
 };
 
 PicturePreload::PicturePreload(const std::string& directory) : previous(activePreload) {
@@ -137,6 +139,17 @@ void PicturePreload::run(Job& job) {
             job.usable = true;
             return;
         }
+        // A picture stored as it is used and of a size that needs no fitting
+        // goes up straight from the file.
+        if (job.file.map(job.path.c_str())) {
+            const FitSize fit = gluFitSize(job.file.width, job.file.height, INT_MAX);
+            if (fit.width == job.file.width && fit.height == job.file.height) {
+                job.picture = {job.file.width, job.file.height, job.file.width, job.file.height, job.file.bytes};
+                job.usable = true;
+                return;
+            }
+            job.file.unmap();
+        }
         TgaImage image;
         if (!tgaLoadQuietly(job.path.c_str(), &image) || !image.pixels.data) return;
         const TgaPixels& pixels = image.pixels;
@@ -156,6 +169,7 @@ void PicturePreload::run(Job& job) {
     } catch (...) {
         // No memory: loadPicture reads the file itself.
         job.pixels.reset();
+        job.file.unmap();
         job.usable = false;
     }
 }

@@ -46,7 +46,7 @@ struct FittedPicture {
     uint32_t height = 0;
     uint32_t fitWidth = 0;   // the size level 0 takes
     uint32_t fitHeight = 0;
-    const uint32_t* words = nullptr;  // fitWidth*fitHeight words
+    const void* words = nullptr;  // fitWidth*fitHeight pixels of 4 bytes, rows packed
 };
 
 class Texture {

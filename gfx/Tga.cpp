@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -243,3 +244,46 @@ bool readTga(const char* path, TgaImage* image, std::string* whyOut, Say say) {
 bool tgaLoad(const char* path, TgaImage* image, std::string* why) { return readTga(path, image, why, Say{true}); }
 
 bool tgaLoadQuietly(const char* path, TgaImage* image) { return readTga(path, image, nullptr, Say{false}); }
+
+TgaMappedPixels::~TgaMappedPixels() { unmap(); }
+
+void TgaMappedPixels::unmap() {
+    if (mapping) ::munmap(mapping, mappedBytes);
+    mapping = nullptr;
+    mappedBytes = 0;
+    bytes = nullptr;
+    width = height = 0;
+}
+
+bool TgaMappedPixels::map(const char* path) {
+    unmap();
+    if (!kLittleEndian) return false;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 18;
+    void* at = regular ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
+                       : MAP_FAILED;
+    ::close(fd);
+    if (at == MAP_FAILED) return false;
+    mapping = at;
+    mappedBytes = size_t(info.st_size);
+    const uint8_t* file = static_cast<const uint8_t*>(at);
+    const uint8_t idLength = file[0];
+    const uint8_t colourMapType = file[1];
+    const uint16_t w = word(file + 12);
+    const uint16_t h = word(file + 14);
+    const uint8_t descriptor = file[17];
+    const size_t mapBytes = colourMapType == 1 ? size_t(word(file + 5)) * ((file[7] + 7u) / 8u) : 0;
+    const size_t offset = 18 + size_t(idLength) + mapBytes;
+    const size_t count = size_t(w) * h;
+    if (file[2] != kTrueColour || file[16] != 32 || (descriptor & kTopFirst) == 0 || (descriptor & kRightToLeft) != 0 ||
+        count == 0 || count > TgaImage::kMaxPixels || offset + count * 4 > mappedBytes) {
+        unmap();
+        return false;
+    }
+    bytes = file + offset;
+    width = w;
+    height = h;
+    return true;
+}

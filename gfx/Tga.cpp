@@ -143,6 +143,10 @@ struct Say {
     void operator()(const char* format, Args... args) const {
         if (aloud) std::printf(format, args...);
     }
+    // A message with nothing to fill in.
+    void operator()(const char* text) const {
+        if (aloud) std::fputs(text, stdout);
+    }
 };
 
 bool readTga(const char* path, TgaImage* image, std::string* whyOut, Say say) {

@@ -54,15 +54,16 @@ struct PicturePreload::Job {
 };
 
 PicturePreload::PicturePreload(const std::string& directory) : previous(activePreload) {
-    activePreload = this;
 #ifndef __EMSCRIPTEN__  // no threads there, and no BGRA uploads
     jobs.push_back(std::make_unique<Job>());
     for (std::string& name : pictureFiles(directory)) {
         auto job = std::make_unique<Job>();
+        // The path as dataPath names it (base/DataPath.h).
         job->path = directory.empty() ? name : directory.back() == '/' ? directory + name : directory + "/" + name;
         job->name = std::move(name);
         jobs.push_back(std::move(job));
     }
+    workers.reserve(kWorkers);
     try {
         for (int k = 0; k < kWorkers; ++k) workers.emplace_back(&PicturePreload::work, this);
     } catch (const std::system_error&) {
@@ -71,6 +72,7 @@ PicturePreload::PicturePreload(const std::string& directory) : previous(activePr
 #else
     (void)directory;
 #endif
+    activePreload = this;  // once nothing more can throw
 }
 
 PicturePreload::~PicturePreload() {
@@ -84,9 +86,9 @@ PicturePreload::~PicturePreload() {
 
 PicturePreload* PicturePreload::active() { return activePreload; }
 
-const FittedPicture* PicturePreload::picture(const std::string& fileName) {
+const FittedPicture* PicturePreload::picture(const std::string& path) {
     for (const auto& job : jobs)
-        if (!job->name.empty() && job->name == fileName) return finish(*job);
+        if (!job->name.empty() && job->path == path) return finish(*job);
     return nullptr;
 }
 
@@ -141,14 +143,14 @@ void PicturePreload::run(Job& job) {
         }
         // A picture stored as it is used and of a size that needs no fitting
         // goes up straight from the file.
-        if (job.file.map(job.path.c_str())) {
-            const FitSize fit = gluFitSize(job.file.width, job.file.height, INT_MAX);
-            if (fit.width == job.file.width && fit.height == job.file.height) {
-                job.picture = {job.file.width, job.file.height, job.file.width, job.file.height, job.file.bytes};
-                job.usable = true;
-                return;
-            }
-            job.file.unmap();
+        auto needsNoFit = [](uint16_t width, uint16_t height) {
+            const FitSize fit = gluFitSize(width, height, INT_MAX);
+            return fit.width == width && fit.height == height;
+        };
+        if (job.file.map(job.path.c_str(), needsNoFit)) {
+            job.picture = {job.file.width, job.file.height, job.file.width, job.file.height, job.file.bytes};
+            job.usable = true;
+            return;
         }
         TgaImage image;
         if (!tgaLoadQuietly(job.path.c_str(), &image) || !image.pixels.data) return;

@@ -51,10 +51,11 @@ public:
     // The preload made last that still lives; null when there is none.
     static PicturePreload* active();
 
-    // The picture of `fileName` (a name in the folder), waiting for it if a
-    // worker is reading it; null when it was not read ahead or cannot be
-    // used. Valid while the preload lives.
-    const FittedPicture* picture(const std::string& fileName);
+    // The picture of the file at `path` (as dataPath names it: a file of
+    // another folder is not this preload's), waiting for it if a worker is
+    // reading it; null when it was not read ahead or cannot be used. Valid
+    // while the preload lives.
+    const FittedPicture* picture(const std::string& path);
     // The stored texture program's picture (its first 256 x 256 words of
     // layer 0) when `program` is that program; null otherwise.
     const FittedPicture* generated(const uint8_t* program, size_t size);

@@ -14,7 +14,7 @@
 bool loadPicture(Texture& texture, const char* fileName, RedBlueExchange exchange) {
     const std::string path = dataPath(fileName);
     if (PicturePreload* preload = PicturePreload::active()) {
-        const FittedPicture* ahead = preload->picture(fileName);
+        const FittedPicture* ahead = preload->picture(path);
         if (ahead && texture.uploadFitted(*ahead, exchange)) return true;
     }
     std::string why;

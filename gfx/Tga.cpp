@@ -259,34 +259,31 @@ void TgaMappedPixels::unmap() {
     width = height = 0;
 }
 
-bool TgaMappedPixels::map(const char* path) {
+bool TgaMappedPixels::map(const char* path, bool (*sizeWanted)(uint16_t width, uint16_t height)) {
     unmap();
     if (!kLittleEndian) return false;
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
+    // The header first: only a picture stored as it is used is mapped.
     struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 18;
-    void* at = regular ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
-                       : MAP_FAILED;
+    uint8_t header[18] = {};
+    bool stored = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 18 &&
+                  ::pread(fd, header, sizeof header, 0) == ssize_t(sizeof header);
+    const uint16_t w = word(header + 12);
+    const uint16_t h = word(header + 14);
+    const size_t mapBytes = header[1] == 1 ? size_t(word(header + 5)) * ((header[7] + 7u) / 8u) : 0;
+    const size_t offset = 18 + size_t(header[0]) + mapBytes;
+    const size_t count = size_t(w) * h;
+    stored = stored && header[2] == kTrueColour && header[16] == 32 && (header[17] & kTopFirst) != 0 &&
+             (header[17] & kRightToLeft) == 0 && count != 0 && count <= TgaImage::kMaxPixels &&
+             offset + count * 4 <= static_cast<unsigned long long>(info.st_size) && (!sizeWanted || sizeWanted(w, h));
+    void* at = stored ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
+                      : MAP_FAILED;
     ::close(fd);
     if (at == MAP_FAILED) return false;
     mapping = at;
     mappedBytes = size_t(info.st_size);
-    const uint8_t* file = static_cast<const uint8_t*>(at);
-    const uint8_t idLength = file[0];
-    const uint8_t colourMapType = file[1];
-    const uint16_t w = word(file + 12);
-    const uint16_t h = word(file + 14);
-    const uint8_t descriptor = file[17];
-    const size_t mapBytes = colourMapType == 1 ? size_t(word(file + 5)) * ((file[7] + 7u) / 8u) : 0;
-    const size_t offset = 18 + size_t(idLength) + mapBytes;
-    const size_t count = size_t(w) * h;
-    if (file[2] != kTrueColour || file[16] != 32 || (descriptor & kTopFirst) == 0 || (descriptor & kRightToLeft) != 0 ||
-        count == 0 || count > TgaImage::kMaxPixels || offset + count * 4 > mappedBytes) {
-        unmap();
-        return false;
-    }
-    bytes = file + offset;
+    bytes = static_cast<const uint8_t*>(at) + offset;
     width = w;
     height = h;
     return true;

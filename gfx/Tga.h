@@ -89,9 +89,10 @@ public:
     TgaMappedPixels& operator=(const TgaMappedPixels&) = delete;
 
     // Maps path (dropping what was mapped before). False, printing nothing,
-    // when it cannot be opened or mapped or is not stored that way: then
-    // tgaLoad reads it.
-    bool map(const char* path);
+    // when it cannot be opened or mapped, is not stored that way, or
+    // sizeWanted (when given) refuses its size: then tgaLoad reads it. Only
+    // the header is read from a file that is not mapped.
+    bool map(const char* path, bool (*sizeWanted)(uint16_t width, uint16_t height) = nullptr);
     // Drops the mapping.
     void unmap();
 

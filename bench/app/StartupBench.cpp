@@ -194,7 +194,7 @@ void loadAllScenes(benchmark::State& state) {
 
 // Waits for every picture of the show and the stored program to be ready.
 void readAllAhead(PicturePreload& preload) {
-    for (const ShowPicture& p : kPictures) benchmark::DoNotOptimize(preload.picture(p.file));
+    for (const ShowPicture& p : kPictures) benchmark::DoNotOptimize(preload.picture(dataPath(p.file)));
     benchmark::DoNotOptimize(preload.generated(storedTextureProgram(), storedTextureProgramSize()));
 }
 

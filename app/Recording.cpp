@@ -7,6 +7,7 @@
 #include "app/SongRenderer.h"
 #include "base/DataPath.h"
 #include "base/Timeline.h"
+#include "gfx/PicturePreload.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -21,6 +22,10 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <exception>
+#include <thread>
+#include <utility>
 #include <system_error>
 
 namespace {
@@ -107,6 +112,8 @@ Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing
     Run run;
     run.recorded.frames = recordingFrameCount(timing);
     RecordingProgress progress(stderr, ::isatty(STDERR_FILENO) == 1);
+    // The pictures are read on other threads while the context is made.
+    std::optional<PicturePreload> preload(std::in_place, dataDirectory());
     OffscreenSurface surface;
     std::string why;
     if (!surface.create(options.width, options.height, &why)) {
@@ -118,6 +125,7 @@ Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing
     setup.startAt = timing.startAt;
     Demo demo(std::move(setup));
     demo.load(surface);
+    preload.reset();
     run.noMedia = reportMissingMedia() != 0;
     if (run.noMedia || !beforeFirstFrame()) return run;
     RecordingWatch watch;
@@ -131,14 +139,53 @@ Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing
     return run;
 }
 
-// The song at the recording's first sample (silence when it cannot be read).
-void prepareSong(SongRenderer& song, const CaptureTiming& timing) {
-    std::string why;
-    if (!song.load(dataPath(kMusicFileName), &why)) {
-        std::fprintf(stderr, "glowmotion: no music: %s; the recording is silent\n", why.c_str());
+// The song read and moved to the recording's first sample (silence when it
+// cannot be read) on another thread, while the show loads; finish() waits
+// for it and says, where the song was always prepared, when there is none.
+// Without a thread the song is read by finish(). The destructor waits too.
+class SongPreparation {
+public:
+    SongPreparation(SongRenderer& renderer, const CaptureTiming& timing)
+        : song(renderer), start(songSampleAt(timing.startAt)), path(dataPath(kMusicFileName)) {
+        try {
+            worker = std::thread([this] { prepare(); });
+        } catch (const std::system_error&) {
+            // finish() reads it.
+        }
     }
-    song.skipTo(songSampleAt(timing.startAt));
-}
+    ~SongPreparation() {
+        if (worker.joinable()) worker.join();
+    }
+    SongPreparation(const SongPreparation&) = delete;
+    SongPreparation& operator=(const SongPreparation&) = delete;
+
+    void finish() {
+        if (worker.joinable()) worker.join();
+        else if (!prepared) prepare();
+        if (failure) std::rethrow_exception(std::exchange(failure, nullptr));
+        if (!loaded) std::fprintf(stderr, "glowmotion: no music: %s; the recording is silent\n", why.c_str());
+    }
+
+private:
+    void prepare() {
+        prepared = true;
+        try {
+            loaded = song.load(path, &why);
+            song.skipTo(start);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+
+    SongRenderer& song;
+    const int64_t start;
+    const std::string path;
+    bool prepared = false;
+    bool loaded = false;
+    std::string why;
+    std::exception_ptr failure;
+    std::thread worker;  // last: started once the rest is made
+};
 
 int recordToFolder(const Options& options, const CaptureTiming& timing) {
     const std::string& dir = *options.capture;
@@ -156,10 +203,11 @@ int recordToFolder(const Options& options, const CaptureTiming& timing) {
         return 1;
     }
     SongRenderer song;
+    SongPreparation preparation(song, timing);
     PngFolderSink sink(dir, timing.fps);
     bool audioStarted = false;
     const Run run = runShow(options, sink, timing, [&] {
-        prepareSong(song, timing);
+        preparation.finish();
         std::string error;
         audioStarted = sink.startAudio(song, &error);
         if (!audioStarted) std::fprintf(stderr, "glowmotion: cannot write the music %s\n", error.c_str());
@@ -215,9 +263,10 @@ int recordVideo(const Options& options, const CaptureTiming& timing) {
     settings.fps = timing.fps;
     settings.crf = options.crf ? *options.crf : crfRange(settings.container).standard;
     SongRenderer song;
+    SongPreparation preparation(song, timing);
     FfmpegEncoder encoder(settings, song, recordingFrameCount(timing));
     const Run run = runShow(options, encoder, timing, [&] {
-        prepareSong(song, timing);
+        preparation.finish();
         std::string error;
         if (encoder.start(ffmpeg, &error)) return true;
         std::fprintf(stderr, "glowmotion: %s\n", error.c_str());

@@ -3,12 +3,14 @@
 #include "app/Options.h"
 #include "app/Recording.h"
 #include "base/DataPath.h"
+#include "gfx/PicturePreload.h"
 
 #include <SDL.h>
 #include <malloc.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -44,6 +46,8 @@ int main(int argc, char** argv) {
     setDataDirectory(options.dataDir ? *options.dataDir : defaultDataDirectory());
     if (options.capture) return recordShow(options);
 
+    // The pictures are read on other threads while the window is made.
+    std::optional<PicturePreload> preload(std::in_place, dataDirectory());
     GLWindow window;
     window.setFullscreenMode(options.exclusive ? FullscreenMode::Exclusive : FullscreenMode::Desktop);
     window.setVsync(options.vsync);
@@ -64,6 +68,7 @@ int main(int argc, char** argv) {
     {
         Demo demo(std::move(setup));
         demo.load(window);
+        preload.reset();
         // Not one media file: the wrong folder, said before anything is shown.
         status = reportMissingMedia();
         // However the show ended (by itself, Escape, the window closed), the

@@ -7,11 +7,16 @@
 #include <string>
 
 #include "base/DataPath.h"
+#include "gfx/PicturePreload.h"
 #include "gfx/Tga.h"
 #include "texgen/TextureGenerator.h"
 
 bool loadPicture(Texture& texture, const char* fileName, RedBlueExchange exchange) {
     const std::string path = dataPath(fileName);
+    if (PicturePreload* preload = PicturePreload::active()) {
+        const FittedPicture* ahead = preload->picture(path);
+        if (ahead && texture.uploadFitted(*ahead, exchange)) return true;
+    }
     std::string why;
     TgaImage picture;
     if (!tgaLoad(path.c_str(), &picture, &why)) {
@@ -38,6 +43,10 @@ bool loadPicture(Texture& texture, const char* fileName, RedBlueExchange exchang
 }  // the decoded picture is released here
 
 void loadGeneratedPicture(Texture& texture, const uint8_t* program, size_t size) {
+    if (PicturePreload* preload = PicturePreload::active()) {
+        const FittedPicture* ahead = preload->generated(program, size);
+        if (ahead && texture.uploadFitted(*ahead, RedBlueExchange::BySize)) return;
+    }
     TextureGenerator generator;
     generator.setProgram(program, size);
     generator.run();

@@ -6,7 +6,9 @@
 // on standard output), and loads each with loadPicture; the font does the
 // same for its sheet. Each picture is read, exchanged, uploaded and released
 // before the next is read: nothing reads a decoded picture once it is on the
-// graphics side.
+// graphics side. While a PicturePreload lives (gfx/PicturePreload.h), the
+// pictures it has read ahead are uploaded from it instead, and it holds
+// them until it goes.
 //
 // A picture that cannot be used (the reader refused it and printed its own
 // message, or it has no pixels) is named once on standard error,

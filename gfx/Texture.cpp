@@ -34,12 +34,38 @@ void Texture::upload(const PixelBuffer& picture, RedBlueExchange exchange) {
     send(picture.words, picture.readable);
 }
 
+bool Texture::uploadFitted(const FittedPicture& picture, RedBlueExchange exchange) {
+    const uint64_t pictureWords = uint64_t(picture.width) * picture.height;
+    GLenum order = GL_BGRA;
+    switch (exchange) {
+    case RedBlueExchange::BySize:
+        if (uint64_t(width) * height < pictureWords) return false;
+        break;
+    case RedBlueExchange::WholeBuffer: break;
+    case RedBlueExchange::None: order = GL_RGBA; break;
+    }
+    const FitSize fit = gluFitSize(int(picture.width), int(picture.height), maxTextureSize());
+    if (uint32_t(fit.width) != picture.fitWidth || uint32_t(fit.height) != picture.fitHeight) return false;
+    width = picture.width;
+    height = picture.height;
+    beginLevel0();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, fit.width, fit.height, 0, order, GL_UNSIGNED_BYTE, picture.words);
+    glPopClientAttrib();
+    return true;
+}
+
 void Texture::uploadEmpty() {
     const std::vector<uint32_t> black(size_t(width) * height, 0u);
     send(black.data(), black.size());
 }
 
-void Texture::send(const uint32_t* words, size_t readable) {
+int Texture::maxTextureSize() {
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    return maxSize;
+}
+
+void Texture::beginLevel0() {
     if (glName == 0) {
         GLuint name = 0;
         glGenTextures(1, &name);
@@ -58,11 +84,13 @@ void Texture::send(const uint32_t* words, size_t readable) {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+}
+
+void Texture::send(const uint32_t* words, size_t readable) {
+    beginLevel0();
     const GLsizei w = static_cast<GLsizei>(width);
     const GLsizei h = static_cast<GLsizei>(height);
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    const FitSize fit = gluFitSize(w, h, maxSize);
+    const FitSize fit = gluFitSize(w, h, maxTextureSize());
     if (fit.width == w && fit.height == h) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, words);
     } else {

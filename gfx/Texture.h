@@ -37,6 +37,18 @@ struct PixelBuffer {
     size_t readable = 0;
 };
 
+// A picture already the size level 0 takes, fitted for a texture of any
+// size (gfx/TextureFit.h), its bytes still in the order the reader or the
+// generator delivered them (not exchanged): the same picture can go into
+// textures with different exchanges. Kept by its maker (gfx/PicturePreload.h).
+struct FittedPicture {
+    uint32_t width = 0;      // the picture's own size
+    uint32_t height = 0;
+    uint32_t fitWidth = 0;   // the size level 0 takes
+    uint32_t fitHeight = 0;
+    const void* words = nullptr;  // fitWidth*fitHeight pixels of 4 bytes, rows packed
+};
+
 class Texture {
 public:
     Texture() = default;
@@ -51,6 +63,13 @@ public:
     // powers of two as GLU would (see above). No copy of the picture is
     // made unless its size must be fitted.
     void upload(const PixelBuffer& picture, RedBlueExchange exchange);
+    // The same upload from a picture fitted ahead, which is left as it is:
+    // the exchange is made by telling OpenGL the bytes' order (blue first
+    // for an exchange of every pixel, red first for none), which gives the
+    // same texels. False, with nothing done, when it cannot give the same
+    // texture as upload: a by-size exchange of only part of the picture, or
+    // a driver whose largest texture fits the picture to another size.
+    bool uploadFitted(const FittedPicture& picture, RedBlueExchange exchange);
     // Uploads width x height transparent black pixels: what a texture shows
     // whose picture could not be used (256 x 256 for a new texture).
     void uploadEmpty();
@@ -61,4 +80,8 @@ public:
 
 private:
     void send(const uint32_t* words, size_t readable);
+    // Names the texture (on first use), binds it and sets its wrapping and
+    // filters; the pixel unpack state is pushed and set to packed rows.
+    void beginLevel0();
+    static int maxTextureSize();
 };

@@ -49,6 +49,15 @@ void halve(const uint8_t* in, int width, int height, uint8_t* out) {
     }
 }
 
+// The four channels of a pixel side by side: each lane gets exactly the
+// single-precision operations, in the same order, that GLU gives that
+// channel alone, four at a time.
+using Lanes = float __attribute__((vector_size(16)));
+
+inline Lanes lanes(const uint8_t* p) {
+    return Lanes{static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]), static_cast<float>(p[3])};
+}
+
 // The box filter proper: each output pixel averages the input rectangle it
 // covers, the partly covered border pixels weighted by their share. All
 // arithmetic is single precision in GLU's order of operations.
@@ -69,10 +78,8 @@ void boxScale(const uint8_t* data, int widthIn, int heightIn, uint8_t* out, int 
         int lowxInt = 0, highxInt = convxInt;
         float lowxFloat = 0.0f, highxFloat = convxFloat;
         for (int j = 0; j < widthOut; ++j) {
-            float totals[kChannels] = {0.0f, 0.0f, 0.0f, 0.0f};
-            auto add = [&totals](const uint8_t* p, float weight) {
-                for (int k = 0; k < kChannels; ++k) totals[k] += static_cast<float>(p[k]) * weight;
-            };
+            Lanes totals = {0.0f, 0.0f, 0.0f, 0.0f};
+            auto add = [&totals](const uint8_t* p, float weight) { totals += lanes(p) * weight; };
             const size_t xindex = static_cast<size_t>(lowxInt) * kChannels;
             if (highyInt > lowyInt && highxInt > lowxInt) {
                 // First row: left part, whole middle pixels, right part.
@@ -102,14 +109,12 @@ void boxScale(const uint8_t* data, int widthIn, int heightIn, uint8_t* out, int 
                 // through the channels and are never stepped back), so row m
                 // reads the column m - lowy - 1 pixels further right; the
                 // result must be GLU's, so this is kept.
+                const float leftShare = 1.0f - lowxFloat;
                 for (int m = lowyInt + 1; m < highyInt; ++m) {
                     left += ysize;
                     right += ysize;
-                    for (int k = 0; k < kChannels; ++k) {
-                        const float both = static_cast<float>(left[k]) * (1.0f - lowxFloat) +
-                                           static_cast<float>(right[k]) * highxFloat;
-                        totals[k] += both;
-                    }
+                    const Lanes both = lanes(left) * leftShare + lanes(right) * highxFloat;
+                    totals += both;
                     left += kChannels;
                     right += kChannels;
                 }
@@ -142,12 +147,12 @@ void boxScale(const uint8_t* data, int widthIn, int heightIn, uint8_t* out, int 
             const uint8_t* rowStart = data + xindex + kChannels + static_cast<size_t>(lowyInt + 1) * ysize;
             for (int m = lowyInt + 1; m < highyInt; ++m, rowStart += ysize) {
                 const uint8_t* temp = rowStart;
-                for (int l = lowxInt + 1; l < highxInt; ++l, temp += kChannels)
-                    for (int k = 0; k < kChannels; ++k) totals[k] += static_cast<float>(temp[k]);
+                for (int l = lowxInt + 1; l < highxInt; ++l, temp += kChannels) totals += lanes(temp);
             }
 
+            const Lanes mean = totals / area;
             uint8_t* o = out + (static_cast<size_t>(i) * widthOut + j) * kChannels;
-            for (int k = 0; k < kChannels; ++k) o[k] = static_cast<uint8_t>(static_cast<int>(totals[k] / area));
+            for (int k = 0; k < kChannels; ++k) o[k] = static_cast<uint8_t>(static_cast<int>(mean[k]));
 
             lowxInt = highxInt;
             lowxFloat = highxFloat;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,22 +136,33 @@ bool refuse(FILE* file, TgaImage* image, std::string* why, std::string reason) {
     return false;
 }
 
-}  // namespace
+// The reader's messages go to standard output unless it reads quietly.
+struct Say {
+    bool aloud;
+    template <typename... Args>
+    void operator()(const char* format, Args... args) const {
+        if (aloud) std::printf(format, args...);
+    }
+    // A message with nothing to fill in.
+    void operator()(const char* text) const {
+        if (aloud) std::fputs(text, stdout);
+    }
+};
 
-bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
+bool readTga(const char* path, TgaImage* image, std::string* whyOut, Say say) {
     std::string ignored;
     std::string* why = whyOut ? whyOut : &ignored;
     *image = TgaImage();
     unsigned long long size = 0;
     FILE* file = openRegularFile(path, &size, why);
     if (!file) {
-        std::printf(kCannotOpen, path);
+        say(kCannotOpen, path);
         return false;
     }
 
     uint8_t header[18];
     if (std::fread(header, 1, sizeof header, file) != sizeof header) {
-        std::printf(kTruncated, path);
+        say(kTruncated, path);
         return refuse(file, image, why, "the file ends inside the 18-byte header (" + std::to_string(size) + " bytes)");
     }
     image->idLength = header[0];
@@ -169,27 +181,27 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
     if (image->idLength != 0) {
         image->imageId.reset(new (std::nothrow) uint8_t[image->idLength]);
         if (!image->imageId) {
-            std::printf(kNoMemory, path);
+            say(kNoMemory, path);
             return refuse(file, image, why, kNoMemoryReason);
         }
         if (std::fread(image->imageId.get(), 1, image->idLength, file) != image->idLength) {
-            std::printf(kTruncated, path);
+            say(kTruncated, path);
             return refuse(file, image, why,
                           "the file ends inside its " + std::to_string(image->idLength) + "-byte image ID");
         }
     }
 
     if (image->imageType != kTrueColour) {
-        std::printf(kWrongType);
+        say(kWrongType);
         return refuse(file, image, why, wrongTypeReason(image->imageType));
     }
     if (image->pixelDepth != 24 && image->pixelDepth != 32) {
-        std::printf(kWrongDepth, image->pixelDepth);
+        say(kWrongDepth, image->pixelDepth);
         return refuse(file, image, why, std::to_string(image->pixelDepth) + " bits per pixel; only 24 and 32 are read");
     }
     const uint32_t pixelCount = uint32_t(image->width) * image->height;
     if (pixelCount > TgaImage::kMaxPixels) {
-        std::printf(kTooLarge, path, unsigned(image->width), unsigned(image->height),
+        say(kTooLarge, path, unsigned(image->width), unsigned(image->height),
                     unsigned(TgaImage::kMaxPixels));
         return refuse(file, image, why,
                       std::to_string(image->width) + "x" + std::to_string(image->height) + " is " +
@@ -203,7 +215,7 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
     if (image->colourMapType == 1) {
         mapBytes = static_cast<unsigned long>(image->colourMapLength) * ((image->colourMapEntrySize + 7u) / 8u);
         if (!skip(file, mapBytes)) {
-            std::printf(kTruncated, path);
+            say(kTruncated, path);
             return refuse(file, image, why, "the file ends inside its colour map");
         }
     }
@@ -213,12 +225,12 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
     if (pixelCount != 0) {
         image->pixels.data.reset(new (std::nothrow) uint32_t[size_t(pixelCount) + TgaPixels::kZeroTailWords]);
         if (!image->pixels.data) {
-            std::printf(kNoMemory, path);
+            say(kNoMemory, path);
             return refuse(file, image, why, kNoMemoryReason);
         }
         std::fill_n(image->pixels.data.get() + pixelCount, TgaPixels::kZeroTailWords, 0u);
         if (!readPixels(file, *image, &image->pixels)) {
-            std::printf(kTruncated, path);
+            say(kTruncated, path);
             const unsigned long long needed =
                 18ull + image->idLength + mapBytes + static_cast<unsigned long long>(pixelCount) * (image->pixelDepth / 8);
             return refuse(file, image, why,
@@ -228,5 +240,51 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* whyOut) {
         }
     }
     std::fclose(file);
+    return true;
+}
+
+}  // namespace
+
+bool tgaLoad(const char* path, TgaImage* image, std::string* why) { return readTga(path, image, why, Say{true}); }
+
+bool tgaLoadQuietly(const char* path, TgaImage* image) { return readTga(path, image, nullptr, Say{false}); }
+
+TgaMappedPixels::~TgaMappedPixels() { unmap(); }
+
+void TgaMappedPixels::unmap() {
+    if (mapping) ::munmap(mapping, mappedBytes);
+    mapping = nullptr;
+    mappedBytes = 0;
+    bytes = nullptr;
+    width = height = 0;
+}
+
+bool TgaMappedPixels::map(const char* path, bool (*sizeWanted)(uint16_t width, uint16_t height)) {
+    unmap();
+    if (!kLittleEndian) return false;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    // The header first: only a picture stored as it is used is mapped.
+    struct stat info {};
+    uint8_t header[18] = {};
+    bool stored = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 18 &&
+                  ::pread(fd, header, sizeof header, 0) == ssize_t(sizeof header);
+    const uint16_t w = word(header + 12);
+    const uint16_t h = word(header + 14);
+    const size_t mapBytes = header[1] == 1 ? size_t(word(header + 5)) * ((header[7] + 7u) / 8u) : 0;
+    const size_t offset = 18 + size_t(header[0]) + mapBytes;
+    const size_t count = size_t(w) * h;
+    stored = stored && header[2] == kTrueColour && header[16] == 32 && (header[17] & kTopFirst) != 0 &&
+             (header[17] & kRightToLeft) == 0 && count != 0 && count <= TgaImage::kMaxPixels &&
+             offset + count * 4 <= static_cast<unsigned long long>(info.st_size) && (!sizeWanted || sizeWanted(w, h));
+    void* at = stored ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
+                      : MAP_FAILED;
+    ::close(fd);
+    if (at == MAP_FAILED) return false;
+    mapping = at;
+    mappedBytes = size_t(info.st_size);
+    bytes = static_cast<const uint8_t*>(at) + offset;
+    width = w;
+    height = h;
     return true;
 }

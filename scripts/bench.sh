@@ -61,7 +61,7 @@ for i in $(seq 1 "$runs"); do
     /usr/bin/time -f "baseline %e %M" -a -o "$scratch/times" \
         "$build/glowmotion-baseline" first-frame "$scratch/base" >/dev/null
     /usr/bin/time -f "show %e %M" -a -o "$scratch/times" \
-        "$build/glowmotion" --capture "$scratch/show" --overwrite --fps 30 --end-at 0 2>/dev/null
+        "$build/glowmotion" --capture "$scratch/show" --overwrite --fps 30 --end-at 0.01 2>/dev/null
 done
 
 # The whole show recorded to a 60 fps 800x600 MP4 as `--capture whole.mp4`

@@ -6,8 +6,14 @@
 #include "base/DataPath.h"
 #include "common/GlContext.h"
 #include "common/TgaFiles.h"
+#include "gfx/PicturePreload.h"
 #include "gfx/Pictures.h"
 #include "gfx/Texture.h"
+#include "gfx/TextureFit.h"
+#include "texgen/TextureProgram.h"
+
+#include <climits>
+#include <optional>
 
 using namespace tgatest;
 
@@ -80,6 +86,25 @@ TEST(Texture, ExchangesAndFitsEverySizeAsGluDoes) {
             std::vector<uint32_t> expected = picture.words;
             for (size_t i = 0; i < std::min(exchanged, size_t(w) * h); ++i)
                 expected[i] = (expected[i] & 0xFF00FF00u) | (expected[i] >> 16 & 0xFF) | (expected[i] & 0xFF) << 16;
+            // Fitted ahead for a texture of any size and uploaded naming the
+            // byte order (gfx/PicturePreload.h): the same texels as below, or
+            // refused, untouched, where it cannot give them.
+            const FitSize anySize = gluFitSize(w, h, INT_MAX);
+            std::vector<uint32_t> fitted(size_t(anySize.width) * anySize.height);
+            if (anySize.width == w && anySize.height == h) std::copy_n(picture.words.begin(), fitted.size(), fitted.begin());
+            else gluBoxScaleRgba(reinterpret_cast<const uint8_t*>(picture.words.data()), w, h, picture.words.size() * 4,
+                                 reinterpret_cast<uint8_t*>(fitted.data()), anySize.width, anySize.height);
+            GLint maxSize = 0;
+            glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+            const FitSize driverSize = gluFitSize(w, h, maxSize);
+            const bool refused = (exchange == RedBlueExchange::BySize && size_t(w) * h > 256 * 256) ||
+                                 driverSize.width != anySize.width || driverSize.height != anySize.height;
+            Texture ahead;
+            EXPECT_EQ(ahead.uploadFitted({uint32_t(w), uint32_t(h), uint32_t(anySize.width), uint32_t(anySize.height),
+                                          fitted.data()},
+                                         exchange),
+                      !refused);
+            EXPECT_EQ(ahead.glName == 0, refused);
             Texture texture;
             picture.upload(texture, exchange);
             ASSERT_TRUE(texture.width == uint32_t(w) && texture.height == uint32_t(h));
@@ -92,6 +117,9 @@ TEST(Texture, ExchangesAndFitsEverySizeAsGluDoes) {
             ASSERT_TRUE(!ours.empty() && ourWidth == gluWidth && ours.size() == theirs.size()) << ourWidth;
             const size_t diff = std::mismatch(ours.begin(), ours.end(), theirs.begin()).first - ours.begin();
             EXPECT_EQ(diff, ours.size()) << "differs at texel " << diff / 4 % ourWidth << "," << diff / 4 / ourWidth;
+            if (!refused) {
+                EXPECT_EQ(readLevel(ahead.glName), theirs);
+            }
             EXPECT_TRUE(readLevel(texture.glName, nullptr, 1).empty());  // only level 0 is ever sampled
         }
     }
@@ -103,30 +131,55 @@ TEST(Texture, PictureFilesAndProgramsBecomeTextures) {
     writeTga(dir, "large.tga", [](TgaSpec& s) { s.width = s.height = 600; });
     writeTga(dir, "empty.tga", [](TgaSpec& s) { s.width = 0; });
     writeTga(dir, "cut.tga", {}, 65);
+    // Pictures that load: as stored (mapped when read ahead), stored bottom
+    // row first, fitted to powers of two.
+    writeTga(dir, "top.tga", [](TgaSpec& s) { s.width = 8, s.height = 4; });
+    writeTga(dir, "bottom.tga", [](TgaSpec& s) { s.width = 8, s.height = 4, s.descriptor = 0x08; });
+    writeTga(dir, "fitted.tga", [](TgaSpec& s) { s.width = 6, s.height = 5; });
     setDataDirectory(dir.path().string());
-    testing::internal::CaptureStdout();  // the reader's own lines (TgaTest); a picture that loads: FontTest
-    // A file that is not there is left to the show's summary of the missing
-    // ones; the others are named with their reason. Each leaves a texture of
-    // transparent black.
-    const std::pair<const char*, std::string> unusable[] = {
-        {"missing.tga", ""},
-        {"large.tga", "600x600 is 360000 pixels, more than the 262144 a texture holds"},
-        {"empty.tga", "the picture is empty (0x3)"},
-        {"cut.tga", "the file ends inside its pixels: 4x3 at 32 bits needs 66 bytes, the file has 65"}};
-    for (const auto& [file, reason] : unusable) {
-        Texture unused;
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(loadPicture(unused, file, RedBlueExchange::BySize));
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  reason.empty() ? "" : "glowmotion: " + dir.file(file) + " not used: " + reason + "\n");
-        EXPECT_EQ(readLevel(unused.glName), std::vector<uint8_t>(256 * 256 * 4, 0)) << file;
+    // Each is loaded on its own, then with the pictures read ahead
+    // (gfx/PicturePreload.h): the same textures and the same lines.
+    std::vector<std::vector<uint8_t>> loaded[2];
+    for (int ahead = 0; ahead < 2; ++ahead) {
+        SCOPED_TRACE(ahead ? "read ahead" : "read when asked");
+        std::optional<PicturePreload> preload;
+        if (ahead) preload.emplace(dir.path().string());
+        testing::internal::CaptureStdout();  // the reader's own lines (TgaTest); a picture that loads: FontTest
+        // A file that is not there is left to the show's summary of the missing
+        // ones; the others are named with their reason. Each leaves a texture of
+        // transparent black.
+        const std::pair<const char*, std::string> unusable[] = {
+            {"missing.tga", ""},
+            {"large.tga", "600x600 is 360000 pixels, more than the 262144 a texture holds"},
+            {"empty.tga", "the picture is empty (0x3)"},
+            {"cut.tga", "the file ends inside its pixels: 4x3 at 32 bits needs 66 bytes, the file has 65"}};
+        for (const auto& [file, reason] : unusable) {
+            Texture unused;
+            testing::internal::CaptureStderr();
+            EXPECT_FALSE(loadPicture(unused, file, RedBlueExchange::BySize));
+            EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                      reason.empty() ? "" : "glowmotion: " + dir.file(file) + " not used: " + reason + "\n");
+            EXPECT_EQ(readLevel(unused.glName), std::vector<uint8_t>(256 * 256 * 4, 0)) << file;
+        }
+        const std::string lines = testing::internal::GetCapturedStdout();
+        EXPECT_NE(lines.find("TGA: El fichero " + dir.file("cut.tga") + " termina antes de tiempo\n"), std::string::npos);
+        for (const char* file : {"top.tga", "bottom.tga", "fitted.tga"})
+            for (RedBlueExchange exchange : {RedBlueExchange::WholeBuffer, RedBlueExchange::None}) {
+                Texture texture;
+                EXPECT_TRUE(loadPicture(texture, file, exchange)) << file;
+                loaded[ahead].push_back(readLevel(texture.glName));
+            }
+        Texture generated;
+        loadGeneratedPicture(generated, storedTextureProgram(), storedTextureProgramSize());
+        loaded[ahead].push_back(readLevel(generated.glName));
     }
+    EXPECT_TRUE(loaded[0] == loaded[1]);
+    EXPECT_NE(loaded[0][0], loaded[0][1]);  // the exchange was made, or not
     for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) {
         GLint value = 0;
         glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
         EXPECT_EQ(value, name == GL_TEXTURE_WRAP_S || name == GL_TEXTURE_WRAP_T ? GL_REPEAT : GL_LINEAR);
     }
-    testing::internal::GetCapturedStdout();
     EXPECT_EQ(dataFilesMissing(), std::vector<std::string>{"missing.tga"});
     setDataDirectory("data");
 

@@ -1,0 +1,76 @@
+#pragma once
+// Pictures read ahead on worker threads while the main thread makes the
+// OpenGL context (which takes longer than all the reading together).
+//
+// A PicturePreload started on a data folder reads every picture file in it
+// (*.tga, and *.fnt font sheets, which are TGA files too) with the quiet
+// reader, fits each as an upload to a texture of any size would
+// (gfx/TextureFit.h), and runs the stored texture program
+// (texgen/TextureProgram.h). While it lives it is the active preload, and
+// loadPicture and loadGeneratedPicture (gfx/Pictures.h) upload from it:
+// the picture as read, its bytes still blue, green, red(, alpha), so that
+// one picture serves every texture made from it, whatever its exchange
+// (the upload names the byte order instead, gfx/Texture.h).
+//
+// It changes nothing that is seen: a file it could not use (refused, empty,
+// not there, or not read ahead at all) is left to loadPicture, which reads
+// it again itself and prints what the reader and the show always printed,
+// in the scenes' order. Nothing is printed from a worker.
+//
+// Threads: up to kWorkers, started by the constructor (none when threads
+// cannot be made: then everything is read on the main thread, as it is
+// asked for). A picture asked for before a worker took it is read by the
+// asking thread; one a worker has in hand is waited for. The destructor
+// stops the workers after the picture each has in hand, joins them and
+// frees every picture read ahead. Workers catch what they throw (no memory:
+// the picture is left to loadPicture). Only the main thread may make,
+// destroy or ask a preload.
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gfx/Texture.h"
+
+class PicturePreload {
+public:
+    static constexpr int kWorkers = 2;
+    // Folders holding more picture files than this are read ahead only up
+    // to it (in name order); the rest are read when asked for.
+    static constexpr size_t kMaxFiles = 256;
+
+    explicit PicturePreload(const std::string& directory);
+    ~PicturePreload();
+    PicturePreload(const PicturePreload&) = delete;
+    PicturePreload& operator=(const PicturePreload&) = delete;
+
+    // The preload made last that still lives; null when there is none.
+    static PicturePreload* active();
+
+    // The picture of the file at `path` (as dataPath names it: a file of
+    // another folder is not this preload's), waiting for it if a worker is
+    // reading it; null when it was not read ahead or cannot be used. Valid
+    // while the preload lives.
+    const FittedPicture* picture(const std::string& path);
+    // The stored texture program's picture (its first 256 x 256 words of
+    // layer 0) when `program` is that program; null otherwise.
+    const FittedPicture* generated(const uint8_t* program, size_t size);
+
+private:
+    struct Job;
+    void work();
+    // Runs `job` on this thread unless another has it; waits for it then.
+    const FittedPicture* finish(Job& job);
+    static void run(Job& job);
+
+    std::vector<std::unique_ptr<Job>> jobs;  // the program first, then the files in name order
+    std::mutex mutex;
+    std::condition_variable done;
+    bool stopping = false;
+    std::vector<std::thread> workers;
+    PicturePreload* previous = nullptr;  // the preload that was active before this one
+};

@@ -15,26 +15,63 @@ void PictureInk::measure(const Texture& texture) {
     GLint w = 0, h = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-    width = w;
-    height = h;
-    firstRow.assign(static_cast<size_t>(std::max(w, 0)), h);
-    lastRow.assign(static_cast<size_t>(std::max(w, 0)), -1);
-    if (w <= 0 || h <= 0) return;
-    std::vector<uint8_t> alpha(static_cast<size_t>(w) * static_cast<size_t>(h));
+    width = std::max(w, 0);
+    height = std::max(h, 0);
+    const size_t stride = static_cast<size_t>(width) + 1;
+    below.assign(stride * (static_cast<size_t>(height) + 1), 0u);
+    if (width == 0 || height == 0) return;
+    std::vector<uint8_t> alpha(static_cast<size_t>(width) * static_cast<size_t>(height));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    for (int row = 0; row < h; ++row) {
-        const uint8_t* line = alpha.data() + static_cast<size_t>(row) * static_cast<size_t>(w);
-        for (int col = 0; col < w; ++col) {
-            if (line[col] == 0) continue;
-            firstRow[static_cast<size_t>(col)] = std::min(firstRow[static_cast<size_t>(col)], row);
-            lastRow[static_cast<size_t>(col)] = row;
+    for (size_t row = 0; row < static_cast<size_t>(height); ++row) {
+        unsigned run = 0;
+        for (size_t col = 0; col < static_cast<size_t>(width); ++col) {
+            run += alpha[row * static_cast<size_t>(width) + col] != 0 ? 1u : 0u;
+            below[(row + 1) * stride + col + 1] = below[row * stride + col + 1] + run;
         }
     }
 }
 
+unsigned PictureInk::count(int c0, int c1, int r0, int r1) const {
+    const size_t stride = static_cast<size_t>(width) + 1;
+    const auto at = [&](int c, int r) { return below[static_cast<size_t>(r) * stride + static_cast<size_t>(c)]; };
+    return at(c1 + 1, r1 + 1) - at(c0, r1 + 1) - at(c1 + 1, r0) + at(c0, r0);
+}
+
+bool PictureInk::inked(long c0, long c1, long r0, long r1) const {
+    if (width == 0 || height == 0) return false;
+    // Up to two pieces of each range once it is wrapped into the texture.
+    const auto pieces = [](long from, long to, int size, int out[2][2]) {
+        if (to - from + 1 >= size) {
+            out[0][0] = 0;
+            out[0][1] = size - 1;
+            return 1;
+        }
+        const int a = static_cast<int>(((from % size) + size) % size);
+        const int b = static_cast<int>(a + (to - from));
+        if (b < size) {
+            out[0][0] = a;
+            out[0][1] = b;
+            return 1;
+        }
+        out[0][0] = a;
+        out[0][1] = size - 1;
+        out[1][0] = 0;
+        out[1][1] = b - size;
+        return 2;
+    };
+    int cols[2][2], rows[2][2];
+    const int nc = pieces(c0, c1, width, cols), nr = pieces(r0, r1, height, rows);
+    for (int i = 0; i < nc; ++i)
+        for (int j = 0; j < nr; ++j)
+            if (count(cols[i][0], cols[i][1], rows[j][0], rows[j][1]) > 0) return true;
+    return false;
+}
+
 namespace {
+
+constexpr int kCellWidth = 16, kCellHeight = 32;
 
 // Whether a fragment of alpha 0 leaves its pixel as it was, and the scissor
 // test is there to narrow.
@@ -52,103 +89,158 @@ bool transparentLeavesPixel(const PictureInk& ink) {
            env == GL_MODULATE && static_cast<unsigned>(bound) == ink.glName && ink.width > 0 && ink.height > 0;
 }
 
-enum class Reach { Box, Nowhere, Unknown };
+// The quad's plane (x, y, z = 0) and the window: window = H (x, y, 1) in
+// homogeneous coordinates, and its inverse.
+struct PlaneMap {
+    double h[3][3];
+    double inverse[3][3];
 
-// The window rectangle {x, y, width, height} that holds every pixel of the
-// quad whose sample can reach an inked texel.
-Reach inkedBox(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span, GLint box[4]) {
-    const double w = ink.width, h = ink.height;
-    // u, v: texel units, v = 0 at the quad's top edge. A linear sample at u
-    // reads texels floor(u - 0.5) and the next, so texel c is reached from
-    // [c - 0.5, c + 1.5); one more texel each side is kept as margin.
-    const double uFrom = static_cast<double>(left) * w;
-    const double uTo = static_cast<double>(left + span) * w;
-    double uLo = HUGE_VAL, uHi = -HUGE_VAL;
-    int rowLo = ink.height, rowHi = -1;
-    for (long c = static_cast<long>(std::floor(std::min(uFrom, uTo))) - 2;
-         c <= static_cast<long>(std::ceil(std::max(uFrom, uTo))) + 2; ++c) {
-        const size_t col = static_cast<size_t>(((c % ink.width) + ink.width) % ink.width);  // repeat wrapping
-        if (ink.firstRow[col] > ink.lastRow[col]) continue;
-        uLo = std::min(uLo, static_cast<double>(c) - 1.5);
-        uHi = std::max(uHi, static_cast<double>(c) + 2.5);
-        rowLo = std::min(rowLo, ink.firstRow[col]);
-        rowHi = std::max(rowHi, ink.lastRow[col]);
+    bool make() {
+        GLdouble mv[16], p[16];
+        GLint vp[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, mv);
+        glGetDoublev(GL_PROJECTION_MATRIX, p);
+        glGetIntegerv(GL_VIEWPORT, vp);
+        // Clip coordinates of (x, y, 0, 1): columns 0, 1 and 3 of P * MV.
+        double a[4][3];
+        const int columns[3] = {0, 1, 3};
+        for (int row = 0; row < 4; ++row)
+            for (int k = 0; k < 3; ++k) {
+                double sum = 0.0;
+                for (int i = 0; i < 4; ++i) sum += p[i * 4 + row] * mv[columns[k] * 4 + i];
+                a[row][k] = sum;
+            }
+        const double sx = 0.5 * vp[2], sy = 0.5 * vp[3], ox = vp[0] + sx, oy = vp[1] + sy;
+        for (int k = 0; k < 3; ++k) {
+            h[0][k] = sx * a[0][k] + ox * a[3][k];
+            h[1][k] = sy * a[1][k] + oy * a[3][k];
+            h[2][k] = a[3][k];
+        }
+        const double det = h[0][0] * (h[1][1] * h[2][2] - h[1][2] * h[2][1]) -
+                           h[0][1] * (h[1][0] * h[2][2] - h[1][2] * h[2][0]) +
+                           h[0][2] * (h[1][0] * h[2][1] - h[1][1] * h[2][0]);
+        if (!std::isfinite(det) || std::fabs(det) < 1e-12) return false;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) {
+                const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
+                inverse[r][c] = (h[r1][c1] * h[r2][c2] - h[r1][c2] * h[r2][c1]) / det;
+            }
+        return true;
     }
-    if (rowHi < 0) return Reach::Nowhere;
-    double vLo = rowLo - 1.5, vHi = rowHi + 2.5;
-    // Near the top or bottom edge a sample also reads the other edge's row.
-    if (rowLo < 2 || rowHi > ink.height - 3) {
-        vLo = 0.0;
-        vHi = h;
+    // The plane point under window point (wx, wy); false when it lies at or
+    // behind the eye.
+    bool back(double wx, double wy, double& x, double& y) const {
+        const double q[3] = {inverse[0][0] * wx + inverse[0][1] * wy + inverse[0][2],
+                             inverse[1][0] * wx + inverse[1][1] * wy + inverse[1][2],
+                             inverse[2][0] * wx + inverse[2][1] * wy + inverse[2][2]};
+        if (q[2] == 0.0) return false;
+        x = q[0] / q[2];
+        y = q[1] / q[2];
+        const double w = h[2][0] * x + h[2][1] * y + h[2][2];
+        return std::isfinite(x) && std::isfinite(y) && w > 1e-9;
     }
-    uLo = std::max(uLo, std::min(uFrom, uTo));
-    uHi = std::min(uHi, std::max(uFrom, uTo));
-    vLo = std::max(vLo, 0.0);
-    vHi = std::min(vHi, h);
-    if (uLo >= uHi || vLo >= vHi) return Reach::Nowhere;
+    bool forth(double x, double y, double& wx, double& wy) const {
+        const double w = h[2][0] * x + h[2][1] * y + h[2][2];
+        if (!(w > 1e-9)) return false;
+        wx = (h[0][0] * x + h[0][1] * y + h[0][2]) / w;
+        wy = (h[1][0] * x + h[1][1] * y + h[1][2]) / w;
+        return std::isfinite(wx) && std::isfinite(wy);
+    }
+};
 
-    // The inked rectangle on the quad, as pictureQuad lays s and t out.
+struct Box {
+    int x0, y0, x1, y1;  // pixels [x0, x1) x [y0, y1)
+};
+
+// The rectangles to draw in, or false when the quad must be drawn whole.
+bool inkedBoxes(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span,
+                const GLint scissor[4], std::vector<Box>& boxes) {
+    PlaneMap map;
+    if (!map.make()) return false;
     const double hw = halfWidth, hh = halfHeight;
-    const double xs[2] = {-hw + 2.0 * hw * (uLo / w - left) / span, -hw + 2.0 * hw * (uHi / w - left) / span};
-    const double ys[2] = {hh - 2.0 * hh * vLo / h, hh - 2.0 * hh * vHi / h};
-
-    GLdouble modelview[16], projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
     double minX = HUGE_VAL, maxX = -HUGE_VAL, minY = HUGE_VAL, maxY = -HUGE_VAL;
-    for (double x : xs) {
-        for (double y : ys) {
-            double eye[4];
-            for (int i = 0; i < 4; ++i) eye[i] = modelview[i] * x + modelview[4 + i] * y + modelview[12 + i];
-            double clip[4];
-            for (int i = 0; i < 4; ++i)
-                clip[i] = projection[i] * eye[0] + projection[4 + i] * eye[1] + projection[8 + i] * eye[2] +
-                          projection[12 + i] * eye[3];
-            // A corner at or behind the eye: the rectangle's image is not
-            // the hull of its corners' images.
-            if (!(clip[3] > 1e-6)) return Reach::Unknown;
-            const double wx = viewport[0] + (clip[0] / clip[3] + 1.0) * 0.5 * viewport[2];
-            const double wy = viewport[1] + (clip[1] / clip[3] + 1.0) * 0.5 * viewport[3];
-            if (!std::isfinite(wx) || !std::isfinite(wy)) return Reach::Unknown;
+    for (double x : {-hw, hw})
+        for (double y : {-hh, hh}) {
+            double wx, wy;
+            if (!map.forth(x, y, wx, wy)) return false;
             minX = std::min(minX, wx);
             maxX = std::max(maxX, wx);
             minY = std::min(minY, wy);
             maxY = std::max(maxY, wy);
         }
+    const int x0 = static_cast<int>(std::max<double>(scissor[0], std::floor(minX) - 1.0));
+    const int y0 = static_cast<int>(std::max<double>(scissor[1], std::floor(minY) - 1.0));
+    const int x1 = static_cast<int>(std::min<double>(scissor[0] + scissor[2], std::ceil(maxX) + 1.0));
+    const int y1 = static_cast<int>(std::min<double>(scissor[1] + scissor[3], std::ceil(maxY) + 1.0));
+
+    // Texel units: u across, v down from the quad's top edge (t = 0).
+    const double w = ink.width, h = ink.height;
+    const double uFrom = static_cast<double>(left) * w, uTo = static_cast<double>(left + span) * w;
+    const double uLo = std::min(uFrom, uTo), uHi = std::max(uFrom, uTo);
+    for (int cy = y0; cy < y1; cy += kCellHeight) {
+        const int cy1 = std::min(cy + kCellHeight, y1);
+        int first = -1, last = -1;
+        for (int cx = x0; cx < x1; cx += kCellWidth) {
+            const int cx1 = std::min(cx + kCellWidth, x1);
+            // The samples of the cell's pixels lie inside the image of the
+            // cell's outline on the plane, a convex quadrilateral when all
+            // four corners are in front of the eye.
+            bool keep = false, any = false;
+            double u0 = HUGE_VAL, u1 = -HUGE_VAL, v0 = HUGE_VAL, v1 = -HUGE_VAL;
+            for (int corner = 0; corner < 4 && !keep; ++corner) {
+                double x, y;
+                if (!map.back(corner & 1 ? cx1 : cx, corner & 2 ? cy1 : cy, x, y)) {
+                    keep = true;
+                    break;
+                }
+                const double u = (left + span * (x + hw) / (2.0 * hw)) * w;
+                const double v = (hh - y) / (2.0 * hh) * h;
+                u0 = std::min(u0, u);
+                u1 = std::max(u1, u);
+                v0 = std::min(v0, v);
+                v1 = std::max(v1, v);
+                any = true;
+            }
+            if (!keep && any) {
+                // Only samples on the quad count; a linear sample at u reads
+                // texels floor(u - 0.5) and the next, and one texel more
+                // each side is margin.
+                u0 = std::max(u0, uLo);
+                u1 = std::min(u1, uHi);
+                v0 = std::max(v0, 0.0);
+                v1 = std::min(v1, h);
+                if (u0 <= u1 && v0 <= v1)
+                    keep = ink.inked(static_cast<long>(std::floor(u0)) - 2, static_cast<long>(std::floor(u1)) + 2,
+                                     static_cast<long>(std::floor(v0)) - 2, static_cast<long>(std::floor(v1)) + 2);
+            }
+            if (keep) {
+                if (first < 0) first = cx;
+                last = cx1;
+            }
+        }
+        if (first < 0) continue;
+        if (!boxes.empty() && boxes.back().y1 == cy && boxes.back().x0 == first && boxes.back().x1 == last) {
+            boxes.back().y1 = cy1;
+        } else {
+            boxes.push_back({first, cy, last, cy1});
+        }
     }
-    // Two pixels of margin round the pixels whose centres lie inside.
-    GLint current[4];
-    glGetIntegerv(GL_SCISSOR_BOX, current);
-    const double x0 = std::max<double>(current[0], std::floor(minX) - 2.0);
-    const double y0 = std::max<double>(current[1], std::floor(minY) - 2.0);
-    const double x1 = std::min<double>(current[0] + current[2], std::ceil(maxX) + 2.0);
-    const double y1 = std::min<double>(current[1] + current[3], std::ceil(maxY) + 2.0);
-    if (x0 >= x1 || y0 >= y1) return Reach::Nowhere;
-    box[0] = current[0];
-    box[1] = current[1];
-    box[2] = current[2];
-    box[3] = current[3];
-    glScissor(static_cast<GLint>(x0), static_cast<GLint>(y0), static_cast<GLsizei>(x1 - x0),
-              static_cast<GLsizei>(y1 - y0));
-    return Reach::Box;
+    return true;
 }
 
 }  // namespace
 
 void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span) {
-    if (!transparentLeavesPixel(ink) || span == 0.0f) {
+    GLint scissor[4];
+    std::vector<Box> boxes;
+    if (span == 0.0f || halfWidth <= 0.0f || halfHeight <= 0.0f || !transparentLeavesPixel(ink) ||
+        (glGetIntegerv(GL_SCISSOR_BOX, scissor), !inkedBoxes(ink, halfWidth, halfHeight, left, span, scissor, boxes))) {
         pictureQuad(halfWidth, halfHeight, left, span);
         return;
     }
-    GLint saved[4];
-    switch (inkedBox(ink, halfWidth, halfHeight, left, span, saved)) {
-    case Reach::Nowhere: return;
-    case Reach::Unknown: pictureQuad(halfWidth, halfHeight, left, span); return;
-    case Reach::Box:
+    for (const Box& box : boxes) {
+        glScissor(box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0);
         pictureQuad(halfWidth, halfHeight, left, span);
-        glScissor(saved[0], saved[1], saved[2], saved[3]);
-        return;
     }
+    if (!boxes.empty()) glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
 }

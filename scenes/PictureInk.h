@@ -9,11 +9,16 @@
 // transparent (the tonearm covers 3% of its square), so most of what their
 // quads cost is fragments that change nothing. inkedPictureQuad draws the very
 // same pictureQuad (same vertices, so every pixel it draws gets the same
-// value) with the scissor box narrowed, for that one quad, to the window
-// rectangle that holds every pixel whose linear-filtered sample can reach a
-// texel of alpha above 0; it draws nothing at all when no such pixel is on
-// the picture. When the GL state is not the one above it draws the quad as
-// it is.
+// value) once for each of a few disjoint window rectangles, with the scissor
+// box narrowed to it for that draw: together they hold every pixel whose
+// linear-filtered sample can reach a texel of alpha above 0, and no pixel
+// is drawn twice. The window is cut into cells of 16 x 32 pixels; a cell is
+// kept when the texels its pixels' samples can read, found by mapping the
+// cell's corners back onto the quad's plane, include an inked one; the kept
+// cells of a row of cells make one rectangle from the first to the last,
+// and rows with the same rectangle are drawn as one. Nothing is drawn when
+// no cell is kept. When the GL state is not the one above, the quad is drawn
+// as it is.
 #include <vector>
 
 class Texture;
@@ -21,14 +26,21 @@ class Texture;
 class PictureInk {
 public:
     // Reads level 0 of `texture` back (a GL context current; the texture is
-    // left bound): for each column, the first and last row whose alpha is
-    // above 0.
+    // left bound) and counts its inked texels (alpha above 0).
     void measure(const Texture& texture);
+
+    // Inked texels in columns [c0, c1] and rows [r0, r1] of the repeating
+    // texture, any integers with c0 <= c1 and r0 <= r1; above 0 or not.
+    bool inked(long c0, long c1, long r0, long r1) const;
 
     unsigned glName = 0;  // the texture measured
     int width = 0;        // texels of level 0
     int height = 0;
-    std::vector<int> firstRow, lastRow;  // per column; first > last where the column is clear
+
+private:
+    // Inked texels above and left of each corner: (width + 1) x (height + 1).
+    std::vector<unsigned> below;
+    unsigned count(int c0, int c1, int r0, int r1) const;  // inside the texture, ends included
 };
 
 // pictureQuad(halfWidth, halfHeight, left, span) (scenes/Quads.h) with the

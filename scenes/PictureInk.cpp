@@ -230,17 +230,37 @@ bool inkedBoxes(const PictureInk& ink, float halfWidth, float halfHeight, float 
 
 }  // namespace
 
-void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span) {
+namespace {
+
+template <typename Draw>
+void inked(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span, Draw draw) {
     GLint scissor[4];
     std::vector<Box> boxes;
-    if (span == 0.0f || halfWidth <= 0.0f || halfHeight <= 0.0f || !transparentLeavesPixel(ink) ||
-        (glGetIntegerv(GL_SCISSOR_BOX, scissor), !inkedBoxes(ink, halfWidth, halfHeight, left, span, scissor, boxes))) {
-        pictureQuad(halfWidth, halfHeight, left, span);
+    if (span == 0.0f || halfWidth <= 0.0f || halfHeight <= 0.0f || !transparentLeavesPixel(ink)) {
+        draw();
+        return;
+    }
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    if (colour[3] <= 0.0f) return;  // every fragment's alpha is 0
+    glGetIntegerv(GL_SCISSOR_BOX, scissor);
+    if (!inkedBoxes(ink, halfWidth, halfHeight, left, span, scissor, boxes)) {
+        draw();
         return;
     }
     for (const Box& box : boxes) {
         glScissor(box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0);
-        pictureQuad(halfWidth, halfHeight, left, span);
+        draw();
     }
     if (!boxes.empty()) glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
+}
+
+}  // namespace
+
+void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span) {
+    inked(ink, halfWidth, halfHeight, left, span, [&] { pictureQuad(halfWidth, halfHeight, left, span); });
+}
+
+void inkedPictureList(const PictureInk& ink, unsigned list, float halfWidth, float halfHeight) {
+    inked(ink, halfWidth, halfHeight, 0.0f, 1.0f, [&] { glCallList(list); });
 }

@@ -44,6 +44,9 @@ private:
 };
 
 // pictureQuad(halfWidth, halfHeight, left, span) (scenes/Quads.h) with the
-// texture measured as `ink` bound, drawn only where it can change a pixel.
+// texture measured as `ink` bound, drawn only where it can change a pixel
+// (nowhere when the current colour's alpha is 0).
 void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, float left = 0.0f,
                       float span = 1.0f);
+// The same for a display list that draws pictureQuad(halfWidth, halfHeight).
+void inkedPictureList(const PictureInk& ink, unsigned list, float halfWidth, float halfHeight);

@@ -4,7 +4,7 @@
 // at one place.
 #include "scenes/DanceSequences.h"
 
-#include "scenes/Quads.h"
+#include "scenes/PictureInk.h"
 
 #include <GL/gl.h>
 
@@ -26,13 +26,13 @@ void renderShower(DanceStage& stage, Timer& timer, float t) {
     glLoadIdentity();
     stage.dancer1Texture.bind();
     glTranslatef(0.5f, 0.0f, -1.6f);
-    pictureQuad(0.5f, 0.7f, anim.dancer1Frame, 1.0f / 14.0f);
+    inkedPictureQuad(stage.dancer1Ink, 0.5f, 0.7f, anim.dancer1Frame, 1.0f / 14.0f);
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glLoadIdentity();
     stage.dancer2Texture.bind();
     glTranslatef(-0.5f, 0.0f, -2.7f);
-    pictureQuad(0.5f, 0.7f, anim.dancer2Frame, 0.1f);
+    inkedPictureQuad(stage.dancer2Ink, 0.5f, 0.7f, anim.dancer2Frame, 0.1f);
 
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);

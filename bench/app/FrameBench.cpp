@@ -3,6 +3,8 @@
 //
 //   Frame/<scene>            render(t) + present, t stepping at 30 frames a
 //                            second of show time through the scene's window
+//                            (Time: wall; CPU: the whole process's, the
+//                            rasterizer's threads included)
 //   Frame/clear-and-present  glClear + present: the baseline
 //   OwnCode/<scene>          the same render calls with no GL context current,
 //                            so every GL call returns at once from the
@@ -227,10 +229,15 @@ const bool kRegistered = [] {
     const char* data = std::getenv("GLOWMOTION_BENCH_DATA");
     setDataDirectory(data ? data
                           : (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "data").string());
-    benchmark::RegisterBenchmark("Frame/clear-and-present", frame, nullptr)->Unit(benchmark::kMillisecond)->UseRealTime();
+    // CPU: the process's, the rasterizer's threads included.
+    benchmark::RegisterBenchmark("Frame/clear-and-present", frame, nullptr)
+        ->Unit(benchmark::kMillisecond)
+        ->MeasureProcessCPUTime()
+        ->UseRealTime();
     for (const TimelineWindow& window : kTimeline)
         benchmark::RegisterBenchmark((std::string("Frame/") + window.name).c_str(), frame, &window)
             ->Unit(benchmark::kMillisecond)
+            ->MeasureProcessCPUTime()
             ->UseRealTime();
     for (const TimelineWindow& window : kTimeline)
         benchmark::RegisterBenchmark((std::string("OwnCode/") + window.name).c_str(), ownCode, &window)

@@ -152,6 +152,40 @@ struct Box {
     int x0, y0, x1, y1;  // pixels [x0, x1) x [y0, y1)
 };
 
+// Gaps of up to this many cells inside a row of cells are drawn through.
+constexpr int kGapCells = 3;
+
+// Whether any pixel of the window cell [cx, cx1) x [cy, cy1) can sample an
+// inked texel of the quad. u, v: texel units, v down from the quad's top edge
+// (t = 0); [uLo, uHi] is the quad's u.
+bool keepCell(const PlaneMap& map, const PictureInk& ink, double hw, double hh, float left, float span, double uLo,
+              double uHi, int cx, int cy, int cx1, int cy1) {
+    // The samples of the cell's pixels lie inside the image of the cell's
+    // outline on the plane, a convex quadrilateral when all four corners
+    // are in front of the eye.
+    const double w = ink.width, h = ink.height;
+    double u0 = HUGE_VAL, u1 = -HUGE_VAL, v0 = HUGE_VAL, v1 = -HUGE_VAL;
+    for (int corner = 0; corner < 4; ++corner) {
+        double x, y;
+        if (!map.back(corner & 1 ? cx1 : cx, corner & 2 ? cy1 : cy, x, y)) return true;
+        const double u = (left + span * (x + hw) / (2.0 * hw)) * w;
+        const double v = (hh - y) / (2.0 * hh) * h;
+        u0 = std::min(u0, u);
+        u1 = std::max(u1, u);
+        v0 = std::min(v0, v);
+        v1 = std::max(v1, v);
+    }
+    // Only samples on the quad count; a linear sample at u reads texels
+    // floor(u - 0.5) and the next, and one texel more each side is margin.
+    u0 = std::max(u0, uLo);
+    u1 = std::min(u1, uHi);
+    v0 = std::max(v0, 0.0);
+    v1 = std::min(v1, h);
+    if (u0 > u1 || v0 > v1) return false;
+    return ink.inked(static_cast<long>(std::floor(u0)) - 2, static_cast<long>(std::floor(u1)) + 2,
+                     static_cast<long>(std::floor(v0)) - 2, static_cast<long>(std::floor(v1)) + 2);
+}
+
 // The rectangles to draw in, or false when the quad must be drawn whole.
 bool inkedBoxes(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span,
                 const GLint scissor[4], std::vector<Box>& boxes) {
@@ -173,57 +207,43 @@ bool inkedBoxes(const PictureInk& ink, float halfWidth, float halfHeight, float 
     const int x1 = static_cast<int>(std::min<double>(scissor[0] + scissor[2], std::ceil(maxX) + 1.0));
     const int y1 = static_cast<int>(std::min<double>(scissor[1] + scissor[3], std::ceil(maxY) + 1.0));
 
-    // Texel units: u across, v down from the quad's top edge (t = 0).
-    const double w = ink.width, h = ink.height;
+    const double w = ink.width;
     const double uFrom = static_cast<double>(left) * w, uTo = static_cast<double>(left + span) * w;
     const double uLo = std::min(uFrom, uTo), uHi = std::max(uFrom, uTo);
+    size_t rowStart = 0;  // the previous row's first rectangle
     for (int cy = y0; cy < y1; cy += kCellHeight) {
         const int cy1 = std::min(cy + kCellHeight, y1);
+        const size_t previousRow = rowStart;
+        rowStart = boxes.size();
         int first = -1, last = -1;
+        // A run of kept cells ends at a gap of more than kGapCells cells.
+        const auto endRun = [&] {
+            for (size_t i = previousRow; i < rowStart; ++i) {
+                if (boxes[i].y1 == cy && boxes[i].x0 == first && boxes[i].x1 == last) {
+                    boxes[i].y1 = cy1;  // the same run as in the row before
+                    return;
+                }
+            }
+            boxes.push_back({first, cy, last, cy1});
+        };
         for (int cx = x0; cx < x1; cx += kCellWidth) {
             const int cx1 = std::min(cx + kCellWidth, x1);
-            // The samples of the cell's pixels lie inside the image of the
-            // cell's outline on the plane, a convex quadrilateral when all
-            // four corners are in front of the eye.
-            bool keep = false, any = false;
-            double u0 = HUGE_VAL, u1 = -HUGE_VAL, v0 = HUGE_VAL, v1 = -HUGE_VAL;
-            for (int corner = 0; corner < 4 && !keep; ++corner) {
-                double x, y;
-                if (!map.back(corner & 1 ? cx1 : cx, corner & 2 ? cy1 : cy, x, y)) {
-                    keep = true;
-                    break;
-                }
-                const double u = (left + span * (x + hw) / (2.0 * hw)) * w;
-                const double v = (hh - y) / (2.0 * hh) * h;
-                u0 = std::min(u0, u);
-                u1 = std::max(u1, u);
-                v0 = std::min(v0, v);
-                v1 = std::max(v1, v);
-                any = true;
+            if (!keepCell(map, ink, hw, hh, left, span, uLo, uHi, cx, cy, cx1, cy1)) continue;
+            if (first >= 0 && cx - last > kGapCells * kCellWidth) {
+                endRun();
+                first = -1;
             }
-            if (!keep && any) {
-                // Only samples on the quad count; a linear sample at u reads
-                // texels floor(u - 0.5) and the next, and one texel more
-                // each side is margin.
-                u0 = std::max(u0, uLo);
-                u1 = std::min(u1, uHi);
-                v0 = std::max(v0, 0.0);
-                v1 = std::min(v1, h);
-                if (u0 <= u1 && v0 <= v1)
-                    keep = ink.inked(static_cast<long>(std::floor(u0)) - 2, static_cast<long>(std::floor(u1)) + 2,
-                                     static_cast<long>(std::floor(v0)) - 2, static_cast<long>(std::floor(v1)) + 2);
-            }
-            if (keep) {
-                if (first < 0) first = cx;
-                last = cx1;
-            }
+            if (first < 0) first = cx;
+            last = cx1;
         }
-        if (first < 0) continue;
-        if (!boxes.empty() && boxes.back().y1 == cy && boxes.back().x0 == first && boxes.back().x1 == last) {
-            boxes.back().y1 = cy1;
-        } else {
-            boxes.push_back({first, cy, last, cy1});
-        }
+        if (first >= 0) endRun();
+        // Rectangles grown from the row before are not this row's to match.
+        std::stable_partition(boxes.begin() + static_cast<long>(previousRow), boxes.end(),
+                              [&](const Box& b) { return b.y1 != cy1; });
+        rowStart = static_cast<size_t>(
+            std::find_if(boxes.begin() + static_cast<long>(previousRow), boxes.end(),
+                         [&](const Box& b) { return b.y1 == cy1; }) -
+            boxes.begin());
     }
     return true;
 }
@@ -247,6 +267,20 @@ void inked(const PictureInk& ink, float halfWidth, float halfHeight, float left,
     if (!inkedBoxes(ink, halfWidth, halfHeight, left, span, scissor, boxes)) {
         draw();
         return;
+    }
+    // A draw of its own costs the driver about as much as this many pixels
+    // of a picture; bands that save less than that become one box.
+    constexpr long kPixelsPerDraw = 4096;
+    if (boxes.size() > 1) {
+        Box all = boxes.front();
+        long inside = 0;
+        for (const Box& box : boxes) {
+            all = {std::min(all.x0, box.x0), std::min(all.y0, box.y0), std::max(all.x1, box.x1),
+                   std::max(all.y1, box.y1)};
+            inside += static_cast<long>(box.x1 - box.x0) * (box.y1 - box.y0);
+        }
+        const long saved = static_cast<long>(all.x1 - all.x0) * (all.y1 - all.y0) - inside;
+        if (saved < kPixelsPerDraw * static_cast<long>(boxes.size() - 1)) boxes.assign(1, all);
     }
     for (const Box& box : boxes) {
         glScissor(box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0);

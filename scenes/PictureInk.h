@@ -15,8 +15,11 @@
 // is drawn twice. The window is cut into cells of 16 x 32 pixels; a cell is
 // kept when the texels its pixels' samples can read, found by mapping the
 // cell's corners back onto the quad's plane, include an inked one; the kept
-// cells of a row of cells make one rectangle from the first to the last,
-// and rows with the same rectangle are drawn as one. Nothing is drawn when
+// cells of a row of cells make rectangles (runs, with gaps of up to three
+// cells drawn through, so a ring keeps its hole), and a run the same as one
+// in the row before extends it; when the rectangles
+// spare fewer pixels than a draw of its own costs (4096 for each one past
+// the first), their bounding box is drawn instead. Nothing is drawn when
 // no cell is kept. When the GL state is not the one above, the quad is drawn
 // as it is.
 #include <vector>

@@ -117,7 +117,7 @@ void CreditsScene::render(float) {
                 glLoadIdentity();
                 glTranslatef(x - rowLeft, rowY, -6.0f);
                 glRotatef(50.0f * r, 0.0f, 0.0f, 1.0f);
-                inkedPictureList(ink[&starTexture], quadList, 0.5f, 0.5f);
+                glCallList(quadList);
                 x += 0.7f;
                 if (x > 8.0f) x = 0.0f;
             }

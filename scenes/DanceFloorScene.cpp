@@ -55,7 +55,6 @@ void DanceFloorScene::load() {
         {"lightball.tga", RedBlueExchange::None, &stage.lightBallTexture},
     };
     for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
-    stage.starInk.measure(stage.starTexture);
     stage.ballInk.measure(stage.ballTexture);
     stage.dancer1Ink.measure(stage.dancer1Texture);
     stage.dancer2Ink.measure(stage.dancer2Texture);
@@ -130,7 +129,7 @@ void drawBackdrop(DanceStage& stage, float t) {
                          -6.0f);
             glRotatef(spin, 0.0f, 0.0f, 1.0f);
             stage.starTexture.bind();
-            inkedPictureList(stage.starInk, stage.quadList, 0.5f, 0.5f);
+            glCallList(stage.quadList);
             anim.starAngle += kStarStep;
         }
     }

@@ -43,7 +43,7 @@ struct DanceStage {
     Texture dancer2Texture;    // 10 frames
     Texture lightBallTexture;  // the glow behind the ball
     // Where the blended pictures are not transparent (measured in load).
-    PictureInk starInk, ballInk, dancer1Ink, dancer2Ink;
+    PictureInk ballInk, dancer1Ink, dancer2Ink;
     Font font;
     unsigned int quadList = 0;      // the unit quad
     GLUquadric* quadric = nullptr;  // the groove's opening wipe

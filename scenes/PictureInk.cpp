@@ -75,8 +75,8 @@ constexpr int kCellWidth = 16, kCellHeight = 32;
 
 // Whether a fragment of alpha 0 leaves its pixel as it was, and the scissor
 // test is there to narrow.
-bool transparentLeavesPixel(const PictureInk& ink) {
-    if (!glIsEnabled(GL_BLEND) || glIsEnabled(GL_DEPTH_TEST) || !glIsEnabled(GL_TEXTURE_2D) ||
+bool transparentLeavesPixel(const PictureInk& ink, TransparentDepth depth) {
+    if (!glIsEnabled(GL_BLEND) || (depth == TransparentDepth::MayBeRead && glIsEnabled(GL_DEPTH_TEST)) || !glIsEnabled(GL_TEXTURE_2D) ||
         !glIsEnabled(GL_SCISSOR_TEST) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_STENCIL_TEST))
         return false;
     GLint source = 0, destination = 0, equation = 0, env = 0, bound = 0;
@@ -253,10 +253,11 @@ bool inkedBoxes(const PictureInk& ink, float halfWidth, float halfHeight, float 
 namespace {
 
 template <typename Draw>
-void inked(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span, Draw draw) {
+void inked(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span, TransparentDepth depth,
+           Draw draw) {
     GLint scissor[4];
     std::vector<Box> boxes;
-    if (span == 0.0f || halfWidth <= 0.0f || halfHeight <= 0.0f || !transparentLeavesPixel(ink)) {
+    if (span == 0.0f || halfWidth <= 0.0f || halfHeight <= 0.0f || !transparentLeavesPixel(ink, depth)) {
         draw();
         return;
     }
@@ -291,10 +292,7 @@ void inked(const PictureInk& ink, float halfWidth, float halfHeight, float left,
 
 }  // namespace
 
-void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span) {
-    inked(ink, halfWidth, halfHeight, left, span, [&] { pictureQuad(halfWidth, halfHeight, left, span); });
-}
-
-void inkedPictureList(const PictureInk& ink, unsigned list, float halfWidth, float halfHeight) {
-    inked(ink, halfWidth, halfHeight, 0.0f, 1.0f, [&] { glCallList(list); });
+void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span,
+                      TransparentDepth depth) {
+    inked(ink, halfWidth, halfHeight, left, span, depth, [&] { pictureQuad(halfWidth, halfHeight, left, span); });
 }

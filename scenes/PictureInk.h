@@ -49,7 +49,15 @@ private:
 // pictureQuad(halfWidth, halfHeight, left, span) (scenes/Quads.h) with the
 // texture measured as `ink` bound, drawn only where it can change a pixel
 // (nowhere when the current colour's alpha is 0).
+//
+// With the depth test on, a transparent fragment still writes its depth;
+// the quad is then drawn whole unless the caller passes
+// TransparentDepth::NeverRead: it knows that nothing drawn later in the
+// frame is depth-tested where the quad's transparent part lies (nothing
+// behind it overlaps it on screen, say), so those depth values are never
+// read before the next clear.
+enum class TransparentDepth { MayBeRead, NeverRead };
 void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, float left = 0.0f,
-                      float span = 1.0f);
-// The same for a display list that draws pictureQuad(halfWidth, halfHeight).
-void inkedPictureList(const PictureInk& ink, unsigned list, float halfWidth, float halfHeight);
+                      float span = 1.0f, TransparentDepth depth = TransparentDepth::MayBeRead);
+// Small pictures gain nothing: the show's stars (a unit quad at depth 6,
+// about 100 pixels across) drawn so cost more than they spare.

@@ -9,6 +9,18 @@
 #include <cmath>
 #include <cstdint>
 
+#ifdef __EMSCRIPTEN__
+// The browser's fixed-function layer (web/gl/) reads no texture back and has
+// no matrix or texture-environment queries; there every quad is drawn whole
+// (a GPU draws transparent fragments for next to nothing anyway).
+void PictureInk::measure(const Texture&) {}
+bool PictureInk::inked(long, long, long, long) const { return false; }
+unsigned PictureInk::count(int, int, int, int) const { return 0; }
+void inkedPictureQuad(const PictureInk&, float halfWidth, float halfHeight, float left, float span, TransparentDepth) {
+    pictureQuad(halfWidth, halfHeight, left, span);
+}
+#else
+
 void PictureInk::measure(const Texture& texture) {
     texture.bind();
     glName = texture.glName;
@@ -296,3 +308,5 @@ void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, 
                       TransparentDepth depth) {
     inked(ink, halfWidth, halfHeight, left, span, depth, [&] { pictureQuad(halfWidth, halfHeight, left, span); });
 }
+
+#endif  // __EMSCRIPTEN__

@@ -21,7 +21,7 @@
 // spare fewer pixels than a draw of its own costs (4096 for each one past
 // the first), their bounding box is drawn instead. Nothing is drawn when
 // no cell is kept. When the GL state is not the one above, the quad is drawn
-// as it is.
+// as it is. (In the browser build every quad is drawn whole.)
 #include <vector>
 
 class Texture;

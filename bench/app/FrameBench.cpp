@@ -17,8 +17,9 @@
 //                            draw of a frame costs. At a few show times per
 //                            scene the same frame is drawn over and over,
 //                            alternately whole and with one draw left out,
-//                            and the draw's cost is the difference in frame
-//                            time ("skipped": the call is not made at all,
+//                            and the draw's cost is the median difference
+//                            in the process's CPU time per frame, the
+//                            rasterizer's threads included ("skipped": the call is not made at all,
 //                            vertices included; "scissored": it is made with
 //                            an empty scissor box, so what it saves is the
 //                            rasterizer's and the fragments' share). A draw
@@ -34,7 +35,6 @@
 
 #include <EGL/egl.h>
 #include <GL/gl.h>
-
 #include <GL/glu.h>
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "scenes/CreditsScene.h"
 
 #include "gfx/Pictures.h"
+#include "scenes/PictureInk.h"
 #include "scenes/Quads.h"
 
 #include <GL/gl.h>
@@ -24,11 +25,12 @@ void slide(float& x, float& z, float previousR, float at) {
 }
 
 // A picture quad of the given half sizes, placed at (x, y, z).
-void drawAt(const Texture& texture, float x, float y, float z, float halfWidth, float halfHeight) {
+void drawAt(const Texture& texture, const PictureInk& ink, float x, float y, float z, float halfWidth,
+            float halfHeight) {
     texture.bind();
     glLoadIdentity();
     glTranslatef(x, y, z);
-    pictureQuad(halfWidth, halfHeight);
+    inkedPictureQuad(ink, halfWidth, halfHeight);
 }
 
 }  // namespace
@@ -48,6 +50,7 @@ void CreditsScene::load() {
         {"star.tga", RedBlueExchange::BySize, &starTexture},
     };
     for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
+    for (const PictureFile& p : pictures) ink[p.texture].measure(*p.texture);
 
     quadList = glGenLists(1);
     glNewList(quadList, GL_COMPILE);
@@ -92,18 +95,18 @@ void CreditsScene::render(float) {
         bigCircleTexture.bind();
         glLoadIdentity();
         glTranslatef(0.0f, 0.0f, -3.0f);
-        pictureQuad(1.0f + p, 1.0f + p);
+        inkedPictureQuad(ink[&bigCircleTexture], 1.0f + p, 1.0f + p);
     }
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (r < 10.5f) {
-        drawAt(sabuesoTexture, -1.4f, 1.75f, -6.0f, 2.0f, 0.75f);  // plates 4 x 1.5
-        drawAt(niloTexture, state.slide1X, -0.5f, state.slide1Z - 6.0f, 2.0f, 0.75f);
-        drawAt(ifaceTexture, state.slide1X, 0.5f, state.slide1Z - 6.0f, 1.8f, 0.65f);
-        drawAt(kiroTexture, state.slide2X, -1.75f, state.slide2Z - 6.0f, 2.0f, 0.75f);
+        drawAt(sabuesoTexture, ink[&sabuesoTexture], -1.4f, 1.75f, -6.0f, 2.0f, 0.75f);  // plates 4 x 1.5
+        drawAt(niloTexture, ink[&niloTexture], state.slide1X, -0.5f, state.slide1Z - 6.0f, 2.0f, 0.75f);
+        drawAt(ifaceTexture, ink[&ifaceTexture], state.slide1X, 0.5f, state.slide1Z - 6.0f, 1.8f, 0.65f);
+        drawAt(kiroTexture, ink[&kiroTexture], state.slide2X, -1.75f, state.slide2Z - 6.0f, 2.0f, 0.75f);
     }
     if (r > 10.5f) {
-        drawAt(logoTexture, 0.0f, 0.0f, -6.0f, 2.0f, 0.55f);
+        drawAt(logoTexture, ink[&logoTexture], 0.0f, 0.0f, -6.0f, 2.0f, 0.55f);
         starTexture.bind();
         // One running x for both rows: the lower row starts where the upper
         // one left off (7.7, so its first star stands at 4.7), then wraps.
@@ -122,7 +125,7 @@ void CreditsScene::render(float) {
     }
 
     glColor4f(1.0f, 1.0f, 1.0f, state.titleAlpha);
-    if (r < 10.5f) drawAt(titleTexture, 0.8f, -0.3f, -3.0f, 1.0f, 1.0f);
+    if (r < 10.5f) drawAt(titleTexture, ink[&titleTexture], 0.8f, -0.3f, -3.0f, 1.0f, 1.0f);
 
     glDisable(GL_BLEND);
 

@@ -16,8 +16,10 @@
 // colour set for the next frame.
 #include "base/Timer.h"
 #include "gfx/Texture.h"
+#include "scenes/PictureInk.h"
 #include "scenes/Scene.h"
 
+#include <map>
 #include <memory>
 
 class CreditsScene final : public Scene {
@@ -46,5 +48,7 @@ public:
 private:
     Texture titleTexture, niloTexture, sabuesoTexture, kiroTexture, bigCircleTexture, logoTexture, starTexture,
         ifaceTexture;
+    // Where each picture is not transparent (measured in load).
+    std::map<const Texture*, PictureInk> ink;
     Timer timer;
 };

@@ -55,6 +55,9 @@ void DanceFloorScene::load() {
         {"lightball.tga", RedBlueExchange::None, &stage.lightBallTexture},
     };
     for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
+    stage.ballInk.measure(stage.ballTexture);
+    stage.dancer1Ink.measure(stage.dancer1Texture);
+    stage.dancer2Ink.measure(stage.dancer2Texture);
 
     // A second load recompiles the same list and keeps the quadric it
     // already has.
@@ -136,7 +139,7 @@ void drawBackdrop(DanceStage& stage, float t) {
     glLoadIdentity();
     glTranslatef(0.0f, 1.5f, -5.0f);
     stage.ballTexture.bind();
-    pictureQuad(0.5f, 0.5f, anim.ballFrame, 0.33f);
+    inkedPictureQuad(stage.ballInk, 0.5f, 0.5f, anim.ballFrame, 0.33f);
 
     // The glow, added as c * (1 - c); with the depth test off it covers the
     // ball although it stands behind it.

@@ -10,6 +10,7 @@
 // clock through the Timer it is given.
 #include "gfx/Font.h"
 #include "gfx/Texture.h"
+#include "scenes/PictureInk.h"
 
 class Timer;
 struct GLUquadric;
@@ -41,6 +42,8 @@ struct DanceStage {
     Texture dancer1Texture;    // 14 frames
     Texture dancer2Texture;    // 10 frames
     Texture lightBallTexture;  // the glow behind the ball
+    // Where the blended pictures are not transparent (measured in load).
+    PictureInk ballInk, dancer1Ink, dancer2Ink;
     Font font;
     unsigned int quadList = 0;      // the unit quad
     GLUquadric* quadric = nullptr;  // the groove's opening wipe

@@ -2,6 +2,7 @@
 
 #include "base/Timer.h"
 #include "gfx/Pictures.h"
+#include "scenes/PictureInk.h"
 #include "scenes/Quads.h"
 
 #include <GL/gl.h>
@@ -12,11 +13,11 @@
 namespace {
 
 // One 2 x 2 picture at depth -6, `x` across from the centre.
-void drawPicture(const Texture& texture, float x) {
+void drawPicture(const Texture& texture, const PictureInk& ink, float x) {
     glLoadIdentity();
     glTranslatef(x, 0.0f, -6.0f);
     texture.bind();
-    pictureQuad(1.0f, 1.0f);
+    inkedPictureQuad(ink, 1.0f, 1.0f);
 }
 
 }  // namespace
@@ -40,6 +41,10 @@ void EndScene::load() {
         {"bck_end.tga", RedBlueExchange::WholeBuffer, &backgroundTexture},
     };
     for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
+    frogInk.measure(frogTexture);
+    bcnBlurInk.measure(bcnBlurTexture);
+    partyBlurInk.measure(partyBlurTexture);
+    tenBlurInk.measure(tenBlurTexture);
 
     font.build();
 
@@ -80,15 +85,15 @@ void EndScene::render(float showTime) {
     glLoadIdentity();
     frogTexture.bind();
     glTranslatef(0.0f, -1.0f, -5.0f);
-    pictureQuad(0.5f, 0.5f, state.frogFrame, 0.25f);
+    inkedPictureQuad(frogInk, 0.5f, 0.5f, state.frogFrame, 0.25f);
 
     // The three pictures fade with the sine of the time and are invisible
     // while it is negative. The clamp is the one GL applies to colours; it
     // is done here so no negative alpha ever reaches the blending.
     glColor4f(1.0f, 1.0f, 1.0f, std::max(0.0f, std::sin(t)));
-    drawPicture(bcnBlurTexture, -2.0f);
-    drawPicture(partyBlurTexture, 0.0f);
-    drawPicture(tenBlurTexture, 2.0f);
+    drawPicture(bcnBlurTexture, bcnBlurInk, -2.0f);
+    drawPicture(partyBlurTexture, partyBlurInk, 0.0f);
+    drawPicture(tenBlurTexture, tenBlurInk, 2.0f);
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     // At exactly the change no caption is printed.

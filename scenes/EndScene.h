@@ -15,6 +15,7 @@
 // rest is drawn as usual.
 #include "gfx/Font.h"
 #include "gfx/Texture.h"
+#include "scenes/PictureInk.h"
 #include "base/Timer.h"
 #include "scenes/Scene.h"
 
@@ -55,6 +56,8 @@ public:
 
 private:
     Texture frogTexture;
+    // Where the blended pictures are not transparent (measured in load).
+    PictureInk frogInk, bcnBlurInk, partyBlurInk, tenBlurInk;
     Texture bcnTexture;
     Texture bcnBlurTexture;
     Texture tenTexture;

@@ -4,7 +4,7 @@
 // "dance", "move" and "groove" creeping along the bottom.
 #include "scenes/DanceSequences.h"
 
-#include "scenes/Quads.h"
+#include "scenes/PictureInk.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -28,25 +28,31 @@ void renderGroove(DanceStage& stage, Timer& timer, float t) {
 
     glEnable(GL_DEPTH_TEST);
 
+    // The dancers are drawn with the depth test on, but only dancer 2 (in
+    // front) overlaps another (its echo) on screen, and the wipe lies in
+    // front of all three: the depth the transparent parts write is never
+    // read.
+    constexpr TransparentDepth kUnread = TransparentDepth::NeverRead;
+
     // The echo of dancer 2: 1.2 x 1.6 against the dancer's 1.0 x 1.4, 0.1
     // behind it, on the same centre.
     glColor4f(1.0f, 1.0f, 1.0f, 0.6f);
     glLoadIdentity();
     stage.dancer2Texture.bind();
     glTranslatef(0.5f, 0.0f, -1.6f);
-    pictureQuad(0.6f, 0.8f, anim.echoFrame, 0.1f);
+    inkedPictureQuad(stage.dancer2Ink, 0.6f, 0.8f, anim.echoFrame, 0.1f, kUnread);
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glLoadIdentity();
     stage.dancer2Texture.bind();
     glTranslatef(0.5f, 0.0f, -1.5f);
-    pictureQuad(0.5f, 0.7f, anim.dancer2Frame, 0.1f);
+    inkedPictureQuad(stage.dancer2Ink, 0.5f, 0.7f, anim.dancer2Frame, 0.1f, kUnread);
 
     // Dancer 1 farther back on the left, clear of the other two on screen.
     glLoadIdentity();
     stage.dancer1Texture.bind();
     glTranslatef(-0.7f, 0.0f, -2.7f);
-    pictureQuad(0.5f, 0.7f, anim.dancer1Frame, 1.0f / 14.0f);
+    inkedPictureQuad(stage.dancer1Ink, 0.5f, 0.7f, anim.dancer1Frame, 1.0f / 14.0f, kUnread);
 
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);

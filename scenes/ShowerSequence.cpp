@@ -4,7 +4,7 @@
 // at one place.
 #include "scenes/DanceSequences.h"
 
-#include "scenes/Quads.h"
+#include "scenes/PictureInk.h"
 
 #include <GL/gl.h>
 
@@ -22,17 +22,18 @@ void renderShower(DanceStage& stage, Timer& timer, float t) {
     if (caption) stage.font.print(50.0, 20.0, 4.0f, caption, 1);
 
     // The depth test is on after a caption and off otherwise; the dancers do
-    // not overlap on screen, so the picture is the same.
+    // not overlap on screen, so the picture is the same, and the depth their
+    // transparent parts write is never read.
     glLoadIdentity();
     stage.dancer1Texture.bind();
     glTranslatef(0.5f, 0.0f, -1.6f);
-    pictureQuad(0.5f, 0.7f, anim.dancer1Frame, 1.0f / 14.0f);
+    inkedPictureQuad(stage.dancer1Ink, 0.5f, 0.7f, anim.dancer1Frame, 1.0f / 14.0f, TransparentDepth::NeverRead);
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glLoadIdentity();
     stage.dancer2Texture.bind();
     glTranslatef(-0.5f, 0.0f, -2.7f);
-    pictureQuad(0.5f, 0.7f, anim.dancer2Frame, 0.1f);
+    inkedPictureQuad(stage.dancer2Ink, 0.5f, 0.7f, anim.dancer2Frame, 0.1f, TransparentDepth::NeverRead);
 
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);

@@ -1,6 +1,7 @@
 #include "scenes/TurntableScene.h"
 
 #include "gfx/Pictures.h"
+#include "scenes/PictureInk.h"
 #include "scenes/Quads.h"
 
 #include <GL/gl.h>
@@ -26,6 +27,10 @@ void TurntableScene::load() {
         {"presents.tga", RedBlueExchange::WholeBuffer, &presentsTexture},
     };
     for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
+    platoInk.measure(platoTexture);
+    brazoInk.measure(brazoTexture);
+    quellixInk.measure(quellixTexture);
+    presentsInk.measure(presentsTexture);
 
     if (!quadric) {
         quadric = gluNewQuadric();
@@ -94,7 +99,7 @@ void TurntableScene::render(float) {
     platoTexture.bind();
     glLoadIdentity();
     glTranslatef(0.0f, 0.25f, -1.7f);
-    pictureQuad(1.0f, 1.0f);
+    inkedPictureQuad(platoInk, 1.0f, 1.0f);
 
     // Rim: a cylinder tilted back, turning with the record.
     glDisable(GL_BLEND);
@@ -118,17 +123,17 @@ void TurntableScene::render(float) {
     brazoTexture.bind();
     glLoadIdentity();
     glTranslatef(0.0f, 0.25f, -1.7f);
-    pictureQuad(1.0f, 1.0f);
+    inkedPictureQuad(brazoInk, 1.0f, 1.0f);
 
     quellixTexture.bind();
     glLoadIdentity();
     glTranslatef(state.quellixX, 1.75f, -6.0f);
-    pictureQuad(2.0f, 0.75f);  // a banner
+    inkedPictureQuad(quellixInk, 2.0f, 0.75f);  // a banner
 
     presentsTexture.bind();
     glLoadIdentity();
     glTranslatef(state.presentsX, 1.75f, -6.0f);
-    pictureQuad(2.0f, 0.75f);  // a banner
+    inkedPictureQuad(presentsInk, 2.0f, 0.75f);  // a banner
 
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);

@@ -15,6 +15,7 @@
 // (never changed), the current colour white.
 #include "base/Timer.h"
 #include "gfx/Texture.h"
+#include "scenes/PictureInk.h"
 #include "scenes/Scene.h"
 
 #include <memory>
@@ -43,6 +44,8 @@ public:
 private:
     Texture vinylTexture, technicsTexture, bck1Texture, platoTexture, brazoTexture, quellixTexture,
         presentsTexture;
+    // Where the blended pictures are not transparent (measured in load).
+    PictureInk platoInk, brazoInk, quellixInk, presentsInk;
     Timer timer;
     GLUquadric* quadric = nullptr;  // the rim; made in load
     unsigned rimList = 0;           // the rim's cylinder, compiled once in load

@@ -102,26 +102,22 @@ void PicturePreload::work() {
     for (size_t next = 0;;) {
         while (next < jobs.size() && jobs[next]->state != Job::State::Waiting) ++next;
         if (stopping || next == jobs.size()) return;
-        Job& job = *jobs[next];
-        job.state = Job::State::Running;
-        lock.unlock();
-        run(job);
-        lock.lock();
-        job.state = Job::State::Done;
-        done.notify_all();
+        take(*jobs[next], lock);
     }
+}
+
+void PicturePreload::take(Job& job, std::unique_lock<std::mutex>& lock) {
+    job.state = Job::State::Running;
+    lock.unlock();
+    run(job);
+    lock.lock();
+    job.state = Job::State::Done;
+    done.notify_all();
 }
 
 const FittedPicture* PicturePreload::finish(Job& job) {
     std::unique_lock<std::mutex> lock(mutex);
-    if (job.state == Job::State::Waiting) {
-        job.state = Job::State::Running;
-        lock.unlock();
-        run(job);
-        lock.lock();
-        job.state = Job::State::Done;
-        done.notify_all();
-    }
+    if (job.state == Job::State::Waiting) take(job, lock);
     done.wait(lock, [&job] { return job.state == Job::State::Done; });
     return job.usable ? &job.picture : nullptr;
 }

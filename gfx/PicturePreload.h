@@ -65,6 +65,8 @@ private:
     void work();
     // Runs `job` on this thread unless another has it; waits for it then.
     const FittedPicture* finish(Job& job);
+    // Runs a waiting `job` on this thread, `lock` (on `mutex`) let go meanwhile.
+    void take(Job& job, std::unique_lock<std::mutex>& lock);
     static void run(Job& job);
 
     std::vector<std::unique_ptr<Job>> jobs;  // the program first, then the files in name order

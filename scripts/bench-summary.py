@@ -16,7 +16,9 @@ def load(name):
     for b in data["benchmarks"]:
         if b.get("aggregate_name", "median") != "median":
             continue
-        result[b["run_name"]] = b
+        # frame_bench measures the process's CPU time too: its names carry
+        # "/process_time", which the tables leave out.
+        result[b["run_name"].replace("/process_time", "")] = b
     return result
 
 
@@ -78,11 +80,19 @@ if "record" in process and (out / "rendering.txt").exists():
         w(f"| (the video) | {process['videosize'][0][0] / 2**20:.1f} MiB | - | - | - | - |")
 
 fr = load("frames.json")
-clear = fr["Frame/clear-and-present/real_time"]["fps"]
+
+
+def fps(b):
+    # Frames per second from the median wall time of a frame (the "fps"
+    # counter of an aggregate row is not a rate of its own).
+    return 1000.0 / ms(b)
+
+
+clear = fps(fr["Frame/clear-and-present/real_time"])
 for name in ["turntable", "credits", "star tunnel", "dance floor", "end"]:
-    fps = fr[f"Frame/{name}/real_time"]["fps"]
-    goal(f"frames per second offscreen, {name}", f"{fps:.1f}", f"clear and present: {clear:.0f}",
-         f"{fps / clear:.3f}", ">= 60", fps >= 60)
+    rate = fps(fr[f"Frame/{name}/real_time"])
+    goal(f"frames per second offscreen, {name}", f"{rate:.1f}", f"clear and present: {clear:.0f}",
+         f"{rate / clear:.3f}", ">= 60", rate >= 60)
 
 if "show" in process and "baseline" in process:
     s_med, b_med = median_of("show", 0), median_of("baseline", 0)
@@ -143,7 +153,7 @@ w("|---|---|---|---|---|")
 for name in ["turntable", "credits", "star tunnel", "dance floor", "end"]:
     f = fr[f"Frame/{name}/real_time"]
     own = fr[f"OwnCode/{name}"]
-    w(f"| {name} | {f['fps']:.1f} | {base['fps']:.0f} | {f['fps'] / base['fps']:.3f} | "
+    w(f"| {name} | {fps(f):.1f} | {fps(base):.0f} | {fps(f) / fps(base):.3f} | "
       f"{ms(own, 'cpu_time') * 1000:.2f} |")
 w("")
 

@@ -298,37 +298,55 @@ void joinRow(const uint16_t* values, uint32_t* pixels, int w) {
         pixels[x] = (static_cast<uint32_t>(red[x]) << 16) | (static_cast<uint32_t>(green[x]) << 8) | blue[x];
 }
 
-// One pass over rows of n = 3(w + 2) framed values.
-void blurPass(const uint16_t* from, uint16_t* to, int w, int h) {
-    const int n = 3 * (w + 2);
-    auto row = [&](int y) { return from + static_cast<size_t>(y & (h - 1)) * n; };
-    auto out = [&](int y) { return to + static_cast<size_t>(y) * n; };
+// Rows of n = 3(w + 2) framed values, wrapping from the last to the first.
+struct PassRows {
+    const uint16_t* from;
+    uint16_t* to;
+    int w, h, n;
+    const uint16_t* row(int y) const { return from + static_cast<size_t>(y & (h - 1)) * n; }
+    uint16_t* out(int y) const { return to + static_cast<size_t>(y) * n; }
+};
+
+// One pass, value by value.
+void plainPass(const PassRows& r) {
+    for (int y = 0; y < r.h; ++y) {
+        const uint16_t *u = r.row(y - 1), *c = r.row(y), *d = r.row(y + 1);
+        uint16_t* o = r.out(y);
+        for (int base = 1; base < r.n; base += r.w + 2)
+            for (int j = base; j < base + r.w; ++j)
+                o[j] = static_cast<uint16_t>((4 * c[j] + c[j - 1] + c[j + 1] + u[j] + d[j]) >> 3);
+        frameRow(o, r.w);
+    }
+}
+
 #ifdef __SSE2__
-    // Eight values at a time from value 1 on, the last eight moved back to
-    // end at n - 1 (recomputing some values: the same ones, from the same
-    // copy); the frames, computed too, are set again after. Four rows at a
-    // time when there are four: each row is loaded once as the centre and as
-    // the neighbour of the others.
+// The same pass eight values at a time from value 1 on, the last eight moved
+// back to end at n - 1 (recomputing some values: the same ones, from the
+// same copy); the frames, computed too, are set again after. Four rows at a
+// time when there are four: each row is loaded once as the centre and as the
+// neighbour of the others. Needs n >= 10: eight values after value 0.
+void sse2Pass(const PassRows& r) {
+    const int n = r.n;
     auto one = [&](const uint16_t* c, uint16_t* o, __m128i up, __m128i centre, __m128i down) {
         const __m128i s = _mm_add_epi16(_mm_add_epi16(load(c - 1), load(c + 1)), _mm_add_epi16(up, down));
         store(o, _mm_srli_epi16(_mm_add_epi16(s, _mm_slli_epi16(centre, 2)), 3));
     };
-    if (h < 4) {
-        for (int y = 0; y < h; ++y) {
-            const uint16_t *u = row(y - 1), *c = row(y), *d = row(y + 1);
-            uint16_t* o = out(y);
+    if (r.h < 4) {
+        for (int y = 0; y < r.h; ++y) {
+            const uint16_t *u = r.row(y - 1), *c = r.row(y), *d = r.row(y + 1);
+            uint16_t* o = r.out(y);
             auto eight = [&](int j) { one(c + j, o + j, load(u + j), load(c + j), load(d + j)); };
             int j = 1;
             for (; j + 8 <= n - 1; j += 8) eight(j);
             if (j < n - 1) eight(n - 9);
-            frameRow(o, w);
+            frameRow(o, r.w);
         }
         return;
     }
-    for (int y = 0; y < h; y += 4) {
-        const uint16_t *r0 = row(y - 1), *r1 = row(y), *r2 = row(y + 1);
-        const uint16_t *r3 = row(y + 2), *r4 = row(y + 3), *r5 = row(y + 4);
-        uint16_t* o = out(y);
+    for (int y = 0; y < r.h; y += 4) {
+        const uint16_t *r0 = r.row(y - 1), *r1 = r.row(y), *r2 = r.row(y + 1);
+        const uint16_t *r3 = r.row(y + 2), *r4 = r.row(y + 3), *r5 = r.row(y + 4);
+        uint16_t* o = r.out(y);
         // (the inliner would leave this one a call)
         auto eight = [&](int j) __attribute__((always_inline)) {
             const __m128i v0 = load(r0 + j), v1 = load(r1 + j), v2 = load(r2 + j);
@@ -341,18 +359,22 @@ void blurPass(const uint16_t* from, uint16_t* to, int w, int h) {
         int j = 1;
         for (; j + 8 <= n - 1; j += 8) eight(j);
         if (j < n - 1) eight(n - 9);
-        for (int k = 0; k < 4; ++k) frameRow(out(y + k), w);
+        for (int k = 0; k < 4; ++k) frameRow(r.out(y + k), r.w);
     }
-#else
-    for (int y = 0; y < h; ++y) {
-        const uint16_t *u = row(y - 1), *c = row(y), *d = row(y + 1);
-        uint16_t* o = out(y);
-        for (int base = 1; base < n; base += w + 2)
-            for (int j = base; j < base + w; ++j)
-                o[j] = static_cast<uint16_t>((4 * c[j] + c[j - 1] + c[j + 1] + u[j] + d[j]) >> 3);
-        frameRow(o, w);
+}
+#endif
+
+// One pass over rows of n = 3(w + 2) framed values. A layer one pixel wide
+// (n = 9) has fewer than eight values after value 0: it goes value by value.
+void blurPass(const uint16_t* from, uint16_t* to, int w, int h) {
+    const PassRows rows{from, to, w, h, 3 * (w + 2)};
+#ifdef __SSE2__
+    if (rows.n >= 10) {
+        sse2Pass(rows);
+        return;
     }
 #endif
+    plainPass(rows);
 }
 
 }  // namespace

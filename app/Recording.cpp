@@ -21,12 +21,12 @@
 #include <filesystem>
 #include <ctime>
 #include <functional>
+#include <exception>
 #include <memory>
 #include <optional>
-#include <exception>
+#include <system_error>
 #include <thread>
 #include <utility>
-#include <system_error>
 
 namespace {
 

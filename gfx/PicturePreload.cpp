@@ -48,9 +48,7 @@ struct PicturePreload::Job {
     State state = State::Waiting;
     bool usable = false;
     FittedPicture picture;
-    // picture.words points into one of them
-    std::unique_ptr<uint32_t[]> pixels;
-    TgaMappedPixels file;
+    std::unique_ptr<uint32_t[]> pixels;  // what picture.words points to
 };
 
 PicturePreload::PicturePreload(const std::string& directory) : previous(activePreload) {
@@ -137,17 +135,6 @@ void PicturePreload::run(Job& job) {
             job.usable = true;
             return;
         }
-        // A picture stored as it is used and of a size that needs no fitting
-        // goes up straight from the file.
-        auto needsNoFit = [](uint16_t width, uint16_t height) {
-            const FitSize fit = gluFitSize(width, height, INT_MAX);
-            return fit.width == width && fit.height == height;
-        };
-        if (job.file.map(job.path.c_str(), needsNoFit)) {
-            job.picture = {job.file.width, job.file.height, job.file.width, job.file.height, job.file.bytes};
-            job.usable = true;
-            return;
-        }
         TgaImage image;
         if (!tgaLoadQuietly(job.path.c_str(), &image) || !image.pixels.data) return;
         const TgaPixels& pixels = image.pixels;
@@ -167,7 +154,6 @@ void PicturePreload::run(Job& job) {
     } catch (...) {
         // No memory: loadPicture reads the file itself.
         job.pixels.reset();
-        job.file.unmap();
         job.usable = false;
     }
 }

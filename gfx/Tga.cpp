@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -248,43 +247,3 @@ bool readTga(const char* path, TgaImage* image, std::string* whyOut, Say say) {
 bool tgaLoad(const char* path, TgaImage* image, std::string* why) { return readTga(path, image, why, Say{true}); }
 
 bool tgaLoadQuietly(const char* path, TgaImage* image) { return readTga(path, image, nullptr, Say{false}); }
-
-TgaMappedPixels::~TgaMappedPixels() { unmap(); }
-
-void TgaMappedPixels::unmap() {
-    if (mapping) ::munmap(mapping, mappedBytes);
-    mapping = nullptr;
-    mappedBytes = 0;
-    bytes = nullptr;
-    width = height = 0;
-}
-
-bool TgaMappedPixels::map(const char* path, bool (*sizeWanted)(uint16_t width, uint16_t height)) {
-    unmap();
-    if (!kLittleEndian) return false;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
-    // The header first: only a picture stored as it is used is mapped.
-    struct stat info {};
-    uint8_t header[18] = {};
-    bool stored = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 18 &&
-                  ::pread(fd, header, sizeof header, 0) == ssize_t(sizeof header);
-    const uint16_t w = word(header + 12);
-    const uint16_t h = word(header + 14);
-    const size_t mapBytes = header[1] == 1 ? size_t(word(header + 5)) * ((header[7] + 7u) / 8u) : 0;
-    const size_t offset = 18 + size_t(header[0]) + mapBytes;
-    const size_t count = size_t(w) * h;
-    stored = stored && header[2] == kTrueColour && header[16] == 32 && (header[17] & kTopFirst) != 0 &&
-             (header[17] & kRightToLeft) == 0 && count != 0 && count <= TgaImage::kMaxPixels &&
-             offset + count * 4 <= static_cast<unsigned long long>(info.st_size) && (!sizeWanted || sizeWanted(w, h));
-    void* at = stored ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
-                      : MAP_FAILED;
-    ::close(fd);
-    if (at == MAP_FAILED) return false;
-    mapping = at;
-    mappedBytes = size_t(info.st_size);
-    bytes = static_cast<const uint8_t*>(at) + offset;
-    width = w;
-    height = h;
-    return true;
-}

@@ -74,33 +74,3 @@ bool tgaLoad(const char* path, TgaImage* image, std::string* why = nullptr);
 // then says why).
 bool tgaLoadQuietly(const char* path, TgaImage* image);
 
-// The pixels of a picture stored as they are used, straight from the file
-// with no copy: a type-2 file of 32 bits per pixel whose first row is the
-// top and whose rows run left to right, with width*height > 0 pixels (at
-// most TgaImage::kMaxPixels) all inside the file. Its bytes are those
-// tgaLoad would decode (blue, green, red, alpha), read-only, not aligned
-// to a word. The file is mapped, its pages read in at once; the mapping
-// lives as long as the TgaMappedPixels.
-class TgaMappedPixels {
-public:
-    TgaMappedPixels() = default;
-    ~TgaMappedPixels();
-    TgaMappedPixels(const TgaMappedPixels&) = delete;
-    TgaMappedPixels& operator=(const TgaMappedPixels&) = delete;
-
-    // Maps path (dropping what was mapped before). False, printing nothing,
-    // when it cannot be opened or mapped, is not stored that way, or
-    // sizeWanted (when given) refuses its size: then tgaLoad reads it. Only
-    // the header is read from a file that is not mapped.
-    bool map(const char* path, bool (*sizeWanted)(uint16_t width, uint16_t height) = nullptr);
-    // Drops the mapping.
-    void unmap();
-
-    const uint8_t* bytes = nullptr;  // width*height*4 bytes
-    uint16_t width = 0;
-    uint16_t height = 0;
-
-private:
-    void* mapping = nullptr;
-    size_t mappedBytes = 0;
-};

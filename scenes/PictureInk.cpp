@@ -262,11 +262,9 @@ bool inkedBoxes(const PictureInk& ink, float halfWidth, float halfHeight, float 
 
 }  // namespace
 
-namespace {
-
-template <typename Draw>
-void inked(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span, TransparentDepth depth,
-           Draw draw) {
+void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span,
+                      TransparentDepth depth) {
+    const auto draw = [&] { pictureQuad(halfWidth, halfHeight, left, span); };
     GLint scissor[4];
     std::vector<Box> boxes;
     if (span == 0.0f || halfWidth <= 0.0f || halfHeight <= 0.0f || !transparentLeavesPixel(ink, depth)) {
@@ -300,13 +298,6 @@ void inked(const PictureInk& ink, float halfWidth, float halfHeight, float left,
         draw();
     }
     if (!boxes.empty()) glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
-}
-
-}  // namespace
-
-void inkedPictureQuad(const PictureInk& ink, float halfWidth, float halfHeight, float left, float span,
-                      TransparentDepth depth) {
-    inked(ink, halfWidth, halfHeight, left, span, depth, [&] { pictureQuad(halfWidth, halfHeight, left, span); });
 }
 
 #endif  // __EMSCRIPTEN__

@@ -131,7 +131,7 @@ TEST(Texture, PictureFilesAndProgramsBecomeTextures) {
     writeTga(dir, "large.tga", [](TgaSpec& s) { s.width = s.height = 600; });
     writeTga(dir, "empty.tga", [](TgaSpec& s) { s.width = 0; });
     writeTga(dir, "cut.tga", {}, 65);
-    // Pictures that load: as stored (mapped when read ahead), stored bottom
+    // Pictures that load: as stored, stored bottom
     // row first, fitted to powers of two.
     writeTga(dir, "top.tga", [](TgaSpec& s) { s.width = 8, s.height = 4; });
     writeTga(dir, "bottom.tga", [](TgaSpec& s) { s.width = 8, s.height = 4, s.descriptor = 0x08; });

@@ -50,10 +50,8 @@ for setting in "${settings[@]}"; do
     -color_trc bt709 -color_range tv "$video"
   read -r wall user system <"$work/time"
   ffmpeg -v error -i "$video" -f rawvideo -pix_fmt yuv420p -video_size 800x600 -framerate 60 -i "$reference" \
-    -lavfi "[0:v][1:v]ssim=stats_file=$work/ssim.log;[0:v][1:v]psnr=stats_file=$work/psnr.log" -f null - 2>/dev/null ||
-    ffmpeg -v error -i "$video" -f rawvideo -pix_fmt yuv420p -video_size 800x600 -framerate 60 -i "$reference" \
-      -lavfi "[0:v]split[a][b];[1:v]split[c][d];[a][c]ssim=stats_file=$work/ssim.log;[b][d]psnr=stats_file=$work/psnr.log" \
-      -f null -
+    -lavfi "[0:v]split[a][b];[1:v]split[c][d];[a][c]ssim=stats_file=$work/ssim.log;[b][d]psnr=stats_file=$work/psnr.log" \
+    -f null -
   python3 - "$work" "$preset" "${tune:--}" "$crf" "$wall" "$user" "$system" "$count" "$video" <<'EOF'
 import math, os, sys
 work, preset, tune, crf, wall, user, system, count, video = sys.argv[1:]

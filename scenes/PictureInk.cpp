@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #ifdef __EMSCRIPTEN__
 // The browser's fixed-function layer (web/gl/) reads no texture back and has
@@ -29,26 +30,44 @@ void PictureInk::measure(const Texture& texture) {
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
     width = std::max(w, 0);
     height = std::max(h, 0);
-    const size_t stride = static_cast<size_t>(width) + 1;
-    below.assign(stride * (static_cast<size_t>(height) + 1), 0u);
+    below.clear();
     if (width == 0 || height == 0) return;
-    std::vector<uint8_t> alpha(static_cast<size_t>(width) * static_cast<size_t>(height));
+    const size_t texelsAcross = static_cast<size_t>(width), texelsDown = static_cast<size_t>(height);
+    const size_t across = (texelsAcross + kBlock - 1) / kBlock, down = (texelsDown + kBlock - 1) / kBlock;
+    std::vector<uint8_t> alpha(texelsAcross * texelsDown);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    for (size_t row = 0; row < static_cast<size_t>(height); ++row) {
+    // Whether each block has an alpha above 0: a row's four texels of a
+    // block read as one word.
+    static_assert(kBlock == sizeof(uint32_t), "a block row is one word");
+    std::vector<uint8_t> any(across * down, 0);
+    for (size_t row = 0; row < texelsDown; ++row) {
+        const uint8_t* texel = &alpha[row * texelsAcross];
+        uint8_t* block = &any[row / kBlock * across];
+        size_t col = 0;
+        for (; col + kBlock <= texelsAcross; col += kBlock) {
+            uint32_t four;
+            std::memcpy(&four, texel + col, sizeof four);
+            block[col / kBlock] |= four != 0 ? 1 : 0;
+        }
+        for (; col < texelsAcross; ++col) block[col / kBlock] |= texel[col] != 0 ? 1 : 0;
+    }
+    const size_t stride = across + 1;
+    below.assign(stride * (down + 1), 0u);
+    for (size_t d = 0; d < down; ++d) {
         unsigned run = 0;
-        for (size_t col = 0; col < static_cast<size_t>(width); ++col) {
-            run += alpha[row * static_cast<size_t>(width) + col] != 0 ? 1u : 0u;
-            below[(row + 1) * stride + col + 1] = below[row * stride + col + 1] + run;
+        for (size_t b = 0; b < across; ++b) {
+            run += any[d * across + b] != 0 ? 1u : 0u;
+            below[(d + 1) * stride + b + 1] = below[d * stride + b + 1] + run;
         }
     }
 }
 
-unsigned PictureInk::count(int c0, int c1, int r0, int r1) const {
-    const size_t stride = static_cast<size_t>(width) + 1;
-    const auto at = [&](int c, int r) { return below[static_cast<size_t>(r) * stride + static_cast<size_t>(c)]; };
-    return at(c1 + 1, r1 + 1) - at(c0, r1 + 1) - at(c1 + 1, r0) + at(c0, r0);
+unsigned PictureInk::count(int b0, int b1, int d0, int d1) const {
+    const size_t stride = static_cast<size_t>((width + kBlock - 1) / kBlock) + 1;
+    const auto at = [&](int b, int d) { return below[static_cast<size_t>(d) * stride + static_cast<size_t>(b)]; };
+    return at(b1 + 1, d1 + 1) - at(b0, d1 + 1) - at(b1 + 1, d0) + at(b0, d0);
 }
 
 bool PictureInk::inked(long c0, long c1, long r0, long r1) const {
@@ -77,7 +96,8 @@ bool PictureInk::inked(long c0, long c1, long r0, long r1) const {
     const int nc = pieces(c0, c1, width, cols), nr = pieces(r0, r1, height, rows);
     for (int i = 0; i < nc; ++i)
         for (int j = 0; j < nr; ++j)
-            if (count(cols[i][0], cols[i][1], rows[j][0], rows[j][1]) > 0) return true;
+            if (count(cols[i][0] / kBlock, cols[i][1] / kBlock, rows[j][0] / kBlock, rows[j][1] / kBlock) > 0)
+                return true;
     return false;
 }
 

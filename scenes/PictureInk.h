@@ -14,7 +14,9 @@
 // linear-filtered sample can reach a texel of alpha above 0, and no pixel
 // is drawn twice. The window is cut into cells of 16 x 32 pixels; a cell is
 // kept when the texels its pixels' samples can read, found by mapping the
-// cell's corners back onto the quad's plane, include an inked one; the kept
+// cell's corners back onto the quad's plane, share a block of 4 x 4 texels
+// with an inked one (blocks keep the tables small; a cell kept for a block's
+// blank texels only draws fragments that change nothing); the kept
 // cells of a row of cells make rectangles (runs, with gaps of up to three
 // cells drawn through, so a ring keeps its hole), and a run the same as one
 // in the row before extends it; when the rectangles
@@ -29,21 +31,26 @@ class Texture;
 class PictureInk {
 public:
     // Reads level 0 of `texture` back (a GL context current; the texture is
-    // left bound) and counts its inked texels (alpha above 0).
+    // left bound) and finds its blocks of kBlock x kBlock texels that hold
+    // an inked texel (alpha above 0).
     void measure(const Texture& texture);
 
-    // Inked texels in columns [c0, c1] and rows [r0, r1] of the repeating
-    // texture, any integers with c0 <= c1 and r0 <= r1; above 0 or not.
+    // Whether columns [c0, c1] and rows [r0, r1] of the repeating texture,
+    // any integers with c0 <= c1 and r0 <= r1, meet an inked block: true
+    // wherever a texel in them is inked, and near one (in the same block).
     bool inked(long c0, long c1, long r0, long r1) const;
 
+    static constexpr int kBlock = 4;
     unsigned glName = 0;  // the texture measured
     int width = 0;        // texels of level 0
     int height = 0;
 
 private:
-    // Inked texels above and left of each corner: (width + 1) x (height + 1).
+    // Inked blocks above and left of each block corner: (blocks across + 1)
+    // x (blocks down + 1).
     std::vector<unsigned> below;
-    unsigned count(int c0, int c1, int r0, int r1) const;  // inside the texture, ends included
+    // Inked blocks among blocks [b0, b1] x [d0, d1], ends included.
+    unsigned count(int b0, int b1, int d0, int d1) const;
 };
 
 // pictureQuad(halfWidth, halfHeight, left, span) (scenes/Quads.h) with the

@@ -7,8 +7,8 @@
 #   process.txt                       whole-process timings and peak memory
 #
 #   scripts/bench.sh [--runs N] [--quick] [--baseline REV]
-#     --runs N        whole-process start-up runs of each kind (default 9):
-#                     median and spread
+#     --runs N        whole-process start-up runs of each kind (default 21):
+#                     median and spread (scripts/launch-time.py)
 #     --quick         leave out the whole-show runs (the 60 fps MP4 recording,
 #                     rendering alone, the empty show: about 6 minutes
 #                     together on an idle 2-core machine)
@@ -21,7 +21,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 out="$build/bench"
-runs=9
+runs=21
 quick=0
 baseline=7728287
 while [ $# -gt 0 ]; do
@@ -57,12 +57,9 @@ echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)" > "$out/load.txt"
 # the same machine load.
 echo "whole-process start-up, $runs runs each..." >&2
 : > "$scratch/times"
-for i in $(seq 1 "$runs"); do
-    /usr/bin/time -f "baseline %e %M" -a -o "$scratch/times" \
-        "$build/glowmotion-baseline" first-frame "$scratch/base" >/dev/null
-    /usr/bin/time -f "show %e %M" -a -o "$scratch/times" \
-        "$build/glowmotion" --capture "$scratch/show" --overwrite --fps 30 --end-at 0.01 2>/dev/null
-done
+"$root/scripts/launch-time.py" "$scratch/times" "$runs" \
+    -- baseline "$build/glowmotion-baseline" first-frame "$scratch/base" \
+    -- show "$build/glowmotion" --capture "$scratch/show" --overwrite --fps 30 --end-at 0.01
 
 # The whole show recorded to a 60 fps 800x600 MP4 as `--capture whole.mp4`
 # records it: wall and CPU time (ffmpeg's included), and the peak resident

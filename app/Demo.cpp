@@ -3,8 +3,10 @@
 #include "app/Song.h"
 #include "base/DataPath.h"
 #include "base/Timeline.h"
+#include "gfx/PicturePreload.h"
 
 #include <GL/gl.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -57,10 +59,51 @@ Demo::~Demo() {
 }
 
 void Demo::load(Surface& surface) {
+    beginLoading(surface);
+    loadSlots(0, scenes.size());
+}
+
+void Demo::beginLoading(Surface& surface) {
+    // Pictures are decoded into large buffers that are freed once uploaded.
+    // glibc raises its mmap threshold each time such a block is freed, after
+    // which the next ones come from the heap and their pages stay with the
+    // process; a fixed threshold hands every large block back to the system.
+    // Only from here: making the context allocates and frees large blocks
+    // too, and with the threshold fixed each would be mapped and faulted in
+    // anew (3 ms of the launch).
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     surface.present();
-    for (auto& scene : scenes) {
-        if (scene) scene->load();
+}
+
+void Demo::loadForRecording(OffscreenSurface& surface, const CaptureTiming& timing) {
+    // The slots up to the last one whose scene draws before the first
+    // frame or in it.
+    size_t shown = 0;
+    for (const TimelineWindow& window : kTimeline) {
+        if (window.from < static_cast<float>(timing.startAt))
+            shown = std::max(shown, static_cast<size_t>(window.slot) + 1);
+    }
+    beginLoading(surface);
+    loadSlots(0, shown);
+    // The pictures read ahead for those scenes are not held while the frame
+    // is drawn (a picture another scene uses too is read again).
+    if (PicturePreload* preload = PicturePreload::active()) preload->forgetAnswered();
+    drawFirstFrame(surface, timing);
+    if (shown == scenes.size()) return;
+    // The driver's threads rasterize the frame while the other scenes load,
+    // and the state the frame left is the next frame's again afterwards.
+    glFlush();
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    loadSlots(shown, scenes.size());
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+void Demo::loadSlots(size_t from, size_t to) {
+    for (size_t slot = from; slot < to; ++slot) {
+        if (scenes[slot]) scenes[slot]->load();
     }
 }
 
@@ -236,8 +279,7 @@ void Demo::settleSeek() {
     music.seek(targetSeconds);
 }
 
-Recorded Demo::record(OffscreenSurface& surface, FrameSink& sink, const CaptureTiming& timing,
-                      const RecordingWatch& watch) {
+void Demo::drawFirstFrame(OffscreenSurface& surface, const CaptureTiming& timing) {
     surface.show();
     setUpShowGL();
     clock.runFixedStep(timing.fps);
@@ -247,6 +289,15 @@ Recorded Demo::record(OffscreenSurface& surface, FrameSink& sink, const CaptureT
     // The frames of the show before the first one recorded, at its rate.
     replay.planFromStart(timing.fps, FrameClock::ticksOf(timing.startAt));
     replay.runFrames();
+    drawShowFrame(scenes, static_cast<float>(clock.seconds()));
+    surface.present();
+    firstFrameDrawn = true;
+}
+
+Recorded Demo::record(OffscreenSurface& surface, FrameSink& sink, const CaptureTiming& timing,
+                      const RecordingWatch& watch) {
+    if (!firstFrameDrawn) drawFirstFrame(surface, timing);
+    firstFrameDrawn = false;
     if (watch.replayed) watch.replayed(replay.last());
     return runFixedStep(surface, sink, recordingFrameCount(timing), watch);
 }
@@ -257,10 +308,12 @@ Recorded Demo::runFixedStep(OffscreenSurface& surface, FrameSink& sink, int64_t 
     int64_t target = total;  // below the total after a stop
     std::vector<uint8_t> pixels;
     // The framebuffer is never cleared between frames, so a frame in which
-    // nothing draws repeats the picture before it.
-    while (run.written < target) {
-        drawShowFrame(scenes, static_cast<float>(clock.seconds()));
-        surface.present();
+    // nothing draws repeats the picture before it. The first is drawn.
+    for (bool drawn = true; run.written < target; drawn = false) {
+        if (!drawn) {
+            drawShowFrame(scenes, static_cast<float>(clock.seconds()));
+            surface.present();
+        }
         surface.readPixels(pixels, sink.topRowFirst());
         if (!sink.writeFrame(run.written, pixels.data(), surface.width(), surface.height(), &run.error)) {
             run.failed = true;

@@ -89,6 +89,10 @@ public:
     // Presents one cleared frame on `surface` (whose context is current) and
     // loads every scene, in slot order.
     void load(Surface& surface);
+    // As load, for record() with the same `timing`: the recording's first
+    // frame is drawn (not handed over) as soon as the scenes that draw up to
+    // it are loaded, and the driver rasterizes it while the others load.
+    void loadForRecording(OffscreenSurface& surface, const CaptureTiming& timing);
 
     // The show on `window`: opens the sound output, shows the window, starts
     // the music, the clock (live, at the start position) and the scenes, and
@@ -110,13 +114,18 @@ public:
                     const RecordingWatch& watch = {});
 
 private:
+    void beginLoading(Surface& surface);
+    void loadSlots(size_t from, size_t to);
+    // Readies the recording (clock, scenes, the unseen frames before its
+    // start) and draws and presents its first frame.
+    void drawFirstFrame(OffscreenSurface& surface, const CaptureTiming& timing);
     void startScenes();
     // After seeks: the frames from the one last drawn (or from the show's
     // start, scenes and OpenGL state rewound, when the new place is behind
     // it) up to the new place, then the clock and the music there.
     void settleSeek();
-    // The frame loop at a fixed step from the clock's start: up to `total`
-    // frames, each handed to `sink`.
+    // The frame loop at a fixed step from the clock's start, its first frame
+    // drawn: up to `total` frames, each handed to `sink`.
     Recorded runFixedStep(OffscreenSurface& surface, FrameSink& sink, int64_t total, const RecordingWatch& watch);
 
     // Counts the key presses among `events`; true when one closes the window.
@@ -142,6 +151,7 @@ private:
     double startAt;
     float endAt;
     bool controls;
+    bool firstFrameDrawn = false;  // by loadForRecording, for the next record()
 
     // One run of the show on screen.
     int frames = 0;                // frames presented since the loop began

@@ -64,28 +64,115 @@ bool PngFolderSink::startAudio(SongRenderer& renderer, std::string* error) {
     return true;
 }
 
-bool PngFolderSink::writeFrame(int64_t index, const uint8_t* rgba, int width, int height, std::string* error) {
+PngFolderSink::~PngFolderSink() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+    }
+    changed.notify_all();
+    if (writer.joinable()) writer.join();
+}
+
+bool PngFolderSink::store(int64_t index, const std::vector<uint8_t>& frame, int width, int height, std::string* why) {
     char name[32];
     std::snprintf(name, sizeof name, "/%06lld.png", static_cast<long long>(index));
-    std::string why;
-    if (!writePngRgba(directory + name, width, height, rgba, false, &why)) {
-        if (error) *error = "cannot write frame " + why;
+    std::string reason;
+    if (!writePngRgba(directory + name, width, height, frame.data(), false, &reason)) {
+        *why = "cannot write frame " + reason;
         return false;
     }
     if (!song) return true;
     const int64_t count = frameFirstSample(index + 1, fps) - frameFirstSample(index, fps);
     samples.resize(static_cast<size_t>(count) * 2);
     song->render(samples.data(), count);
-    if (!wav.write(samples.data(), count, &why)) {
+    if (!wav.write(samples.data(), count, &reason)) {
         // The frame goes too: the folder keeps frames and music of one length.
         std::remove((directory + name).c_str());
-        if (error) *error = "cannot write the music " + why;
+        *why = "cannot write the music " + reason;
         return false;
     }
     return true;
 }
 
+void PngFolderSink::writeFrames() {
+    std::unique_lock<std::mutex> lock(mutex);
+    for (;;) {
+        changed.wait(lock, [this] { return pendingIndex >= 0 || stopping; });
+        if (pendingIndex < 0) return;  // stopping, nothing in hand
+        const int64_t index = pendingIndex;
+        const int width = pendingWidth, height = pendingHeight;
+        lock.unlock();
+        std::string why;
+        const bool ok = store(index, pending, width, height, &why);
+        lock.lock();
+        if (ok) {
+            ++stored;
+        } else {
+            failed = true;
+            failure = why;
+        }
+        pendingIndex = -1;
+        changed.notify_all();
+    }
+}
+
+void PngFolderSink::waitIdle(std::unique_lock<std::mutex>& lock) {
+    changed.wait(lock, [this] { return pendingIndex < 0; });
+}
+
+bool PngFolderSink::writeFrame(int64_t index, const uint8_t* rgba, int width, int height, std::string* error) {
+    std::unique_lock<std::mutex> lock(mutex);
+    waitIdle(lock);
+    if (failed) {
+        reported = true;
+        if (error) *error = failure;
+        return false;
+    }
+    pending.assign(rgba, rgba + static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    if (!writer.joinable() && !storeHere) {
+        try {
+            writer = std::thread(&PngFolderSink::writeFrames, this);
+        } catch (const std::system_error&) {
+            storeHere = true;
+        }
+    }
+    if (storeHere) {
+        std::string why;
+        if (store(index, pending, width, height, &why)) {
+            ++stored;
+            return true;
+        }
+        failed = reported = true;
+        failure = why;
+        if (error) *error = why;
+        return false;
+    }
+    pendingIndex = index;
+    pendingWidth = width;
+    pendingHeight = height;
+    changed.notify_all();
+    return true;
+}
+
+bool PngFolderSink::finishFrames(std::string* error) {
+    std::unique_lock<std::mutex> lock(mutex);
+    waitIdle(lock);
+    if (!failed || reported) return true;
+    reported = true;
+    if (error) *error = failure;
+    return false;
+}
+
+int64_t PngFolderSink::framesStored() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return stored;
+}
+
 bool PngFolderSink::finish(std::string* error) {
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        waitIdle(lock);
+    }
     if (!song) return true;
     song = nullptr;
     std::string why;

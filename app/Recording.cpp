@@ -98,55 +98,17 @@ int prepareOutputFile(const std::string& path, bool overwrite, bool* made) {
     return 0;
 }
 
-struct Run {
-    Recorded recorded;
-    bool surfaceMade = false;
-    bool noMedia = false;  // none of the show's media files was found: nothing was recorded
-};
-
-// Renders the show offscreen into `sink` and reports what happened;
-// `beforeFirstFrame` readies the sink once the show has loaded and found
-// its media.
-Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing,
-            const std::function<bool()>& beforeFirstFrame) {
-    Run run;
-    run.recorded.frames = recordingFrameCount(timing);
-    RecordingProgress progress(stderr, ::isatty(STDERR_FILENO) == 1);
-    // The pictures are read on other threads while the context is made.
-    std::optional<PicturePreload> preload(std::in_place, dataDirectory());
-    OffscreenSurface surface;
-    std::string why;
-    if (!surface.create(options.width, options.height, &why)) {
-        std::fprintf(stderr, "glowmotion: %s\n%s: %s\n", why.c_str(), kErrorCaption, kNoSurfaceError);
-        return run;
-    }
-    run.surfaceMade = true;
-    DemoSetup setup;
-    setup.startAt = timing.startAt;
-    Demo demo(std::move(setup));
-    demo.load(surface);
-    preload.reset();
-    run.noMedia = reportMissingMedia() != 0;
-    if (run.noMedia || !beforeFirstFrame()) return run;
-    RecordingWatch watch;
-    watch.progress = [&](int64_t done, int64_t total) { progress.update(done, total); };
-    watch.shouldStop = [] { return stopSignal() != 0; };
-    watch.replayed = [&](const Replayed& replayed) { progress.prepared(replayed.seconds, replayed.target); };
-    run.recorded = demo.record(surface, sink, timing, watch);
-    if (run.recorded.failed) std::fprintf(stderr, "glowmotion: %s\n", run.recorded.error.c_str());
-    progress.finish();
-    surface.destroy();
-    return run;
-}
-
 // The song read and moved to the recording's first sample (silence when it
-// cannot be read) on another thread, while the show loads; finish() waits
-// for it and says, where the song was always prepared, when there is none.
-// Without a thread the song is read by finish(). The destructor waits too.
+// cannot be read) on another thread, started once the context is made (the
+// pictures' reader has the other core until then) and running while the
+// show loads; finish() waits for it and says, where the song was always
+// prepared, when there is none. Without a thread the song is read by
+// finish(). The destructor waits too.
 class SongPreparation {
 public:
     SongPreparation(SongRenderer& renderer, const CaptureTiming& timing)
-        : song(renderer), start(songSampleAt(timing.startAt)), path(dataPath(kMusicFileName)) {
+        : song(renderer), start(songSampleAt(timing.startAt)), path(dataPath(kMusicFileName)) {}
+    void begin() {
         try {
             worker = std::thread([this] { prepare(); });
         } catch (const std::system_error&) {
@@ -184,8 +146,50 @@ private:
     bool loaded = false;
     std::string why;
     std::exception_ptr failure;
-    std::thread worker;  // last: started once the rest is made
+    std::thread worker;  // last: started by begin(), once the rest is made
 };
+
+struct Run {
+    Recorded recorded;
+    bool surfaceMade = false;
+    bool noMedia = false;  // none of the show's media files was found: nothing was recorded
+};
+
+// Renders the show offscreen into `sink` and reports what happened; `song`
+// begins once the context is made, and `beforeFirstFrame` readies the sink
+// once the show has loaded and found its media.
+Run runShow(const Options& options, FrameSink& sink, const CaptureTiming& timing, SongPreparation& song,
+            const std::function<bool()>& beforeFirstFrame) {
+    Run run;
+    run.recorded.frames = recordingFrameCount(timing);
+    RecordingProgress progress(stderr, ::isatty(STDERR_FILENO) == 1);
+    // The pictures are read on another thread while the context is made.
+    std::optional<PicturePreload> preload(std::in_place, dataDirectory());
+    OffscreenSurface surface;
+    std::string why;
+    if (!surface.create(options.width, options.height, &why)) {
+        std::fprintf(stderr, "glowmotion: %s\n%s: %s\n", why.c_str(), kErrorCaption, kNoSurfaceError);
+        return run;
+    }
+    run.surfaceMade = true;
+    song.begin();
+    DemoSetup setup;
+    setup.startAt = timing.startAt;
+    Demo demo(std::move(setup));
+    demo.loadForRecording(surface, timing);
+    preload.reset();
+    run.noMedia = reportMissingMedia() != 0;
+    if (run.noMedia || !beforeFirstFrame()) return run;
+    RecordingWatch watch;
+    watch.progress = [&](int64_t done, int64_t total) { progress.update(done, total); };
+    watch.shouldStop = [] { return stopSignal() != 0; };
+    watch.replayed = [&](const Replayed& replayed) { progress.prepared(replayed.seconds, replayed.target); };
+    run.recorded = demo.record(surface, sink, timing, watch);
+    if (run.recorded.failed) std::fprintf(stderr, "glowmotion: %s\n", run.recorded.error.c_str());
+    progress.finish();
+    surface.destroy();
+    return run;
+}
 
 int recordToFolder(const Options& options, const CaptureTiming& timing) {
     const std::string& dir = *options.capture;
@@ -206,7 +210,7 @@ int recordToFolder(const Options& options, const CaptureTiming& timing) {
     SongPreparation preparation(song, timing);
     PngFolderSink sink(dir, timing.fps);
     bool audioStarted = false;
-    const Run run = runShow(options, sink, timing, [&] {
+    const Run run = runShow(options, sink, timing, preparation, [&] {
         preparation.finish();
         std::string error;
         audioStarted = sink.startAudio(song, &error);
@@ -218,26 +222,31 @@ int recordToFolder(const Options& options, const CaptureTiming& timing) {
         return 2;
     }
     if (!run.surfaceMade || !audioStarted) return 1;
+    // The last frame handed over was stored while runShow let the show and
+    // its context go; it is waited for here.
     std::string error;
+    const bool framesOk = sink.finishFrames(&error);
+    if (!framesOk) std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
     const bool audioOk = sink.finish(&error);
     if (!audioOk) std::fprintf(stderr, "glowmotion: %s\n", error.c_str());
-    const double seconds = static_cast<double>(run.recorded.written) / timing.fps;
-    if (run.recorded.failed || !audioOk) {
+    const int64_t kept = sink.framesStored();
+    const double seconds = static_cast<double>(kept) / timing.fps;
+    if (run.recorded.failed || !framesOk || !audioOk) {
         // audio.wav keeps the music of exactly the frames kept, as after a stop.
-        const std::string music = !audioOk                     ? ""
-                                  : run.recorded.written == 0 ? "; audio.wav holds no music"
-                                                              : "; audio.wav holds their music (" + secondsText(seconds) + ")";
-        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s%s\n", frameCount(run.recorded.written).c_str(),
-                     dir.c_str(), music.c_str());
+        const std::string music = !audioOk    ? ""
+                                  : kept == 0 ? "; audio.wav holds no music"
+                                              : "; audio.wav holds their music (" + secondsText(seconds) + ")";
+        std::fprintf(stderr, "glowmotion: capture stopped after %s in %s%s\n", frameCount(kept).c_str(), dir.c_str(),
+                     music.c_str());
         return 1;
     }
     if (run.recorded.stopped) {
         std::fprintf(stderr, "glowmotion: stopped (%s) after %lld of %lld frames: %s holds %s with audio.wav\n",
-                     strsignal(stopSignal()), static_cast<long long>(run.recorded.written), static_cast<long long>(run.recorded.frames),
+                     strsignal(stopSignal()), static_cast<long long>(kept), static_cast<long long>(run.recorded.frames),
                      dir.c_str(), secondsText(seconds).c_str());
         return 128 + stopSignal();
     }
-    std::fprintf(stderr, "glowmotion: wrote %s and audio.wav (%s) to %s\n", frameCount(run.recorded.written).c_str(),
+    std::fprintf(stderr, "glowmotion: wrote %s and audio.wav (%s) to %s\n", frameCount(kept).c_str(),
                  secondsText(seconds).c_str(), dir.c_str());
     return 0;
 }
@@ -265,7 +274,7 @@ int recordVideo(const Options& options, const CaptureTiming& timing) {
     SongRenderer song;
     SongPreparation preparation(song, timing);
     FfmpegEncoder encoder(settings, song, recordingFrameCount(timing));
-    const Run run = runShow(options, encoder, timing, [&] {
+    const Run run = runShow(options, encoder, timing, preparation, [&] {
         preparation.finish();
         std::string error;
         if (encoder.start(ffmpeg, &error)) return true;

@@ -6,7 +6,6 @@
 #include "gfx/PicturePreload.h"
 
 #include <SDL.h>
-#include <malloc.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -33,11 +32,6 @@ std::string defaultDataDirectory() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Pictures are decoded into large buffers that are freed once uploaded.
-    // glibc raises its mmap threshold each time such a block is freed, after
-    // which the next ones come from the heap and their pages stay with the
-    // process; a fixed threshold hands every large block back to the system.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     const ParsedOptions parsed = parseOptions(argc, argv);
     std::fputs(parsed.outcome.out.c_str(), stdout);
     std::fputs(parsed.outcome.err.c_str(), stderr);
@@ -46,7 +40,7 @@ int main(int argc, char** argv) {
     setDataDirectory(options.dataDir ? *options.dataDir : defaultDataDirectory());
     if (options.capture) return recordShow(options);
 
-    // The pictures are read on other threads while the window is made.
+    // The pictures are read on another thread while the window is made.
     std::optional<PicturePreload> preload(std::in_place, dataDirectory());
     GLWindow window;
     window.setFullscreenMode(options.exclusive ? FullscreenMode::Exclusive : FullscreenMode::Desktop);

@@ -47,6 +47,7 @@ struct PicturePreload::Job {
     std::string path;
     State state = State::Waiting;
     bool usable = false;
+    bool answered = false;
     FittedPicture picture;
     std::unique_ptr<uint32_t[]> pixels;  // what picture.words points to
 };
@@ -117,7 +118,17 @@ const FittedPicture* PicturePreload::finish(Job& job) {
     std::unique_lock<std::mutex> lock(mutex);
     if (job.state == Job::State::Waiting) take(job, lock);
     done.wait(lock, [&job] { return job.state == Job::State::Done; });
+    job.answered = true;
     return job.usable ? &job.picture : nullptr;
+}
+
+void PicturePreload::forgetAnswered() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& job : jobs) {
+        if (!job->answered) continue;
+        job->usable = false;
+        job->pixels.reset();
+    }
 }
 
 void PicturePreload::run(Job& job) {

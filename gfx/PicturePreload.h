@@ -19,7 +19,12 @@
 //
 // Threads: up to kWorkers, started by the constructor (none when threads
 // cannot be made: then everything is read on the main thread, as it is
-// asked for). A picture asked for before a worker took it is read by the
+// asked for). One is enough, and on two cores more are slower: while it
+// reads, the main thread maps the driver's libraries, and with more threads
+// than cores a worker preempted while it holds the process's address-space
+// lock (in a page fault, an mmap or a munmap) stalls each of those mmap
+// calls for a time slice. One worker reads everything before the context
+// is made. A picture asked for before a worker took it is read by the
 // asking thread; one a worker has in hand is waited for. The destructor
 // stops the workers after the picture each has in hand, joins them and
 // frees every picture read ahead. Workers catch what they throw (no memory:
@@ -38,7 +43,7 @@
 
 class PicturePreload {
 public:
-    static constexpr int kWorkers = 2;
+    static constexpr int kWorkers = 1;
     // Folders holding more picture files than this are read ahead only up
     // to it (in name order); the rest are read when asked for.
     static constexpr size_t kMaxFiles = 256;
@@ -59,6 +64,9 @@ public:
     // The stored texture program's picture (its first 256 x 256 words of
     // layer 0) when `program` is that program; null otherwise.
     const FittedPicture* generated(const uint8_t* program, size_t size);
+    // Frees the pictures answered so far: asked for again, they count as
+    // not read ahead.
+    void forgetAnswered();
 
 private:
     struct Job;

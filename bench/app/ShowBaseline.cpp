@@ -49,8 +49,9 @@ int firstFrame(const std::string& dir) {
     std::vector<uint8_t> pixels;
     surface.readPixels(pixels, sink.topRowFirst());
     const bool ok = sink.writeFrame(0, pixels.data(), surface.width(), surface.height(), nullptr);
+    // As a recording ends: the frame is stored while the context goes.
     surface.destroy();
-    return ok ? 0 : 1;
+    return ok && sink.finishFrames(nullptr) ? 0 : 1;
 }
 
 int emptyShow(const std::string& dir, int fps, const std::string& data) {
@@ -72,8 +73,10 @@ int emptyShow(const std::string& dir, int fps, const std::string& data) {
         recorded = demo.record(surface, sink, CaptureTiming{0.0, 125.0, fps});
         surface.destroy();
     }
-    std::fprintf(stderr, "glowmotion-baseline: wrote %lld frames to %s\n", static_cast<long long>(recorded.written), dir.c_str());
-    return recorded.failed ? 1 : 0;
+    const bool stored = sink.finishFrames(nullptr);
+    std::fprintf(stderr, "glowmotion-baseline: wrote %lld frames to %s\n", static_cast<long long>(sink.framesStored()),
+                 dir.c_str());
+    return recorded.failed || !stored ? 1 : 0;
 }
 
 }  // namespace

@@ -187,3 +187,52 @@ TEST(PausedPicture, EveryPausedFrameIsThePausedPictureInItsPlaceAndAStepDrawsOnc
     EXPECT_FALSE(frames[13] == frames[12]);
     for (int k = 0; k < 16; ++k) EXPECT_FALSE(isColour(&frames[k][(k < 7 ? 0 : 100) * 4], 255, 0, 255)) << k;
 }
+
+TEST(RecordingStart, TheFirstFrameIsDrawnOnceItsScenesAreInAndTheLaterLoadsLeaveItsStateAlone) {
+    OffscreenSurface surface;
+    ASSERT_TRUE(surface.create(800, 600, nullptr)) << "no offscreen OpenGL";
+    // Loads carelessly, noting how many turntable frames were drawn by then.
+    struct CarelessLoad final : Scene {
+        const SteppingScene* turntable = nullptr;
+        int rendersAtLoad = -1;
+        void load() override {
+            rendersAtLoad = turntable->renders;
+            GLuint name = 0;
+            glGenTextures(1, &name), glBindTexture(GL_TEXTURE_2D, name), glColor4f(1, 0, 0, 1), glDisable(GL_BLEND);
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0), glPixelStorei(GL_PACK_ROW_LENGTH, 0), glClearColor(0, 0, 1, 1);
+        }
+    };
+    struct Lent final : Scene {
+        std::shared_ptr<Scene> scene;
+        explicit Lent(std::shared_ptr<Scene> s) : scene(std::move(s)) {}
+        void load() override { scene->load(); }
+        void render(float t) override { scene->render(t); }
+    };
+    // From 0 only the turntable draws up to the first frame, and the credits load after it; from
+    // 40 the credits draw before it (the 190 turntable frames run unseen come after their load).
+    for (const auto& [startAt, rendersAtLoad, renders] : {std::tuple{0.0, 1, 3}, {40.0, 0, 190}}) {
+        SCOPED_TRACE(startAt);
+        auto stepping = std::make_shared<SteppingScene>();
+        auto careless = std::make_shared<CarelessLoad>();
+        careless->turntable = stepping.get();
+        DemoSetup setup;
+        setup.audio = makeSilentAudioOutput();
+        setup.startAt = startAt;
+        setup.scenes = [&](const FrameClock&) {
+            SceneSet set;
+            for (auto& scene : set) scene = std::make_unique<Scene>();
+            set[kTurntableSlot] = std::make_unique<Lent>(stepping);
+            set[kCreditsSlot] = std::make_unique<Lent>(careless);
+            return set;
+        };
+        KeepSink sink;
+        Demo demo(std::move(setup));
+        const CaptureTiming timing{startAt, startAt + 0.3, 10};
+        demo.loadForRecording(surface, timing);
+        EXPECT_EQ(careless->rendersAtLoad, rendersAtLoad);
+        EXPECT_EQ(demo.record(surface, sink, timing).written, 3);
+        EXPECT_EQ(stepping->renders, renders);
+        EXPECT_EQ(stepping->stateChanged, 0);
+    }
+    surface.destroy();
+}

@@ -228,16 +228,20 @@ failures)
   [ "$status" -eq 2 ] && grep -qx "glowmotion: old.webm already exists; --overwrite replaces it" err && [ "$(cat old.webm)" = keep ] ||
     fail "existing output: status $status"
   # Files may not grow past 4 KiB: no frame fits; the half-written one is
-  # gone and audio.wav holds the music of no frame. Past 200 KiB, frames of
-  # 160x120 fit but not the music of the third: audio.wav holds that of two.
-  for limit in "4 0 frame f4/000000.png" "200 2 the music f200/audio.wav"; do
-    read -r blocks kept what file <<<"$limit"
-    (trap '' XFSZ; ulimit -f "$blocks"; exec "$show" --capture "f$blocks" --size 160x120 --fps 2 --start-at 120 --end-at 123) 2>err
+  # gone and audio.wav holds the music of no frame, also when that frame is
+  # the recording's only one (its failure known only once the show has
+  # ended). Past 200 KiB, frames of 160x120 fit but not the music of the
+  # third: audio.wav holds that of two.
+  for limit in "4 0 123 f4 frame f4/000000.png" "4 0 120.5 one frame one/000000.png" \
+    "200 2 123 f200 the music f200/audio.wav"; do
+    read -r blocks kept end dir what file <<<"$limit"
+    (trap '' XFSZ; ulimit -f "$blocks"; exec "$show" --capture "$dir" --size 160x120 --fps 2 --start-at 120 --end-at "$end") 2>err
     status=$?
     [ "$status" -eq 1 ] && grep -qx "glowmotion: cannot write $what $file: File too large" err &&
-      grep -q "^glowmotion: capture stopped after $kept frames\? in f$blocks" err || fail "limit $blocks: status $status"
-    [ "$(ls "f$blocks" | wc -l)" -eq $((kept + 1)) ] && [ "$(frames "f$blocks")" -eq "$kept" ] || fail "limit $blocks: $(ls "f$blocks")"
-    [ "$(stat -c %s "f$blocks/audio.wav")" -eq $((44 + kept * 24000 * 4)) ] && wav_check "f$blocks/audio.wav" $((kept * 24000))
+      [ "$(grep -c "cannot write" err)" -eq 1 ] &&
+      grep -q "^glowmotion: capture stopped after $kept frames\? in $dir" err || fail "limit $blocks to $end: status $status"
+    [ "$(ls "$dir" | wc -l)" -eq $((kept + 1)) ] && [ "$(frames "$dir")" -eq "$kept" ] || fail "limit $blocks to $end: $(ls "$dir")"
+    [ "$(stat -c %s "$dir/audio.wav")" -eq $((44 + kept * 24000 * 4)) ] && wav_check "$dir/audio.wav" $((kept * 24000))
   done
   # ffmpeg failing mid-way (its output outgrows the size limit): its own
   # message, status 1, the broken file removed.

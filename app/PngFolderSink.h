@@ -8,7 +8,7 @@
 // frame being drawn: writeFrame copies the pixels and returns; the writer
 // makes the PNG file and appends the frame's music. A frame that cannot be
 // stored (its PNG, or its music: then the PNG goes too) ends the storing; the
-// next writeFrame, or finish(), reports it. Without a thread (none could be
+// next writeFrame, or finishFrames(), reports it. Without a thread (none could be
 // made) writeFrame stores the frame itself. Only the thread that made the
 // sink may call it.
 #include "app/FrameSink.h"

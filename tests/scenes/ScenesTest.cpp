@@ -1,10 +1,12 @@
-// What each scene draws where and when, with identification pictures, and a
-// jump back giving the frames of a straight run.
+// What each scene draws where and when, with identification pictures, a
+// jump back giving the frames of a straight run, and where a picture is inked.
 #include "scenes/SceneRig.h"
 
 #include "base/Timeline.h"
 #include "gfx/PngFile.h"
+#include "gfx/Texture.h"
 #include "scenes/DanceSequences.h"
+#include "scenes/PictureInk.h"
 #include "scenes/SceneRegistry.h"
 #include "scenes/ShowReplay.h"
 
@@ -217,4 +219,33 @@ TEST(Scenes, AJumpBackGivesTheFramesOfAStraightRun) {
             EXPECT_FALSE(straight[i].rgba == straight[i - 1].rgba);
         }
     }
+}
+
+TEST(PictureInk, ARangeHoldingAnInkedTexelIsInkedAndOneFourTexelsFromInkIsNot) {
+    // Transparent but for three texels of alpha 1: two corners and one inside.
+    constexpr int w = 64, h = 32;
+    const std::pair<int, int> inked[] = {{0, 0}, {63, 31}, {37, 13}};  // column, row
+    std::vector<uint32_t> words(w * h, 0);
+    for (const auto& [c, r] : inked) words[r * w + c] = 0x01000000;
+    Texture texture;
+    texture.upload(PixelBuffer{words.data(), w, h, words.size()}, RedBlueExchange::None);
+    PictureInk ink;
+    ink.measure(texture);
+    ASSERT_TRUE(ink.width == w && ink.height == h && ink.glName == texture.glName);
+    // Whether the repeating texture has an inked texel in columns [c0, c1], rows [r0, r1].
+    const auto holds = [&](long c0, long c1, long r0, long r1) {
+        for (const auto& [c, r] : inked)
+            for (long x = c0; x <= c1; ++x)
+                for (long y = r0; y <= r1; ++y)
+                    if (((x % w) + w) % w == c && ((y % h) + h) % h == r) return true;
+        return false;
+    };
+    for (long c0 = -70; c0 <= 70; ++c0)
+        for (long r0 = -36; r0 <= 36; ++r0)
+            for (const auto& [dc, dr] : {std::pair{0L, 0L}, {1L, 4L}, {6L, 1L}, {65L, 2L}}) {
+                const bool isInked = ink.inked(c0, c0 + dc, r0, r0 + dr);
+                const bool mustBe = holds(c0, c0 + dc, r0, r0 + dr);
+                const bool mayBe = holds(c0 - 3, c0 + dc + 3, r0 - 3, r0 + dr + 3);
+                ASSERT_TRUE(mustBe ? isInked : !isInked || mayBe) << c0 << "+" << dc << ", " << r0 << "+" << dr;
+            }
 }

@@ -62,11 +62,10 @@ PicturePreload::PicturePreload(const std::string& directory) : previous(activePr
         job->name = std::move(name);
         jobs.push_back(std::move(job));
     }
-    workers.reserve(kWorkers);
     try {
-        for (int k = 0; k < kWorkers; ++k) workers.emplace_back(&PicturePreload::work, this);
+        worker = std::thread(&PicturePreload::work, this);
     } catch (const std::system_error&) {
-        // Fewer workers (or none): the main thread reads what is left.
+        // No worker: the main thread reads each picture as it is asked for.
     }
 #else
     (void)directory;
@@ -79,7 +78,7 @@ PicturePreload::~PicturePreload() {
         const std::lock_guard<std::mutex> lock(mutex);
         stopping = true;
     }
-    for (std::thread& worker : workers) worker.join();
+    if (worker.joinable()) worker.join();
     if (activePreload == this) activePreload = previous;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Pictures read ahead on worker threads while the main thread makes the
+// Pictures read ahead on a worker thread while the main thread makes the
 // OpenGL context (which takes longer than all the reading together).
 //
 // A PicturePreload started on a data folder reads every picture file in it
@@ -17,19 +17,19 @@
 // it again itself and prints what the reader and the show always printed,
 // in the scenes' order. Nothing is printed from a worker.
 //
-// Threads: up to kWorkers, started by the constructor (none when threads
-// cannot be made: then everything is read on the main thread, as it is
-// asked for). One is enough, and on two cores more are slower: while it
-// reads, the main thread maps the driver's libraries, and with more threads
-// than cores a worker preempted while it holds the process's address-space
-// lock (in a page fault, an mmap or a munmap) stalls each of those mmap
-// calls for a time slice. One worker reads everything before the context
-// is made. A picture asked for before a worker took it is read by the
-// asking thread; one a worker has in hand is waited for. The destructor
-// stops the workers after the picture each has in hand, joins them and
-// frees every picture read ahead. Workers catch what they throw (no memory:
-// the picture is left to loadPicture). Only the main thread may make,
-// destroy or ask a preload.
+// Threads: one worker, started by the constructor (none when it cannot be
+// made: then everything is read on the main thread, as it is asked for).
+// One is enough, and on two cores more are slower: while it reads, the main
+// thread maps the driver's libraries, and with more threads than cores a
+// worker preempted while it holds the process's address-space lock (in a
+// page fault, an mmap or a munmap) stalls each of those mmap calls for a
+// time slice. The one worker reads everything before the context is made.
+// A picture asked for before the worker took it is read by the asking
+// thread; one the worker has in hand is waited for. The destructor stops
+// the worker after the picture it has in hand, joins it and frees every
+// picture read ahead. The worker catches what it throws (no memory: the
+// picture is left to loadPicture). Only the main thread may make, destroy
+// or ask a preload.
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -43,7 +43,6 @@
 
 class PicturePreload {
 public:
-    static constexpr int kWorkers = 1;
     // Folders holding more picture files than this are read ahead only up
     // to it (in name order); the rest are read when asked for.
     static constexpr size_t kMaxFiles = 256;
@@ -81,6 +80,6 @@ private:
     std::mutex mutex;
     std::condition_variable done;
     bool stopping = false;
-    std::vector<std::thread> workers;
+    std::thread worker;
     PicturePreload* previous = nullptr;  // the preload that was active before this one
 };

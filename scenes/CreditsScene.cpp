@@ -50,7 +50,9 @@ void CreditsScene::load() {
         {"star.tga", RedBlueExchange::BySize, &starTexture},
     };
     for (const PictureFile& p : pictures) loadPicture(*p.texture, p.fileName, p.exchange);
-    for (const PictureFile& p : pictures) ink[p.texture].measure(*p.texture);
+    for (const PictureFile& p : pictures) {
+        if (p.texture != &starTexture) ink[p.texture].measure(*p.texture);  // the stars are drawn whole
+    }
 
     quadList = glGenLists(1);
     glNewList(quadList, GL_COMPILE);

@@ -48,7 +48,7 @@ public:
 private:
     Texture titleTexture, niloTexture, sabuesoTexture, kiroTexture, bigCircleTexture, logoTexture, starTexture,
         ifaceTexture;
-    // Where each picture is not transparent (measured in load).
+    // Where each picture but the stars is not transparent (measured in load).
     std::map<const Texture*, PictureInk> ink;
     Timer timer;
 };
